@@ -1,0 +1,72 @@
+#include "platform/desktop/WidgetDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace folimar::platform {
+
+namespace {
+
+QMessageBox::Icon toQtIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Critical: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Exclamation: return QMessageBox::Warning;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toQtButtons(MessageButtons buttons) {
+    switch (buttons) {
+    case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+MessageAnswer fromQtButton(int button) {
+    switch (button) {
+    case QMessageBox::Cancel: return MessageAnswer::Cancel;
+    case QMessageBox::Yes: return MessageAnswer::Yes;
+    case QMessageBox::No: return MessageAnswer::No;
+    default: return MessageAnswer::Ok;
+    }
+}
+
+QString appTitle(const QString& title) {
+    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+}
+
+} // namespace
+
+MessageAnswer WidgetDialogs::message(const MessageRequest& request) {
+    QMessageBox box(toQtIcon(request.icon), appTitle(request.title), request.text,
+                    toQtButtons(request.buttons), parent_);
+    return fromQtButton(box.exec());
+}
+
+QString WidgetDialogs::openFileName(const FileDialogRequest& request) {
+    return QFileDialog::getOpenFileName(parent_, request.title, request.startFolder,
+                                        request.filter);
+}
+
+QString WidgetDialogs::saveFileName(const FileDialogRequest& request) {
+    const QString start = request.fileName.isEmpty()
+                              ? request.startFolder
+                              : request.startFolder + QLatin1Char('/') + request.fileName;
+    QFileDialog::Options options;
+    if (!request.confirmOverwrite)
+        options |= QFileDialog::DontConfirmOverwrite;
+    return QFileDialog::getSaveFileName(parent_, request.title, start, request.filter, nullptr,
+                                        options);
+}
+
+void WidgetDialogs::beep() { QApplication::beep(); }
+
+} // namespace folimar::platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/dialogs/Dialogs.h"
+
+class QWidget;
+
+namespace folimar::platform {
+
+// The real dialogs: QMessageBox, QFileDialog and the desktop's beep.
+class WidgetDialogs final : public Dialogs {
+public:
+    explicit WidgetDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    MessageAnswer message(const MessageRequest& request) override;
+    QString openFileName(const FileDialogRequest& request) override;
+    QString saveFileName(const FileDialogRequest& request) override;
+    void beep() override;
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace folimar::platform

@@ -1,0 +1,20 @@
+#include "support/ScriptedDialogs.h"
+
+namespace folimar::testing {
+
+platform::MessageAnswer ScriptedDialogs::message(const platform::MessageRequest& request) {
+    messages.append(request);
+    return answers.isEmpty() ? platform::MessageAnswer::Ok : answers.dequeue();
+}
+
+QString ScriptedDialogs::openFileName(const platform::FileDialogRequest& request) {
+    fileRequests.append(request);
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+QString ScriptedDialogs::saveFileName(const platform::FileDialogRequest& request) {
+    fileRequests.append(request);
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+} // namespace folimar::testing
