@@ -1,0 +1,32 @@
+#include "platform/paths/CommandArgs.h"
+
+namespace folimar::platform {
+
+QStringList GetCommandArgs(const QStringList& arguments, int maxArgs) {
+    const QString line = arguments.join(QLatin1Char(' '));
+    QStringList args{QString()};
+    bool inArg = false;
+    for (const QChar c : line) {
+        if (c == QLatin1Char(',') || c == QLatin1Char('\t')) {
+            inArg = false;
+            continue;
+        }
+        if (!inArg) {
+            if (args.size() > maxArgs)
+                break;
+            args.append(QString());
+            inArg = true;
+        }
+        args.last() += c;
+    }
+    return args;
+}
+
+QString StripArgumentQuotes(const QString& arg) {
+    if (!arg.startsWith(QLatin1Char('"')))
+        return arg;
+    const qsizetype close = arg.indexOf(QLatin1Char('"'), 1);
+    return close < 0 ? arg : arg.mid(1, close - 1);
+}
+
+} // namespace folimar::platform

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace folimar::platform {
+
+// The command line as the program reads it: `arguments` (those after the program name)
+// joined by single spaces, then split on commas and tabs only, so a path with spaces
+// arrives whole. Element 0 stays empty; element 1 is the first argument; at most `maxArgs`
+// arguments follow it.
+QStringList GetCommandArgs(const QStringList& arguments, int maxArgs = 10);
+
+// A book name given as a quoted path loses its quotes: "/a b/c.fmr" gives /a b/c.fmr
+// (and anything after the closing quote is dropped). Other names come back unchanged.
+QString StripArgumentQuotes(const QString& arg);
+
+} // namespace folimar::platform

@@ -1,0 +1,29 @@
+#include "platform/paths/InstalledFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <utility>
+
+namespace folimar::platform {
+
+InstalledFiles::InstalledFiles(QString executableFolder)
+    : executableFolder_(std::move(executableFolder)) {}
+
+QString InstalledFiles::dataFile(const QString& name) const {
+    return find(name, QLatin1String("share/folimar"));
+}
+
+QString InstalledFiles::program(const QString& name) const {
+    return find(name, QLatin1String("libexec/folimar"));
+}
+
+QString InstalledFiles::find(const QString& name, const QString& installedFolder) const {
+    const QString beside = executableFolder_ + QLatin1Char('/') + name;
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = QDir::cleanPath(executableFolder_ + QLatin1String("/../") +
+                                              installedFolder + QLatin1Char('/') + name);
+    return QFileInfo::exists(installed) ? installed : QString();
+}
+
+} // namespace folimar::platform
