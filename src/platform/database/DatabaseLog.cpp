@@ -1,0 +1,3 @@
+#include "platform/database/DatabaseLog.h"
+
+Q_LOGGING_CATEGORY(lcDatabase, "folimar.database", QtWarningMsg)

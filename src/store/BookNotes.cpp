@@ -1,0 +1,148 @@
+// The notes file and the merge of a second book.
+#include "store/BookStore.h"
+
+#include "platform/database/Transaction.h"
+
+#include <limits>
+
+namespace folimar::store {
+
+using database::Statement;
+using database::StatementScope;
+using database::Status;
+using database::Transaction;
+namespace errors = database::errors;
+
+std::optional<QString> BookStore::readNote(int topicNo) {
+    Status status;
+    Statement* select =
+        notes_ ? notes_->connection().cached(QStringLiteral("SELECT NoteText FROM Sitedata WHERE "
+                                                            "TopicNo = ?1 ORDER BY rowid LIMIT 1"),
+                                             &status)
+               : nullptr;
+    if (!select)
+        return std::nullopt;
+    StatementScope scope(select);
+    select->bind(1, topicNo);
+    if (!select->step(&status))
+        return std::nullopt;
+    return select->columnText(0);
+}
+
+Status BookStore::writeNote(int topicNo, const QString& topicName, const QString& noteText) {
+    if (!notes_)
+        return Status::failure(errors::NoView, QStringLiteral("no notes file open"));
+    if (notes_->isReadOnly())
+        return Status::failure(errors::NotUpdatable, QStringLiteral("notes opened read-only"));
+    if (topicNo < std::numeric_limits<qint16>::min() || topicNo > std::numeric_limits<qint16>::max())
+        return Status::failure(errors::Overflow, QStringLiteral("topic number out of range"));
+    if (topicName.size() > database::DefaultTextSize)
+        return Status::failure(errors::Overflow, QStringLiteral("topic name too long"));
+    database::Connection& connection = notes_->connection();
+    Transaction transaction(connection);
+    Status status = transaction.status();
+    Statement* update = status ? connection.cached(
+                                     QStringLiteral("UPDATE Sitedata SET TopicName = ?2, "
+                                                    "NoteText = ?3 WHERE rowid = (SELECT rowid "
+                                                    "FROM Sitedata WHERE TopicNo = ?1 ORDER BY "
+                                                    "rowid LIMIT 1)"),
+                                     &status)
+                               : nullptr;
+    if (update) {
+        StatementScope scope(update);
+        update->bind(1, topicNo);
+        update->bind(2, topicName);
+        update->bind(3, noteText);
+        update->step(&status);
+    }
+    if (status && connection.scalar(QStringLiteral("SELECT changes()")).toInt() == 0) {
+        if (Statement* add = connection.cached(
+                QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName, NoteText) "
+                               "VALUES (?1, ?2, ?3)"),
+                &status)) {
+            StatementScope scope(add);
+            add->bind(1, topicNo);
+            add->bind(2, topicName);
+            add->bind(3, noteText);
+            add->step(&status);
+        }
+    }
+    if (status)
+        status = transaction.commit();
+    if (status)
+        NotesModified = true;
+    return status;
+}
+
+QList<NoteEntry> BookStore::notes() {
+    QList<NoteEntry> entries;
+    Status status;
+    Statement* select = notes_ ? notes_->connection().cached(
+                                     QStringLiteral("SELECT TopicNo, TopicName, NoteText FROM "
+                                                    "Sitedata ORDER BY TopicNo, rowid"),
+                                     &status)
+                               : nullptr;
+    if (!select)
+        return entries;
+    StatementScope scope(select);
+    while (select->step(&status))
+        entries.append({int(select->columnInt(0)), select->columnText(1), select->columnText(2)});
+    return entries;
+}
+
+Status BookStore::mergeSource(int* added) {
+    if (added)
+        *added = 0;
+    Status status = bookWritable();
+    if (status && !merge_)
+        status = Status::failure(errors::NoView, QStringLiteral("no merge source open"));
+    if (!status)
+        return status;
+    // Read the source first: its count decides whether the numbers fit.
+    QList<TopicPage> sources;
+    QList<QVariant> sourceNotes;
+    if (Statement* select = merge_->connection().cached(
+            QStringLiteral("SELECT TopicName, PicText, NoteText, PicData FROM Sitedata "
+                           "ORDER BY TopicNo, rowid"),
+            &status)) {
+        StatementScope scope(select);
+        while (select->step(&status)) {
+            sources.append({0, select->columnText(0), select->columnText(1), select->columnBytes(3)});
+            sourceNotes.append(select->columnValue(2));
+        }
+    }
+    const int first = highestTopicNo().value_or(0) + 1;
+    if (status && first + sources.size() - 1 > std::numeric_limits<qint16>::max())
+        status = Status::failure(errors::Overflow, QStringLiteral("too many topics to merge"));
+    if (!status)
+        return status;
+    database::Connection& connection = book_->connection();
+    Transaction transaction(connection);
+    status = transaction.status();
+    Statement* add = status ? connection.cached(
+                                  QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName, "
+                                                 "PicText, NoteText, PicData) "
+                                                 "VALUES (?1, ?2, ?3, ?4, ?5)"),
+                                  &status)
+                            : nullptr;
+    for (qsizetype i = 0; add && status && i < sources.size(); ++i) {
+        StatementScope scope(add);
+        add->bind(1, first + int(i));
+        add->bind(2, sources[i].TopicName);
+        add->bind(3, sources[i].PicText);
+        add->bind(4, sourceNotes[i]);
+        add->bind(5, sources[i].PicData);
+        add->step(&status);
+    }
+    if (status)
+        status = transaction.commit();
+    if (!status)
+        return status;
+    if (added)
+        *added = int(sources.size());
+    if (!sources.isEmpty())
+        afterBookWrite();
+    return status;
+}
+
+} // namespace folimar::store

@@ -1,0 +1,277 @@
+#include "store/BookStore.h"
+
+#include "platform/database/SyncedFiles.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/paths/PathNames.h"
+#include "settings/Settings.h"
+#include "store/BookSchema.h"
+#include "store/StoreLog.h"
+#include "store/WriteProbe.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <future>
+
+namespace folimar::store {
+
+using database::OpenMode;
+using database::Status;
+using database::View;
+using database::ViewKind;
+
+namespace {
+
+bool fileExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
+
+OpenMode modeFor(bool writable) { return writable ? OpenMode{false, false} : OpenMode{true, true}; }
+
+// Creates a file with one table; false (and no file) when that fails.
+bool createFile(database::Workspace& workspace, const QString& path,
+                const database::TableDef& table) {
+    Status status;
+    std::unique_ptr<database::Database> created =
+        workspace.createDatabase(path, schema::CreateConnect, &status);
+    if (created)
+        status = created->appendTable(table);
+    if (!status) {
+        qCWarning(lcStore) << "cannot create" << path << status.message();
+        if (created)
+            created->close();
+        QFile::remove(path);
+        return false;
+    }
+    return created->close().isOk();
+}
+
+} // namespace
+
+struct BookStore::NotesOpening {
+    std::unique_ptr<database::Database> database;
+    std::unique_ptr<View> table;
+};
+
+BookStore::BookStore(settings::Settings& settings, StoreLocations locations,
+                     platform::Dialogs& dialogs)
+    : settings_(settings), locations_(std::move(locations)), dialogs_(dialogs) {}
+
+BookStore::~BookStore() {
+    CloseMergeSource();
+    closeNotes();
+    closeBook();
+}
+
+QString BookStore::untitledBookPath() const {
+    return locations_.ProgramFolder + QStringLiteral("/untitled.fmr");
+}
+
+QString BookStore::notesPathFor(const QString& book) const {
+    return locations_.NotesFolder + QLatin1Char('/') + platform::BaseNameOf(book) +
+           QStringLiteral(".nts");
+}
+
+QString BookStore::compactionPath() const {
+    return locations_.ProgramFolder + QStringLiteral("/temp.mdb");
+}
+
+void BookStore::StartStore() { LoadBook(); }
+
+void BookStore::LoadBook() {
+    QString& bookPath = settings_.BookPath;
+    if (!fileExists(bookPath))
+        bookPath = untitledBookPath();
+    OpenedBookPath = bookPath;
+    if (!fileExists(bookPath)) {
+        createFile(workspace_, bookPath, schema::bookTable());
+        CloseAndCompactBook();
+    }
+    OpenBook();
+}
+
+void BookStore::OpenBook() {
+    ReadOnlyMode = false;
+    BookModified = false;
+    closeBook();
+    const QString bookPath = settings_.BookPath;
+    const bool writable = passesWriteProbe(bookPath);
+
+    // Each file's key derivation takes a noticeable while: derive the notes file's key
+    // on a second thread while this one opens the book.
+    std::future<NotesOpening> notesOpening = beginOpenNotes();
+
+    Status status;
+    book_ = workspace_.openDatabase(bookPath, modeFor(writable), schema::OpenConnect, &status);
+    if (book_) {
+        const ViewKind tableKind = writable ? ViewKind::Table : ViewKind::Snapshot;
+        bookTable_ = book_->openTable(schema::Table, tableKind, &status);
+        if (bookTable_)
+            bookByName_ = book_->openQuery(schema::ByNameQuery,
+                                           writable ? ViewKind::Dynaset : ViewKind::Snapshot,
+                                           &status);
+    }
+    if (!bookTable_ || !bookByName_) {
+        // Not a book (or another password): nothing may be written to it.
+        qCWarning(lcStore) << "cannot open book" << bookPath << status.message();
+        closeBook();
+        ReadOnlyMode = true;
+    } else {
+        ReadOnlyMode = !writable;
+    }
+
+    adoptNotes(notesOpening.get());
+}
+
+void BookStore::OpenNotes() { adoptNotes(beginOpenNotes().get()); }
+
+std::future<BookStore::NotesOpening> BookStore::beginOpenNotes() {
+    if (!fileExists(settings_.BookPath))
+        dialogs_.inform(QStringLiteral("1st save your file"), QStringLiteral("Folimar"));
+    closeNotes();
+    NotesPath = notesPathFor(settings_.BookPath);
+    QDir().mkpath(locations_.NotesFolder);
+    return std::async(std::launch::async, &BookStore::prepareNotes, std::ref(workspace_),
+                      NotesPath);
+}
+
+void BookStore::adoptNotes(NotesOpening opening) {
+    notes_ = std::move(opening.database);
+    notesTable_ = std::move(opening.table);
+}
+
+// Runs on a worker thread: touches nothing but its arguments.
+BookStore::NotesOpening BookStore::prepareNotes(database::Workspace& workspace,
+                                                const QString& notesPath) {
+    NotesOpening opening;
+    if (!fileExists(notesPath) && !createFile(workspace, notesPath, schema::notesTable()))
+        return opening;
+    const bool writable = passesWriteProbe(notesPath);
+    Status status;
+    opening.database =
+        workspace.openDatabase(notesPath, modeFor(writable), schema::OpenConnect, &status);
+    if (opening.database)
+        opening.table = opening.database->openTable(
+            schema::Table, writable ? ViewKind::Table : ViewKind::Snapshot, &status);
+    if (opening.table && writable)
+        status = opening.table->setIndex(schema::NoIdx);
+    if (!opening.table) {
+        qCWarning(lcStore) << "cannot open notes" << notesPath << status.message();
+        opening.database.reset();
+    }
+    return opening;
+}
+
+void BookStore::closeBook() {
+    bookTable_.reset();
+    bookByName_.reset();
+    if (book_) {
+        if (Status closed = book_->close(); !closed)
+            qCWarning(lcStore) << "closing the book failed:" << closed.message();
+        book_.reset();
+    }
+}
+
+void BookStore::closeNotes() {
+    notesTable_.reset();
+    if (notes_) {
+        if (Status closed = notes_->close(); !closed)
+            qCWarning(lcStore) << "closing the notes failed:" << closed.message();
+        notes_.reset();
+    }
+}
+
+void BookStore::CloseMergeSource() {
+    mergeTable_.reset();
+    merge_.reset();
+}
+
+// Replaces the file by its compacted copy only once the copy is complete and on the
+// disk; any failure leaves the file as it was and no copy behind.
+void BookStore::compactFile(const QString& path) {
+    if (!passesWriteProbe(path))
+        return;
+    const QString copy = compactionPath();
+    QFile::remove(copy);
+    Status status = workspace_.compactDatabase(path, copy, schema::Locale, schema::OpenConnect);
+    if (status)
+        status = database::replaceFile(copy, path);
+    if (!status) {
+        qCWarning(lcStore) << "compacting" << path << "failed:" << status.message();
+        QFile::remove(copy);
+    }
+}
+
+void BookStore::CloseAndCompactBook() {
+    closeBook();
+    // A read-only book, or a file that did not open as a book, is never touched.
+    if (fileExists(OpenedBookPath) && BookModified && !ReadOnlyMode)
+        compactFile(OpenedBookPath);
+    else
+        CloseAndCompactNotes();
+}
+
+void BookStore::CloseAndCompactNotes() {
+    const bool opened = notes_ != nullptr;
+    closeNotes();
+    if (opened && fileExists(NotesPath) && NotesModified)
+        compactFile(NotesPath);
+}
+
+void BookStore::OpenMergeSource() {
+    CloseMergeSource();
+    const bool writable = passesWriteProbe(MergePath);
+    Status status;
+    merge_ = workspace_.openDatabase(MergePath, modeFor(writable), schema::OpenConnect, &status);
+    if (merge_)
+        mergeTable_ = merge_->openTable(schema::Table,
+                                        writable ? ViewKind::Table : ViewKind::Snapshot, &status);
+    if (!mergeTable_) {
+        qCWarning(lcStore) << "cannot open merge source" << MergePath << status.message();
+        merge_.reset();
+    }
+}
+
+void BookStore::AddMarkerFields() {
+    if (ReadOnlyMode)
+        return;
+    closeBook();
+    Status status;
+    std::unique_ptr<database::Database> book = workspace_.openDatabase(
+        settings_.BookPath, OpenMode{}, schema::OpenConnect, &status);
+    for (QLatin1String marker : schema::MarkerFields) {
+        if (!book)
+            break;
+        // A field that is there already stays as it is.
+        status = book->appendField(schema::Table, {marker, database::FieldType::Text});
+        if (!status && status.code() != database::errors::Exists)
+            qCWarning(lcStore) << "cannot add field" << marker << status.message();
+    }
+    book.reset();
+    OpenBook();
+    if (bookTable_) {
+        bookTable_->setIndex(schema::NoIdx);
+        bookTable_->moveFirst();
+    }
+}
+
+std::optional<platform::MessageRequest> BookStore::editRefusal() const {
+    const QString title = QStringLiteral("Folimar");
+    if (ReadOnlyMode)
+        return platform::MessageRequest{QStringLiteral("File opened as Read Only"), title,
+                                        platform::MessageIcon::Critical,
+                                        platform::MessageButtons::Ok};
+    if (!BookOwner.isEmpty() && BookOwner != settings_.UserName)
+        return platform::MessageRequest{QStringLiteral("Cant edit another users document"), title,
+                                        platform::MessageIcon::Critical,
+                                        platform::MessageButtons::Ok};
+    return std::nullopt;
+}
+
+bool BookStore::mayEdit() {
+    const std::optional<platform::MessageRequest> refusal = editRefusal();
+    if (refusal)
+        dialogs_.message(*refusal);
+    return !refusal;
+}
+
+} // namespace folimar::store

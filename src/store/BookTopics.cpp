@@ -1,0 +1,398 @@
+// The topic operations of the book store: reads, and each write as one transaction.
+#include "store/BookStore.h"
+
+#include "platform/database/Transaction.h"
+#include "store/BookSchema.h"
+
+#include <limits>
+#include <vector>
+
+namespace folimar::store {
+
+using database::Statement;
+using database::StatementScope;
+using database::Status;
+using database::Transaction;
+namespace errors = database::errors;
+
+namespace {
+
+constexpr int MaxTopicNo = std::numeric_limits<qint16>::max();
+constexpr int MinTopicNo = std::numeric_limits<qint16>::min();
+
+Status checkTopicNo(qint64 number) {
+    if (number < MinTopicNo || number > MaxTopicNo)
+        return Status::failure(errors::Overflow,
+                               QStringLiteral("topic number %1 out of range").arg(number));
+    return {};
+}
+
+Status checkName(const QString& name) {
+    if (name.size() > database::DefaultTextSize)
+        return Status::failure(errors::Overflow, QStringLiteral("topic name too long"));
+    return {};
+}
+
+const QString FirstByNumber = QStringLiteral(
+    "SELECT rowid FROM Sitedata WHERE TopicNo = ?1 ORDER BY rowid LIMIT 1");
+
+// Row ids (with their numbers) of all topics in TopicNo order.
+Status topicRows(database::Connection& connection, std::vector<std::pair<qint64, qint64>>* rows) {
+    Status status;
+    Statement* select = connection.cached(
+        QStringLiteral("SELECT rowid, TopicNo FROM Sitedata ORDER BY TopicNo, rowid"), &status);
+    if (!select)
+        return status;
+    StatementScope scope(select);
+    while (select->step(&status))
+        rows->emplace_back(select->columnInt(0), select->columnInt(1));
+    return status;
+}
+
+Status setTopicNo(database::Connection& connection, qint64 row, qint64 number) {
+    Status status;
+    Statement* update = connection.cached(
+        QStringLiteral("UPDATE Sitedata SET TopicNo = ?1 WHERE rowid = ?2"), &status);
+    if (!update)
+        return status;
+    StatementScope scope(update);
+    update->bind(1, number);
+    update->bind(2, row);
+    update->step(&status);
+    return status;
+}
+
+} // namespace
+
+Status BookStore::bookWritable() {
+    if (!book_)
+        return Status::failure(errors::NoView, QStringLiteral("no book open"));
+    if (ReadOnlyMode || book_->isReadOnly())
+        return Status::failure(errors::NotUpdatable, QStringLiteral("book opened read-only"));
+    return {};
+}
+
+void BookStore::afterBookWrite() {
+    BookModified = true;
+    if (bookByName_)
+        bookByName_->requery(); // the name list shows the change
+}
+
+QList<TopicEntry> BookStore::topicList() {
+    QList<TopicEntry> entries;
+    Status status;
+    Statement* select = book_ ? book_->connection().cached(
+                                    QStringLiteral("SELECT TopicNo, TopicName FROM Sitedata "
+                                                   "ORDER BY TopicNo, rowid"),
+                                    &status)
+                              : nullptr;
+    if (!select)
+        return entries;
+    StatementScope scope(select);
+    while (select->step(&status))
+        entries.append({int(select->columnInt(0)), select->columnText(1)});
+    return entries;
+}
+
+QList<TopicEntry> BookStore::topicsByName() {
+    QList<TopicEntry> entries;
+    Status status;
+    Statement* select =
+        book_ ? book_->connection().cached(
+                    QStringLiteral("SELECT TopicNo, TopicName FROM Sitedata "
+                                   "ORDER BY TopicName COLLATE NOCASE, rowid"),
+                    &status)
+              : nullptr;
+    if (!select)
+        return entries;
+    StatementScope scope(select);
+    while (select->step(&status))
+        entries.append({int(select->columnInt(0)), select->columnText(1)});
+    return entries;
+}
+
+std::optional<TopicPage> BookStore::readTopic(int topicNo, bool withPicture) {
+    Status status;
+    Statement* select =
+        book_ ? book_->connection().cached(
+                    withPicture ? QStringLiteral("SELECT TopicNo, TopicName, PicText, PicData "
+                                                 "FROM Sitedata WHERE TopicNo = ?1 "
+                                                 "ORDER BY rowid LIMIT 1")
+                                : QStringLiteral("SELECT TopicNo, TopicName, PicText "
+                                                 "FROM Sitedata WHERE TopicNo = ?1 "
+                                                 "ORDER BY rowid LIMIT 1"),
+                    &status)
+              : nullptr;
+    if (!select)
+        return std::nullopt;
+    StatementScope scope(select);
+    select->bind(1, topicNo);
+    if (!select->step(&status))
+        return std::nullopt;
+    TopicPage page{int(select->columnInt(0)), select->columnText(1), select->columnText(2), {}};
+    if (withPicture)
+        page.PicData = select->columnBytes(3);
+    return page;
+}
+
+QList<TopicPage> BookStore::topicTexts() {
+    QList<TopicPage> pages;
+    Status status;
+    Statement* select = book_ ? book_->connection().cached(
+                                    QStringLiteral("SELECT TopicNo, TopicName, PicText FROM "
+                                                   "Sitedata ORDER BY TopicNo, rowid"),
+                                    &status)
+                              : nullptr;
+    if (!select)
+        return pages;
+    StatementScope scope(select);
+    while (select->step(&status))
+        pages.append({int(select->columnInt(0)), select->columnText(1), select->columnText(2), {}});
+    return pages;
+}
+
+std::optional<int> BookStore::highestTopicNo() {
+    if (!book_)
+        return std::nullopt;
+    const QVariant highest =
+        book_->connection().scalar(QStringLiteral("SELECT max(TopicNo) FROM Sitedata"));
+    return highest.isValid() ? std::optional<int>(highest.toInt()) : std::nullopt;
+}
+
+bool BookStore::hasMarkerFields() {
+    if (!bookTable_)
+        return false;
+    for (QLatin1String marker : schema::MarkerFields) {
+        if (!bookTable_->hasField(marker))
+            return false;
+    }
+    return true;
+}
+
+QString BookStore::firstRecordOwner() {
+    if (!book_)
+        return {};
+    Status ignored; // no `u` field: no owner
+    return book_->connection()
+        .scalar(QStringLiteral("SELECT u FROM Sitedata ORDER BY TopicNo, rowid LIMIT 1"), &ignored)
+        .toString();
+}
+
+Status BookStore::storeTopic(const TopicWrite& topic, bool* added) {
+    Status status = bookWritable();
+    if (status)
+        status = checkTopicNo(topic.TopicNo);
+    if (status)
+        status = checkName(topic.TopicName);
+    if (!status)
+        return status;
+    database::Connection& connection = book_->connection();
+    Transaction transaction(connection);
+    if (!transaction.status())
+        return transaction.status();
+    const QVariant row = [&] {
+        Statement* find = connection.cached(FirstByNumber, &status);
+        if (!find)
+            return QVariant();
+        StatementScope scope(find);
+        find->bind(1, topic.TopicNo);
+        return find->step(&status) ? find->columnValue(0) : QVariant();
+    }();
+    if (!status)
+        return status;
+    const QString ownerColumn = topic.owner ? QStringLiteral(", u") : QString();
+    const QString sql =
+        row.isValid()
+            ? QStringLiteral("UPDATE Sitedata SET TopicName = ?2, PicText = ?3, PicData = ?4%1 "
+                             "WHERE rowid = ?6")
+                  .arg(topic.owner ? QStringLiteral(", u = ?5") : QString())
+            : QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName, PicText, PicData%1) "
+                             "VALUES (?1, ?2, ?3, ?4%2)")
+                  .arg(ownerColumn, topic.owner ? QStringLiteral(", ?5") : QString());
+    Statement* write = connection.cached(sql, &status);
+    if (!write)
+        return status;
+    StatementScope scope(write);
+    // SQLite numbers parameters by their highest index; bind only those used.
+    if (!row.isValid())
+        write->bind(1, topic.TopicNo);
+    write->bind(2, topic.TopicName);
+    write->bind(3, topic.PicText);
+    write->bind(4, topic.PicData);
+    if (topic.owner)
+        write->bind(5, *topic.owner);
+    if (row.isValid())
+        write->bind(6, row);
+    write->step(&status);
+    if (status)
+        status = transaction.commit();
+    if (!status)
+        return status;
+    if (added)
+        *added = !row.isValid();
+    if (topic.owner)
+        BookOwner = *topic.owner;
+    afterBookWrite();
+    return status;
+}
+
+Status BookStore::deleteTopics(const QList<int>& topicNumbers) {
+    Status status = bookWritable();
+    if (!status)
+        return status;
+    database::Connection& connection = book_->connection();
+    Transaction transaction(connection);
+    if (!transaction.status())
+        return transaction.status();
+    Statement* erase = connection.cached(
+        QStringLiteral("DELETE FROM Sitedata WHERE rowid = (") + FirstByNumber + QLatin1Char(')'),
+        &status);
+    for (qsizetype i = 0; erase && status && i < topicNumbers.size(); ++i) {
+        StatementScope scope(erase);
+        erase->bind(1, topicNumbers[i]);
+        erase->step(&status);
+    }
+    if (status)
+        status = transaction.commit();
+    if (status)
+        afterBookWrite();
+    return status;
+}
+
+Status BookStore::insertTopic(int position, int topicNo, const QString& topicName) {
+    Status status = bookWritable();
+    if (status)
+        status = checkTopicNo(topicNo);
+    if (status)
+        status = checkName(topicName);
+    if (!status)
+        return status;
+    database::Connection& connection = book_->connection();
+    Transaction transaction(connection);
+    if (!transaction.status())
+        return transaction.status();
+    std::vector<std::pair<qint64, qint64>> rows;
+    status = topicRows(connection, &rows);
+    if (status && (position < 0 || size_t(position) >= rows.size()))
+        status = Status::failure(errors::NoCurrentRecord, QStringLiteral("no topic at %1").arg(position));
+    for (size_t i = size_t(position); status && i < rows.size(); ++i) {
+        status = checkTopicNo(rows[i].second + 1);
+        if (status)
+            status = setTopicNo(connection, rows[i].first, rows[i].second + 1);
+    }
+    if (status) {
+        if (Statement* add = connection.cached(
+                QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName) VALUES (?1, ?2)"),
+                &status)) {
+            StatementScope scope(add);
+            add->bind(1, topicNo);
+            add->bind(2, topicName);
+            add->step(&status);
+        }
+    }
+    if (status)
+        status = transaction.commit();
+    if (status)
+        afterBookWrite();
+    return status;
+}
+
+Status BookStore::renumberTopics() {
+    Status status = bookWritable();
+    if (!status)
+        return status;
+    database::Connection& connection = book_->connection();
+    Transaction transaction(connection);
+    if (!transaction.status())
+        return transaction.status();
+    std::vector<std::pair<qint64, qint64>> rows;
+    status = topicRows(connection, &rows);
+    if (status)
+        status = checkTopicNo(qint64(rows.size()));
+    for (size_t i = 0; status && i < rows.size(); ++i)
+        status = setTopicNo(connection, rows[i].first, qint64(i) + 1);
+    if (status)
+        status = transaction.commit();
+    if (status)
+        afterBookWrite();
+    return status;
+}
+
+Status BookStore::stampOwner(const QString& userName) {
+    Status status = bookWritable();
+    if (status)
+        status = checkName(userName);
+    if (!status)
+        return status;
+    Statement* stamp = book_->connection().cached(
+        QStringLiteral("UPDATE Sitedata SET u = ?1 WHERE rowid = "
+                       "(SELECT rowid FROM Sitedata ORDER BY TopicNo, rowid LIMIT 1)"),
+        &status);
+    if (stamp) {
+        StatementScope scope(stamp);
+        stamp->bind(1, userName);
+        stamp->step(&status);
+    }
+    if (!status)
+        return status;
+    BookOwner = userName;
+    afterBookWrite();
+    return status;
+}
+
+Status BookStore::replaceInTexts(const QString& find, const QString& replacement,
+                                 Qt::CaseSensitivity sensitivity, int* count) {
+    if (count)
+        *count = 0;
+    Status status = bookWritable();
+    if (!status || find.isEmpty())
+        return status;
+    database::Connection& connection = book_->connection();
+    Transaction transaction(connection);
+    if (!transaction.status())
+        return transaction.status();
+    std::vector<std::pair<qint64, QString>> changed;
+    int replacements = 0;
+    if (Statement* select = connection.cached(
+            QStringLiteral("SELECT rowid, PicText FROM Sitedata ORDER BY TopicNo, rowid"),
+            &status)) {
+        StatementScope scope(select);
+        while (select->step(&status)) {
+            QString text = select->columnText(1);
+            int here = 0;
+            // Search on behind the inserted text, so a replacement holding `find` ends.
+            for (qsizetype at = text.indexOf(find, 0, sensitivity); at >= 0;
+                 at = text.indexOf(find, at + replacement.size(), sensitivity)) {
+                text.replace(at, find.size(), replacement);
+                ++here;
+            }
+            if (here > 0) {
+                changed.emplace_back(select->columnInt(0), std::move(text));
+                replacements += here;
+            }
+        }
+    }
+    if (Statement* update = status ? connection.cached(
+                                         QStringLiteral("UPDATE Sitedata SET PicText = ?1 "
+                                                        "WHERE rowid = ?2"),
+                                         &status)
+                                   : nullptr) {
+        for (size_t i = 0; status && i < changed.size(); ++i) {
+            StatementScope scope(update);
+            update->bind(1, changed[i].second);
+            update->bind(2, changed[i].first);
+            update->step(&status);
+        }
+    }
+    if (status)
+        status = transaction.commit();
+    if (!status)
+        return status;
+    if (count)
+        *count = replacements;
+    if (replacements > 0)
+        afterBookWrite();
+    return status;
+}
+
+} // namespace folimar::store

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace folimar::store {
+
+// Whether a file may be written: a new file can be made in its folder, and neither the
+// file nor its folder lacks its owner's write bit (which counts even for a user, such as
+// root, whom the system would let write anyway). The probe file "tmp.tmp" is removed
+// again; a "tmp.tmp" that was there before is left alone.
+bool passesWriteProbe(const QString& filePath);
+
+} // namespace folimar::store
