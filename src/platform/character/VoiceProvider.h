@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/character/Voice.h"
+#include "platform/character/VoiceSettings.h"
+
+#include <QStringList>
+#include <memory>
+
+namespace folimar::character {
+
+// Where voices come from: the engines on offer, their voices, and a voice made from the
+// user's settings. Characters and the options window are handed one.
+class VoiceProvider {
+public:
+    virtual ~VoiceProvider();
+    // Engine names; the first is the default.
+    virtual QStringList engines() const = 0;
+    virtual QStringList voices(const QString& engine) const = 0;
+    virtual std::unique_ptr<Voice> create(const VoiceSettings& settings) const = 0;
+};
+
+// Qt's speech engines, with the silent voice as the engine "silent". The default engine is
+// speech-dispatcher when its daemon answers, else flite.
+class QtVoiceProvider final : public VoiceProvider {
+public:
+    QStringList engines() const override;
+    QStringList voices(const QString& engine) const override;
+    std::unique_ptr<Voice> create(const VoiceSettings& settings) const override;
+
+    static QString defaultEngine();
+};
+
+// Only the silent voice, at a pace of its own: for tests and machines without speech.
+class SilentVoiceProvider final : public VoiceProvider {
+public:
+    explicit SilentVoiceProvider(double wordsPerSecond);
+    QStringList engines() const override;
+    QStringList voices(const QString& engine) const override;
+    std::unique_ptr<Voice> create(const VoiceSettings& settings) const override;
+
+private:
+    double wordsPerSecond_;
+};
+
+} // namespace folimar::character
