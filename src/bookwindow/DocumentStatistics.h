@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace folimar::bookwindow {
+
+// The counts of a book's statistics window, gathered topic by topic.
+struct DocumentCounts {
+    qint32 words = 0;
+    qint32 sentences = 0;
+
+    // Adds one topic's page text. Words are the runs of spaces plus the runs of line
+    // breaks; sentences are the runs of periods. Each run is a group of delimiters that
+    // directly follow one another, and the end of a text that has any adds one more, so
+    // "a b c" counts 2 words and "a b c " counts 3.
+    void addText(const QString& text);
+};
+
+// The number of runs of `delimiter` in `text` as the statistics count them.
+qint32 CountRuns(const QString& text, const QString& delimiter);
+
+// Reading time at three words a second as "hh:mm:ss" (at least two digits each).
+QString ReadingTime(qint32 words);
+
+} // namespace folimar::bookwindow
