@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace folimar::topics {
+
+// What the topic manager needs of the book window to show a page: its picture, its
+// caption and its topic navigation (locked during long operations).
+class PageView {
+public:
+    virtual ~PageView();
+
+    // Empties and hides the picture, hides the scroll bars, forgets the picture's size and
+    // deletes the working files "temp.bmp" and "temp.jpg".
+    virtual void ClearPagePicture() = 0;
+    // Loads the picture file (the topic's stored JPEG, written to "temp.jpg") and fits it
+    // to the window. A file that is not a readable picture shows an empty page.
+    virtual void showPagePicture(const QString& jpegPath) = 0;
+    virtual bool PictureShown() const = 0;
+    // The book window's caption ("12 : Harbour", or empty for a blank page).
+    virtual void setPageCaption(const QString& caption) = 0;
+    // Enables or disables the book window's previous/next topic commands.
+    virtual void setTopicNavigationEnabled(bool enabled) = 0;
+};
+
+} // namespace folimar::topics
