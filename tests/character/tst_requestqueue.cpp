@@ -126,7 +126,7 @@ private Q_SLOTS:
     void voiceWithoutAWorkingEngineStillFinishes() {
         VoiceSettings fast;
         fast.rate = 1.0;
-        QtSpeechVoice voice("no-such-engine", fast);
+        QtSpeechVoice voice(std::make_shared<QTextToSpeech>(QStringLiteral("no-such-engine")), fast);
         QVERIFY(!voice.isAudible());
         QSignalSpy started(&voice, &Voice::started);
         QSignalSpy finished(&voice, &Voice::finished);

@@ -18,8 +18,9 @@ constexpr int DeadlineMarginMs = 4000;
 
 } // namespace
 
-QtSpeechVoice::QtSpeechVoice(const QString& engine, const VoiceSettings& settings, QObject* parent)
-    : Voice(parent), engine_(std::make_unique<QTextToSpeech>(engine)), silent_(settings.rate),
+QtSpeechVoice::QtSpeechVoice(std::shared_ptr<QTextToSpeech> engine, const VoiceSettings& settings,
+                             QObject* parent)
+    : Voice(parent), engine_(std::move(engine)), settings_(settings), silent_(settings.rate),
       rate_(settings.rate) {
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, &QtSpeechVoice::onDeadline);
@@ -28,24 +29,29 @@ QtSpeechVoice::QtSpeechVoice(const QString& engine, const VoiceSettings& setting
             Q_EMIT started();
     });
     connect(&silent_, &Voice::finished, this, &Voice::finished);
-    if (engine_->state() == QTextToSpeech::Error) {
-        qCInfo(characterLog) << "speech engine" << engine
-                             << "failed to start:" << engine_->errorString();
+    if (!engine_ || engine_->state() == QTextToSpeech::Error) {
+        qCInfo(characterLog) << "speech engine" << settings.engine << "failed to start:"
+                             << (engine_ ? engine_->errorString() : QString());
         givenUp_ = true;
         return;
     }
-    if (!settings.voice.isEmpty()) {
+    connect(engine_.get(), &QTextToSpeech::stateChanged, this, &QtSpeechVoice::onStateChanged);
+}
+
+// The engine may be shared with another voice (the options window's "Test"), so each
+// utterance sets its own voice, rate, pitch and volume.
+void QtSpeechVoice::applySettings() {
+    if (!settings_.voice.isEmpty() && engine_->voice().name() != settings_.voice) {
         const auto voices = engine_->availableVoices();
         const auto chosen = std::find_if(voices.begin(), voices.end(), [&](const QVoice& voice) {
-            return voice.name() == settings.voice;
+            return voice.name() == settings_.voice;
         });
         if (chosen != voices.end())
             engine_->setVoice(*chosen);
     }
-    engine_->setRate(settings.rate);
-    engine_->setPitch(settings.pitch);
-    engine_->setVolume(settings.volume);
-    connect(engine_.get(), &QTextToSpeech::stateChanged, this, &QtSpeechVoice::onStateChanged);
+    engine_->setRate(settings_.rate);
+    engine_->setPitch(settings_.pitch);
+    engine_->setVolume(settings_.volume);
 }
 
 void QtSpeechVoice::speak(const QString& text) {
@@ -56,6 +62,7 @@ void QtSpeechVoice::speak(const QString& text) {
         return;
     }
     speaking_ = true;
+    applySettings();
     const double seconds =
         std::max(1, SilentVoice::wordCount(text)) / (EngineWordsPerSecond * std::exp2(rate_));
     deadline_.start(static_cast<int>(std::min(2000.0 * seconds + DeadlineMarginMs, 1e9)));

@@ -19,8 +19,10 @@ class QtSpeechVoice final : public Voice {
 public:
     static constexpr int FailuresBeforeGivingUp = 3;
 
-    // `engine` is taken as given ("speechd", "flite").
-    QtSpeechVoice(const QString& engine, const VoiceSettings& settings, QObject* parent = nullptr);
+    // `engine` is shared with the other voices of the same engine: some engines cannot run
+    // two instances side by side.
+    QtSpeechVoice(std::shared_ptr<QTextToSpeech> engine, const VoiceSettings& settings,
+                  QObject* parent = nullptr);
 
     void speak(const QString& text) override;
     void stop() override;
@@ -36,8 +38,10 @@ private:
     void onDeadline();
     void failed(const QString& why);
     void countFailure();
+    void applySettings();
 
-    std::unique_ptr<QTextToSpeech> engine_;
+    std::shared_ptr<QTextToSpeech> engine_;
+    VoiceSettings settings_;
     SilentVoice silent_;
     double rate_;
     QString text_;

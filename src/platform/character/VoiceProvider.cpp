@@ -37,11 +37,12 @@ QStringList QtVoiceProvider::engines() const {
 QStringList QtVoiceProvider::voices(const QString& engine) const {
     if (engine == Silent)
         return {};
-    const QTextToSpeech speech(engine.isEmpty() ? defaultEngine() : engine);
+    const std::shared_ptr<QTextToSpeech> speech =
+        this->engine(engine.isEmpty() ? defaultEngine() : engine);
     QStringList names;
-    if (speech.state() == QTextToSpeech::Error)
+    if (speech->state() == QTextToSpeech::Error)
         return names;
-    for (const QVoice& voice : speech.availableVoices())
+    for (const QVoice& voice : speech->availableVoices())
         names << voice.name();
     return names;
 }
@@ -52,7 +53,17 @@ std::unique_ptr<Voice> QtVoiceProvider::create(const VoiceSettings& settings) co
         qCInfo(characterLog) << "no speech engine" << engine << "- speaking silently";
         return std::make_unique<SilentVoice>(settings.rate);
     }
-    return std::make_unique<QtSpeechVoice>(engine, settings);
+    VoiceSettings chosen = settings;
+    chosen.engine = engine;
+    return std::make_unique<QtSpeechVoice>(this->engine(engine), chosen);
+}
+
+std::shared_ptr<QTextToSpeech> QtVoiceProvider::engine(const QString& name) const {
+    if (std::shared_ptr<QTextToSpeech> shared = engines_[name].lock())
+        return shared;
+    auto created = std::make_shared<QTextToSpeech>(name);
+    engines_[name] = created;
+    return created;
 }
 
 QString QtVoiceProvider::defaultEngine() {

@@ -4,7 +4,10 @@
 #include "platform/character/VoiceSettings.h"
 
 #include <QStringList>
+#include <map>
 #include <memory>
+
+class QTextToSpeech;
 
 namespace folimar::character {
 
@@ -28,6 +31,12 @@ public:
     std::unique_ptr<Voice> create(const VoiceSettings& settings) const override;
 
     static QString defaultEngine();
+
+private:
+    // One engine instance per engine name, shared by every voice made from it.
+    std::shared_ptr<QTextToSpeech> engine(const QString& name) const;
+
+    mutable std::map<QString, std::weak_ptr<QTextToSpeech>> engines_;
 };
 
 // Only the silent voice, at a pace of its own: for tests and machines without speech.
