@@ -50,7 +50,8 @@ void SpeechBalloon::say(const QString& text, int msPerWord, const QRect& charact
     const QSize inner = (style_ & BalloonSizeToText)
                             ? textSize(words_.join(' '))
                             : QSize(FixedTextWidth, fontMetrics().lineSpacing() * FixedTextLines);
-    resize(inner.width() + 2 * Padding + 2 * Border, inner.height() + 2 * Padding + Tail);
+    resize(inner.width() + 2 * Padding + 2 * Border,
+           inner.height() + 2 * Padding + 2 * Border + Tail);
     placeBeside(character);
     update();
     show();
