@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     host.setAnchorWindow([] {
         const QScreen* screen = QGuiApplication::primaryScreen();
         return screen
-                   ? reader::AnchorFrame{screen->availableGeometry(), screen->logicalDotsPerInch()}
+                   ? reader::AnchorFrame{screen->availableGeometry(), screen->logicalDotsPerInch(),
+                                         screen->availableGeometry()}
                    : reader::AnchorFrame{};
     });
     reader::SentenceReader reader(state, settings, host, dialogs, clock);

@@ -134,8 +134,18 @@ void CharacterHost::PlaceCharacter() {
     const AnchorFrame anchor = anchor_();
     const QRect& g = anchor.geometry;
     const double lift = AutoPlaceLiftTwips * anchor.logicalDpi / TwipsPerInch;
-    character_->setPosition(
-        QPoint(qRound(g.x() + g.width() / 2.0), qRound(g.y() + g.height() - lift)));
+    QPoint place(qRound(g.x() + g.width() / 2.0), qRound(g.y() + g.height() - lift));
+    // The book window's bottom centre can lie near the screen's edge: keep the character
+    // whole on the screen rather than partly out of sight.
+    const QRect& area = anchor.screenArea;
+    if (!area.isEmpty()) {
+        const QSize size = character_->size();
+        place.setX(std::clamp(place.x(), area.left(),
+                              std::max(area.left(), area.right() + 1 - size.width())));
+        place.setY(std::clamp(place.y(), area.top(),
+                              std::max(area.top(), area.bottom() + 1 - size.height())));
+    }
+    character_->setPosition(place);
     settings_.AgentLeft = toInt16(character_->position().x());
     settings_.AgentTop = toInt16(character_->position().y());
 }

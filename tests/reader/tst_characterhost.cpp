@@ -104,23 +104,28 @@ void TestCharacterHost::appliesCharacterSize() {
 void TestCharacterHost::placesCharacter_data() {
     QTest::addColumn<int>("startPos");
     QTest::addColumn<qreal>("dpi");
+    QTest::addColumn<QRect>("screen");
     QTest::addColumn<QPoint>("position");
     // Saved: where the user left it. Auto: centred on the book window, 1000 twips above
-    // its bottom edge.
-    QTest::newRow("saved") << 1 << 96.0 << QPoint(40, 60);
-    QTest::newRow("auto at 96 dpi") << 0 << 96.0 << QPoint(300, 283);
-    QTest::newRow("auto at 144 dpi") << 0 << 144.0 << QPoint(300, 250);
+    // its bottom edge, but kept whole on the screen (the character is 120 x 90).
+    QTest::newRow("saved") << 1 << 96.0 << QRect() << QPoint(40, 60);
+    QTest::newRow("auto at 96 dpi") << 0 << 96.0 << QRect() << QPoint(300, 283);
+    QTest::newRow("auto at 144 dpi") << 0 << 144.0 << QRect() << QPoint(300, 250);
+    QTest::newRow("auto kept on screen")
+        << 0 << 96.0 << QRect(0, 0, 400, 360) << QPoint(280, 270);
 }
 
 void TestCharacterHost::placesCharacter() {
     QFETCH(int, startPos);
     QFETCH(qreal, dpi);
+    QFETCH(QRect, screen);
     QFETCH(QPoint, position);
     HostRig rig;
     rig.settings.AgentStartPos = qint16(startPos);
     rig.settings.AgentLeft = 40;
     rig.settings.AgentTop = 60;
-    rig.host.setAnchorWindow([dpi] { return reader::AnchorFrame{QRect(100, 50, 400, 300), dpi}; });
+    rig.host.setAnchorWindow(
+        [dpi, screen] { return reader::AnchorFrame{QRect(100, 50, 400, 300), dpi, screen}; });
     QVERIFY(rig.host.ensureLoaded());
     QCOMPARE(rig.character().position(), position);
     QCOMPARE(QPoint(rig.settings.AgentLeft, rig.settings.AgentTop), position);
