@@ -32,6 +32,14 @@ struct ReaderState {
     bool QuitRequested = false;    // save the settings and end
     bool ListEventsMuted = false;  // the topic list ignores the de-selection in progress
     bool SelectedByReader = false; // the topic list selection comes from the play loop
+
+    // Reading places of the reader's popup menu (topic index, text position): the bookmark
+    // Set puts down and Goto returns to, and the place Back returns to. Page turning in the
+    // book window sets the back topic too.
+    qint16 BookmarkTopicIndex = 0;
+    qint32 BookmarkReadPos = 0;
+    qint16 BackTopicIndex = 0;
+    qint32 BackReadPos = 0;
 };
 
 } // namespace folimar::reader

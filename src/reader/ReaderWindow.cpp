@@ -1,55 +1,391 @@
 #include "reader/ReaderWindow.h"
 
+#include "platform/dialogs/Dialogs.h"
 #include "platform/paths/PathNames.h"
+#include "reader/CharacterHost.h"
+#include "reader/HelpViewer.h"
+#include "reader/OptionsWindow.h"
+#include "reader/ReaderState.h"
+#include "reader/ReadingPlaces.h"
 #include "reader/SavedGeometry.h"
+#include "reader/SentenceReader.h"
+#include "reader/TextEditBox.h"
+#include "reader/TopicEdits.h"
 #include "reader/WindowArrangement.h"
 #include "settings/Settings.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 
 namespace folimar::reader {
 
-ReaderWindow::ReaderWindow(settings::Settings& settings, Hooks hooks, QWidget* parent)
-    : QMainWindow(parent), settings_(settings), hooks_(std::move(hooks)) {
+namespace {
+
+// Typing that changes the text: Backspace, a printable character, paste and cut.
+bool editsText(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Backspace || key.matches(QKeySequence::Paste) ||
+        key.matches(QKeySequence::Cut))
+        return true;
+    if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+        return false;
+    const QString text = key.text();
+    return !text.isEmpty() && text.front().unicode() > 31 && text.front().unicode() != 127;
+}
+
+bool movesCaret(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool normalState(const QWidget& window) {
+    return !(window.windowState() &
+             (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+} // namespace
+
+ReaderWindow::ReaderWindow(ReaderProfile profile, Parts parts, Files files, Hooks hooks,
+                           QWidget* parent)
+    : QMainWindow(parent), profile_(profile), parts_(parts), files_(std::move(files)),
+      hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("Form1"));
     Text1 = new QTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setCentralWidget(Text1);
+    text2 = new QTextEdit(this);
+    text2->setObjectName(QStringLiteral("text2"));
+    text2->hide();
+
+    textBox_ = std::make_unique<TextEditBox>(*Text1);
+    ReadingPlaces::Hooks placeHooks{hooks_.markAddToTopic, [this] {
+                                        if (hooks_.blankPageAfterLast)
+                                            hooks_.blankPageAfterLast();
+                                        Text1->clear();
+                                    }};
+    places_ = std::make_unique<ReadingPlaces>(parts_.state, parts_.settings, parts_.reader,
+                                              *textBox_, std::move(placeHooks));
+    parts_.reader.setTextBox(textBox_.get());
+    connect(&parts_.reader, &SentenceReader::readingEnded, this, [this] {
+        // Closed while the character spoke: the stop is done, the program may end.
+        if (parts_.state.QuitPending && parts_.state.QuitRequested && hooks_.quitRequested)
+            hooks_.quitRequested();
+    });
+
+    Text1->installEventFilter(this);
+    Text1->viewport()->installEventFilter(this);
+
+    if (profile_ == ReaderProfile::Vocimar) {
+        buildVocimarMenus();
+        setWindowTitle(programName(profile_));
+    } else {
+        buildFolimarMenus();
+    }
+}
+
+ReaderWindow::~ReaderWindow() {
+    parts_.reader.setTextBox(nullptr);
+}
+
+QAction* ReaderWindow::addCommand(QWidget* menu, const char* name, const QString& caption,
+                                  std::function<void()> action) {
+    auto* command = new QAction(caption, menu);
+    command->setObjectName(QLatin1String(name));
+    connect(command, &QAction::triggered, this, [action = std::move(action)] { action(); });
+    menu->addAction(command);
+    return command;
+}
+
+void ReaderWindow::buildFolimarMenus() {
+    SentenceReader& reader = parts_.reader;
+    QMenuBar* bar = menuBar();
+    addCommand(bar, "mnuPlay", QStringLiteral("&Play"), [&reader] { reader.PlayReading(); });
+    addCommand(bar, "mnuPause", QStringLiteral("P&ause/Ply"), [&reader] { reader.TogglePause(); });
+    addCommand(bar, "mnuStop", QStringLiteral("&Stop"), [&reader] { reader.StopReading(); });
+    addCommand(bar, "mnuPrev", QStringLiteral("&P"), [&reader] { reader.PreviousSentence(); });
+    addCommand(bar, "mnuNext", QStringLiteral("&N"), [&reader] { reader.SkipSentence(); });
+    addCommand(bar, "mnuClear", QStringLiteral("&Clear"), [this] { ClearText(); });
+    addCommand(bar, "mnuPaste", QStringLiteral("Past&e"), [this] { PasteText(); });
+    addCommand(bar, "mnuOptions", QStringLiteral("&Options"), [this] { showOptions(); });
+    QMenu* mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    addCommand(mnuHelp, "mnuAbout", QStringLiteral("&About"), [this] { showAbout(); });
+    mnuHelp->addSeparator();
+    addCommand(mnuHelp, "mnuTopics", QStringLiteral("&Topics"), [this] { showHelp(); });
+    addCommand(bar, "mnuQuit", QStringLiteral("&Q"), [this] { close(); });
+
+    mnuPopup = new QMenu(QStringLiteral("popup"), this);
+    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+    addCommand(mnuPopup, "mnuBack", QStringLiteral("&Back"), [this] { places_->Back(); });
+    mnuPopup->addSeparator();
+    addCommand(mnuPopup, "mnuSet", QStringLiteral("&Set"), [this] { places_->Set(); });
+    addCommand(mnuPopup, "mnuGoto", QStringLiteral("&Goto"), [this] { places_->Goto(); });
+}
+
+void ReaderWindow::buildVocimarMenus() {
+    SentenceReader& reader = parts_.reader;
+    QMenuBar* bar = menuBar();
+    addCommand(bar, "mnuPlay", QStringLiteral("&Play"), [this, &reader] {
+        if (hooks_.setResumeOnShow)
+            hooks_.setResumeOnShow(true);
+        reader.PlayReading();
+    });
+    addCommand(bar, "mnuPause", QStringLiteral("P&ause/Play"), [&reader] { reader.TogglePause(); });
+    addCommand(bar, "mnuStop", QStringLiteral("&Stop"), [this, &reader] {
+        reader.StopReading();
+        if (hooks_.setResumeOnShow)
+            hooks_.setResumeOnShow(false);
+    });
+    addCommand(bar, "mnuNext", QStringLiteral("&N"), [&reader] { reader.SkipSentence(); });
+    addCommand(bar, "mnuClear", QStringLiteral("&Clear"), [this] { ClearText(); });
+    addCommand(bar, "mnuPaste", QStringLiteral("Past&e"), [this] { PasteText(); });
+    addCommand(bar, "mnuFind", QStringLiteral("&Find"), [this] {
+        if (hooks_.findInDoc)
+            hooks_.findInDoc();
+    });
+    addCommand(bar, "mnuOptions", QStringLiteral("&Options"), [this] { showOptions(); });
+    addCommand(bar, "mnuAbout", QStringLiteral("Abou&t"), [this] { showAbout(); });
+    addCommand(bar, "mnuQuit", QStringLiteral("&Quit"), [this] { requestQuit(); });
+}
+
+void ReaderWindow::setTopicList(TopicList* topics) {
+    places_->setTopicList(topics);
 }
 
 void ReaderWindow::placeAtLoad() {
-    const SavedGeometry saved{settings_.ReaderLeft, settings_.ReaderTop, settings_.ReaderWidth,
-                              settings_.ReaderHeight, settings_.ReaderWindowState};
-    if (!saved.restore(*this)) {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        setGeometry(ArrangeWindows(settings_.WindowArrangement, screen).reader);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    if (profile_ == ReaderProfile::Vocimar) {
+        setGeometry(CentredOnScreen(area, 0.75, 0.5));
+    } else {
+        const settings::Settings& s = parts_.settings;
+        const SavedGeometry saved{s.ReaderLeft, s.ReaderTop, s.ReaderWidth, s.ReaderHeight,
+                                  s.ReaderWindowState};
+        if (!saved.restore(*this))
+            setGeometry(ArrangeWindows(s.WindowArrangement, area).reader);
     }
+    loaded_ = true;
 }
 
 void ReaderWindow::rememberGeometry() {
     const SavedGeometry now = SavedGeometry::of(*this);
-    settings_.ReaderLeft = now.left;
-    settings_.ReaderTop = now.top;
-    settings_.ReaderWidth = now.width;
-    settings_.ReaderHeight = now.height;
-    settings_.ReaderWindowState = now.state;
+    settings::Settings& s = parts_.settings;
+    s.ReaderLeft = now.left;
+    s.ReaderTop = now.top;
+    s.ReaderWidth = now.width;
+    s.ReaderHeight = now.height;
+    s.ReaderWindowState = now.state;
 }
 
 void ReaderWindow::setBookCaption(const QString& bookPath) {
     setWindowTitle(platform::FileNameOf(bookPath));
 }
 
+void ReaderWindow::ClearText() {
+    Text1->clear();
+    parts_.settings.ReadPos = 0;
+}
+
+void ReaderWindow::PasteText() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const bool rich = data && data->hasHtml();
+    if (rich || (data && data->hasText())) {
+        QTextCursor cursor = Text1->textCursor();
+        const bool replacesAll = cursor.selectionStart() == 0 &&
+                                 cursor.selectionEnd() >= Text1->document()->characterCount() - 1;
+        if (replacesAll) {
+            // A new text as a whole: laid out as it is shown, not all at once, so that a
+            // long text is there at once. The caret stays at its top, where reading starts.
+            if (rich)
+                Text1->setHtml(data->html());
+            else
+                Text1->setPlainText(data->text());
+        } else {
+            if (rich)
+                cursor.insertFragment(
+                    QTextDocumentFragment::fromHtml(data->html(), Text1->document()));
+            else
+                cursor.insertText(data->text());
+            Text1->setTextCursor(cursor);
+        }
+    }
+    markEdited();
+}
+
+void ReaderWindow::markEdited() {
+    if (parts_.store)
+        markTopicEdited(parts_.state, *parts_.store, parts_.settings);
+}
+
+void ReaderWindow::showOptions() {
+    if (!options_)
+        options_ = new OptionsWindow(profile_, parts_.settings, parts_.host, parts_.dialogs,
+                                     files_.charactersFolder, this);
+    options_->show();
+    options_->raise();
+    options_->activateWindow();
+}
+
+void ReaderWindow::showHelp() {
+    if (!help_)
+        help_ = new HelpViewer(parts_.dialogs, files_.helpFile, this);
+    help_->setHelpFile(files_.helpFile);
+    help_->open();
+}
+
+void ReaderWindow::showAbout() {
+    if (hooks_.showAbout) {
+        hooks_.showAbout();
+        return;
+    }
+    const QString name = programName(profile_);
+    parts_.dialogs.inform(name + QStringLiteral("\nVer 1.91"), QStringLiteral("About ") + name);
+}
+
+void ReaderWindow::requestQuit() {
+    parts_.state.QuitRequested = true;
+    if (hooks_.quitRequested)
+        hooks_.quitRequested();
+}
+
 void ReaderWindow::closeEvent(QCloseEvent* event) {
+    // The window stays until the program's shutdown step puts it away.
+    event->ignore();
+    if (profile_ == ReaderProfile::Vocimar) {
+        if (hooks_.closeToTray)
+            hooks_.closeToTray();
+        else
+            hide();
+        return;
+    }
     rememberGeometry();
-    if (hooks_.closeRequested && !hooks_.closeRequested())
-        event->ignore();
-    else
-        event->accept();
+    if (partner_) {
+        const SavedGeometry book = SavedGeometry::of(*partner_);
+        settings::Settings& s = parts_.settings;
+        s.BookLeft = book.left;
+        s.BookTop = book.top;
+        s.BookWidth = book.width;
+        s.BookHeight = book.height;
+        s.BookWindowState = book.state;
+    }
+    if (parts_.state.TopicDirty &&
+        !parts_.dialogs.confirm(QStringLiteral("Are you Sure you want to Quit?"),
+                                QStringLiteral("First update your current topic")))
+        return;
+    if (parts_.host.characterVisible() && parts_.reader.isReading()) {
+        // The program ends once the play loop has finished (with no loop to finish, a
+        // shown character must not keep the program from ending).
+        parts_.reader.StopReading();
+        parts_.state.QuitPending = true;
+        return;
+    }
+    requestQuit();
+}
+
+void ReaderWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    dockPartner();
+}
+
+void ReaderWindow::dockPartner() {
+    if (!loaded_ || !partner_ || !normalState(*this) || !normalState(*partner_))
+        return;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    if (const auto docked = DockedPartner(parts_.settings.WindowArrangement, screen->geometry(),
+                                          geometry(), partner_->geometry()))
+        partner_->setGeometry(*docked);
+}
+
+bool ReaderWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Text1 && watched != Text1->viewport())
+        return QMainWindow::eventFilter(watched, event);
+    const bool folimar = profile_ == ReaderProfile::Folimar;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        textKeyPressed(static_cast<const QKeyEvent&>(*event));
+        break;
+    case QEvent::KeyRelease:
+        textKeyReleased(static_cast<const QKeyEvent&>(*event));
+        break;
+    case QEvent::MouseButtonRelease: {
+        const auto& mouse = static_cast<const QMouseEvent&>(*event);
+        if (mouse.button() == Qt::LeftButton)
+            textClicked();
+        else if (mouse.button() == Qt::RightButton && folimar)
+            showPopup(mouse.globalPosition().toPoint());
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        // Vocimar does nothing on a double click, not even select a word.
+        return !folimar;
+    case QEvent::ContextMenu: {
+        // Never the text box's own menu: ours opens on the right button's release, or
+        // from the keyboard.
+        const auto& menu = static_cast<const QContextMenuEvent&>(*event);
+        if (folimar && menu.reason() == QContextMenuEvent::Keyboard)
+            showPopup(Text1->viewport()->mapToGlobal(Text1->cursorRect().bottomLeft()));
+        return true;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void ReaderWindow::textKeyPressed(const QKeyEvent& key) {
+    if (editsText(key))
+        markEdited();
+}
+
+void ReaderWindow::textKeyReleased(const QKeyEvent& key) {
+    if (key.isAutoRepeat())
+        return;
+    ReaderState& state = parts_.state;
+    if (key.key() == Qt::Key_Delete) {
+        markEdited();
+    } else if (movesCaret(key.key())) {
+        // Reading goes on from the caret after the sentence being spoken.
+        const int caret = textBox_->selectionStart();
+        parts_.settings.ReadPos = caret;
+        state.JumpPos = caret;
+        state.FindPos = caret;
+        state.JumpPending = true;
+        state.UserMoved = true;
+    } else if (key.key() == Qt::Key_End) {
+        if (!state.Paused)
+            parts_.reader.TogglePause();
+    }
+}
+
+void ReaderWindow::textClicked() {
+    if (places_->takeClick())
+        parts_.reader.RepositionAtCaret();
+}
+
+void ReaderWindow::showPopup(const QPoint& globalPos) {
+    if (mnuPopup)
+        mnuPopup->popup(globalPos);
 }
 
 } // namespace folimar::reader

@@ -1,42 +1,139 @@
 #pragma once
 
-#include <QMainWindow>
-#include <functional>
+#include "reader/ReaderProfile.h"
 
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
 class QTextEdit;
 
+namespace folimar::platform {
+class Dialogs;
+}
 namespace folimar::settings {
 struct Settings;
+}
+namespace folimar::store {
+class BookStore;
 }
 
 namespace folimar::reader {
 
+class CharacterHost;
+class HelpViewer;
+class OptionsWindow;
+class ReadingPlaces;
+class SentenceReader;
+class TextEditBox;
+class TopicList;
+struct ReaderState;
+
 // The reader window (`Form1`): the current topic's text in `Text1`, where the sentence
-// being spoken is highlighted, and the reading commands.
+// being spoken is highlighted, the reading commands in the menu bar, and the popup menu
+// (`mnuPopup`) with the reading places. Clicking or moving the caret in the text moves
+// the reading place there. The reading keys (F1 ...) are ReadingKeys, which the program
+// installs on this window as on its others.
+//
+// The Vocimar profile is the tray reader's window: its own menu bar, no topics, no popup,
+// no help, and a close box that hands the window back to the tray.
 class ReaderWindow final : public QMainWindow {
     Q_OBJECT
 public:
+    // The reading engine and the open book the window works with.
+    struct Parts {
+        settings::Settings& settings;
+        ReaderState& state;
+        SentenceReader& reader;
+        CharacterHost& host;
+        platform::Dialogs& dialogs;
+        const store::BookStore* store = nullptr; // the open book; none in Vocimar
+    };
+    struct Files {
+        QString helpFile;         // help.dat
+        QString charactersFolder; // where the options window's "Browse" starts
+    };
+    // Calls to windows this one cannot see; an empty hook does nothing.
     struct Hooks {
-        // Asked when the user closes the window; false keeps it open.
-        std::function<bool()> closeRequested;
+        // QuitRequested was set: the program is to save its settings and end.
+        std::function<void()> quitRequested;
+        // Goto/Back with unstored edits: "Add to Topic ???", a beep, the topic manager shown.
+        std::function<void()> markAddToTopic;
+        // Goto/Back past the last topic: the last list entry de-selected (muted), the number
+        // and name boxes set for a new topic, the page picture cleared, the book window's
+        // caption emptied. The reader text is emptied by the window.
+        std::function<void()> blankPageAfterLast;
+        // The About window; a plain box with the program's name and version until then.
+        std::function<void()> showAbout;
+        // Vocimar: "&Find" opens the find window for the whole text.
+        std::function<void()> findInDoc;
+        // Vocimar: Play sets the tray's resume-on-show flag, Stop clears it.
+        std::function<void(bool)> setResumeOnShow;
+        // Vocimar: the close box hands the window back to the tray (hides it when empty).
+        std::function<void()> closeToTray;
     };
 
-    ReaderWindow(settings::Settings& settings, Hooks hooks, QWidget* parent = nullptr);
+    ReaderWindow(ReaderProfile profile, Parts parts, Files files, Hooks hooks,
+                 QWidget* parent = nullptr);
+    ~ReaderWindow() override;
 
     QTextEdit* Text1 = nullptr;
+    QTextEdit* text2 = nullptr; // hidden scratch box of the find commands
 
-    // Restores the saved place, or places the window by the arrangement.
+    // The topic list Goto and Back select in (the topic manager's).
+    void setTopicList(TopicList* topics);
+    // The book window, which follows the reader's size while both are in their normal state.
+    void setPartnerWindow(QWidget* partner) { partner_ = partner; }
+
+    // Restores the saved place, or places the window by the arrangement (Vocimar: centred).
     void placeAtLoad();
     void rememberGeometry();
     // The caption names the open book's file.
     void setBookCaption(const QString& bookPath);
 
+    TextEditBox& textBox() { return *textBox_; }
+    ReadingPlaces& places() { return *places_; }
+
+    // The menu commands that are more than one call.
+    void ClearText();
+    void PasteText();
+    void showOptions();
+    void showHelp();
+    void showAbout();
+    // The popup menu with the reading places (also opened from the book window).
+    void showPopup(const QPoint& globalPos);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    settings::Settings& settings_;
+    QAction* addCommand(QWidget* menu, const char* name, const QString& caption,
+                        std::function<void()> action);
+    void buildFolimarMenus();
+    void buildVocimarMenus();
+    void textKeyPressed(const QKeyEvent& key);
+    void textKeyReleased(const QKeyEvent& key);
+    void textClicked();
+    void markEdited();
+    void requestQuit();
+    void dockPartner();
+
+    ReaderProfile profile_;
+    Parts parts_;
+    Files files_;
     Hooks hooks_;
+    std::unique_ptr<TextEditBox> textBox_;
+    std::unique_ptr<ReadingPlaces> places_;
+    QMenu* mnuPopup = nullptr;
+    QPointer<QWidget> partner_;
+    QPointer<OptionsWindow> options_;
+    QPointer<HelpViewer> help_;
+    bool loaded_ = false;
 };
 
 } // namespace folimar::reader

@@ -405,6 +405,7 @@ void SentenceReader::stopEnding(ReaderTextBox& box) {
         character->hide();
     state_.LoopActive = false;
     settleStop();
+    Q_EMIT readingEnded();
 }
 
 void SentenceReader::normalEnding(ReaderTextBox& box) {
@@ -423,6 +424,7 @@ void SentenceReader::normalEnding(ReaderTextBox& box) {
                         platform::MessageIcon::Critical);
     if (state_.QuitPending)
         state_.QuitRequested = true;
+    Q_EMIT readingEnded();
 }
 
 } // namespace folimar::reader

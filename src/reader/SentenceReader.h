@@ -66,6 +66,8 @@ public:
 Q_SIGNALS:
     // A sentence, highlighted from `start`, goes to the character.
     void sentenceQueued(int start, const QString& sentence);
+    // The play loop ended (stopped, or at the end of the text or the book).
+    void readingEnded();
 
 private:
     PlayLoop playLoop();

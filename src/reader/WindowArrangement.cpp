@@ -26,6 +26,39 @@ ArrangedWindows ArrangeWindows(int arrangement, const QRect& screen) {
     return {leftHalf, rightHalf};
 }
 
+std::optional<QRect> DockedPartner(int arrangement, const QRect& screen, const QRect& reader,
+                                   const QRect& partner) {
+    const int usableHeight = static_cast<int>(std::lround(screen.height() * 0.96));
+    QRect docked = partner;
+    switch (arrangement) {
+    case int(Arrangement::Left):
+        docked.setWidth(screen.width() - reader.width());
+        break;
+    case int(Arrangement::Right):
+        docked.setWidth(screen.width() - reader.width());
+        docked.moveLeft(screen.x() + reader.width());
+        break;
+    case int(Arrangement::Top):
+        docked.setHeight(usableHeight - reader.height());
+        break;
+    case int(Arrangement::Bottom):
+        docked.setHeight(usableHeight - reader.height());
+        docked.moveTop(screen.y() + reader.height());
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (docked.width() < 1 || docked.height() < 1)
+        return std::nullopt; // the reader takes the whole screen: leave the book window be
+    return docked;
+}
+
+QRect CentredOnScreen(const QRect& screen, double widthShare, double heightShare) {
+    const int w = static_cast<int>(std::lround(screen.width() * widthShare));
+    const int h = static_cast<int>(std::lround(screen.height() * heightShare));
+    return {screen.x() + (screen.width() - w) / 2, screen.y() + (screen.height() - h) / 2, w, h};
+}
+
 int TwipsToPixels(int twips, double logicalDpi) {
     return static_cast<int>(std::lround(twips * logicalDpi / 1440.0));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <optional>
 
 namespace folimar::reader {
 
@@ -15,6 +16,15 @@ struct ArrangedWindows {
 };
 
 ArrangedWindows ArrangeWindows(int arrangement, const QRect& screen);
+
+// Where the book window goes when the user resizes the reader window (`reader`) while
+// the two share the screen: it takes the rest of the screen's width (arrangements 0, 1) or
+// of 0.96 of its height (2, 3), keeping its other side. None for an unknown arrangement.
+std::optional<QRect> DockedPartner(int arrangement, const QRect& screen, const QRect& reader,
+                                   const QRect& partner);
+
+// A window of the given shares of the screen's width and height, centred on it.
+QRect CentredOnScreen(const QRect& screen, double widthShare, double heightShare);
 
 // A length given in twips (1/1440 inch) in pixels at `logicalDpi`.
 int TwipsToPixels(int twips, double logicalDpi);

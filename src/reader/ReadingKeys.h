@@ -1,0 +1,63 @@
+#pragma once
+
+#include "reader/ReaderProfile.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QKeyEvent;
+
+namespace folimar::reader {
+
+class SentenceReader;
+
+// The reading keyboard shared by the reader window, the book window and the topic
+// manager: F1 play, F2 pause/resume, F3 stop, F4 rewind and F12 next sentence go to the
+// sentence reader; F5 to F9 and the control keys go to the actions the program fills in.
+// Function keys act when released (a held key acts once); control keys when pressed. A
+// key with an empty action passes on to the window untouched.
+//
+// Vocimar has no topics: F5 to F9 and Ctrl+D, Ctrl+T do nothing there, and Ctrl+R finds
+// the next match like Ctrl+G.
+class ReadingKeys final : public QObject {
+    Q_OBJECT
+public:
+    struct Actions {
+        std::function<void()> PrevTopic;  // F5
+        std::function<void()> NextTopic;  // F6
+        std::function<void()> firstTopic; // F7
+        std::function<void()> lastTopic;  // F8
+        std::function<void()> StoreTopic; // F9: store the page into the topic
+        std::function<void()> findOnPage; // Ctrl+F
+        std::function<void()> findInDoc;  // Ctrl+D
+        std::function<void()> replace;    // Ctrl+T
+        std::function<void()> findNext;   // Ctrl+G (and Ctrl+R in Vocimar)
+    };
+
+    ReadingKeys(ReaderProfile profile, SentenceReader& reader, Actions actions = {},
+                QObject* parent = nullptr);
+    ~ReadingKeys() override;
+
+    void setActions(Actions actions) { actions_ = std::move(actions); }
+    // The keys work in `window` and everything in it (not in its dialogs).
+    void watch(QWidget* window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // What a key does here; empty when it is not one of ours.
+    std::function<void()> functionKey(int key) const;
+    std::function<void()> controlKey(const QKeyEvent& key) const;
+    bool inWatchedWindow(QObject* object) const;
+
+    ReaderProfile profile_;
+    SentenceReader& reader_;
+    Actions actions_;
+    QList<QPointer<QWidget>> windows_;
+};
+
+} // namespace folimar::reader
