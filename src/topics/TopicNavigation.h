@@ -32,6 +32,11 @@ public:
     // The number and name boxes' texts, which a stored page goes under.
     virtual QString numberText() const = 0;
     virtual QString nameText() const = 0;
+    // A book switch unloads the topic manager (it is emptied and hidden) before the book
+    // is closed, and loads it again (hidden: the list rebuilt, the saved topic restored)
+    // once the next book is open.
+    virtual void unloadTopicManager() {}
+    virtual void loadTopicManager() { Doors_refresh(); }
 };
 
 } // namespace folimar::topics

@@ -1,0 +1,199 @@
+// The topic manager's list: rebuilding it, and showing the topic of the entry selected.
+#include "topics/TopicManager.h"
+
+#include "platform/dialogs/Dialogs.h"
+#include "platform/paths/ProgramLocations.h"
+#include "reader/CharacterHost.h"
+#include "reader/ReaderState.h"
+#include "reader/SentenceReader.h"
+#include "settings/Settings.h"
+#include "store/BookSchema.h"
+#include "store/BookStore.h"
+#include "topics/NotesWindow.h"
+#include "topics/PageView.h"
+#include "topics/TopicListBox.h"
+#include "topics/TopicListState.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace folimar::topics {
+
+namespace {
+
+const QString AddToTopicCaption = QStringLiteral("Add to Topic ???");
+
+} // namespace
+
+void TopicManager::Doors_refresh() {
+    DispLstBx->clear();
+    indexStale_ = true;
+    store::BookStore& store = parts_.store;
+    const QList<store::TopicEntry> topics = store.topicList();
+    if (topics.isEmpty())
+        return;
+    if (!store.hasMarkerFields())
+        store.AddMarkerFields(); // a book made before the short text fields
+    store.BookOwner = firstRecordOwner();
+    if (store.BookOwner.isEmpty()) {
+        if (store.ReadOnlyMode) {
+            parts_.dialogs.inform(QStringLiteral("Cant Update User info\nFile opened as Read Only"),
+                                  QStringLiteral("Folimar"), platform::MessageIcon::Critical);
+        } else {
+            if (!parts_.listState.OwnerNoticeMuted)
+                parts_.dialogs.inform(QStringLiteral("User info added to document"),
+                                      QStringLiteral("Folimar"));
+            parts_.listState.OwnerNoticeMuted = false;
+            store.stampOwner(parts_.settings.UserName);
+        }
+    }
+    DispLstBx->setUpdatesEnabled(false);
+    for (const store::TopicEntry& topic : topics) {
+        auto* entry = new QListWidgetItem(topic.TopicName);
+        entry->setData(Qt::UserRole, topic.TopicNo);
+        DispLstBx->addItem(entry);
+    }
+    DispLstBx->setUpdatesEnabled(true);
+}
+
+// `u` of the first record in TopicNo order, read from that record alone (a query over the
+// whole table would read every record's picture to reach the field behind it).
+QString TopicManager::firstRecordOwner() {
+    database::View* table = parts_.store.BookTable();
+    if (!table || !table->setIndex(store::schema::NoIdx))
+        return parts_.store.firstRecordOwner(); // a snapshot has no index to walk
+    table->moveFirst();
+    return table->hasField(QStringLiteral("u")) ? table->value(QStringLiteral("u")).toString()
+                                                : QString();
+}
+
+void TopicManager::ShowTopic() {
+    reader::ReaderState& state = parts_.readerState;
+    TopicListState& list = parts_.listState;
+    if (state.ListEventsMuted)
+        return;
+    LockTopicList();
+    const std::optional<store::TopicPage> page = seekShownTopic();
+    const bool restoring = list.RestoringTopic;
+    list.RestoringTopic = false; // whatever happens below, the restore is over
+    if (!page) {
+        UnlockTopicList();
+        return;
+    }
+
+    Text1->setText(QString::number(page->TopicNo));
+    Text2->setText(page->TopicName);
+    parts_.page.setPageCaption(Text1->text() + QStringLiteral(" : ") + Text2->text());
+
+    settings::Settings& settings = parts_.settings;
+    if (!state.SelectedByReader)
+        list.BackTopicIndex = settings.TopicIndex;
+    state.SelectedByReader = false;
+    settings.TopicIndex = qint16(DispLstBx->currentRow());
+
+    if (state.TopicDirty) {
+        // The edited page stays, to be stored under the topic now in the number box.
+        setWindowTitle(AddToTopicCaption);
+        parts_.dialogs.beep();
+        UnlockTopicList();
+        return;
+    }
+
+    setReaderText(page->PicText);
+    Form4->loadNote(page->TopicName, parts_.store.readNote(page->TopicNo).value_or(QString()));
+    if (page->PicData.isEmpty())
+        ClearPagePicture();
+    else
+        showPicture(page->PicData);
+    UnlockTopicList();
+
+    if (!restoring) {
+        // A running play loop goes on with this topic from its start.
+        state.JumpPending = true;
+        state.UserMoved = true;
+        state.JumpPos = 0;
+        settings.ReadPos = 0;
+        state.Paused = false;
+        parts_.reader.flagsChanged();
+    }
+}
+
+std::optional<store::TopicPage> TopicManager::seekShownTopic() {
+    TopicListState& list = parts_.listState;
+    if (list.SeekDone) {
+        // Find left the book's table on the topic it found.
+        list.SeekDone = false;
+        database::View* table = parts_.store.BookTable();
+        if (!table)
+            return std::nullopt;
+        database::Status status;
+        store::TopicPage page{table->value(QStringLiteral("TopicNo"), &status).toInt(),
+                              table->value(QStringLiteral("TopicName")).toString(),
+                              table->value(QStringLiteral("PicText")).toString(),
+                              table->value(QStringLiteral("PicData")).toByteArray()};
+        return status ? std::optional(page) : std::nullopt;
+    }
+    const int row = DispLstBx->currentRow();
+    std::optional<store::TopicPage> page;
+    if (row >= 0)
+        page = parts_.store.readTopic(DispLstBx->topicNoAt(row));
+    if (!list.RestoringTopic)
+        pauseForTopicChange();
+    return page;
+}
+
+// The first step of every topic change while reading: the character stops at once.
+void TopicManager::pauseForTopicChange() {
+    reader::ReaderState& state = parts_.readerState;
+    if (state.Paused)
+        return;
+    state.Paused = true;
+    if (character::Character* character = parts_.host.character())
+        character->stop();
+}
+
+void TopicManager::showPicture(const QByteArray& jpeg) {
+    const QString path = parts_.locations.ProgramFolder + QStringLiteral("/temp.jpg");
+    QFile::remove(path);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size()) {
+        file.close();
+        ClearPagePicture(); // no half-written picture to show or to store again
+        return;
+    }
+    file.close();
+    parts_.page.showPagePicture(path);
+}
+
+void TopicManager::ClearPagePicture() {
+    parts_.page.ClearPagePicture();
+    removeWorkingPictures();
+}
+
+void TopicManager::removeWorkingPictures() {
+    QFile::remove(parts_.locations.ProgramFolder + QStringLiteral("/temp.bmp"));
+    QFile::remove(parts_.locations.ProgramFolder + QStringLiteral("/temp.jpg"));
+}
+
+void TopicManager::setReaderText(const QString& text) {
+    if (hooks_.setReaderText)
+        hooks_.setReaderText(text);
+}
+
+void TopicManager::LockTopicList() {
+    locked_ = true;
+    DispLstBx->setEnabled(false);
+    parts_.page.setTopicNavigationEnabled(false);
+    setEditingEnabled(false);
+}
+
+void TopicManager::UnlockTopicList() {
+    locked_ = false;
+    DispLstBx->setEnabled(!indexView_);
+    parts_.page.setTopicNavigationEnabled(true);
+    setEditingEnabled(!indexView_);
+    DispLstBx->setFocus();
+}
+
+} // namespace folimar::topics
