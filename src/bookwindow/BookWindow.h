@@ -1,38 +1,201 @@
 #pragma once
 
+#include "bookwindow/PagePicture.h"
+#include "bookwindow/PictureGeometry.h"
+#include "topics/PageView.h"
+
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollBar;
+
+namespace folimar::platform {
+class Clock;
+class Dialogs;
+class InstalledFiles;
+class ProcessLauncher;
+} // namespace folimar::platform
+namespace folimar::reader {
+class CharacterHost;
+class SentenceReader;
+struct ReaderState;
+} // namespace folimar::reader
 namespace folimar::settings {
 struct Settings;
+}
+namespace folimar::store {
+class BookStore;
+}
+namespace folimar::topics {
+class TopicNavigation;
 }
 
 namespace folimar::bookwindow {
 
-// The book window (`Form2`): the page picture of the current topic and the book
-// commands. It stands beside the reader window in one of the four arrangements.
-class BookWindow final : public QMainWindow {
+class PictureConversion;
+struct PictureState;
+
+// The book window (`Form2`): the page picture of the current topic in `Image1`, with its
+// scroll bars, and the book commands. It stands beside the reader window in one of the
+// four arrangements and keeps the reader window docked against it.
+class BookWindow final : public QMainWindow, public topics::PageView {
     Q_OBJECT
 public:
-    struct Hooks {
-        // Asked when the user closes the window; false keeps it open.
-        std::function<bool()> closeRequested;
+    // What the window works with; all of it outlives the window.
+    struct Services {
+        settings::Settings& settings;
+        reader::ReaderState& state;
+        PictureState& picture;
+        store::BookStore& store;
+        reader::SentenceReader& reader;
+        reader::CharacterHost& host;
+        platform::Dialogs& dialogs;
+        platform::ProcessLauncher& launcher;
+        platform::Clock& clock;
+        const platform::InstalledFiles& installed;
+        QString programFolder; // where "temp.bmp" and "temp.jpg" live
     };
 
-    BookWindow(settings::Settings& settings, Hooks hooks, QWidget* parent = nullptr);
+    // Calls to the windows the program wires to this one; an empty hook does nothing.
+    struct Hooks {
+        std::function<void(QWidget*)> installReadingKeys; // the shared function keys
+        std::function<QString()> readerText;
+        std::function<void(const QString&)> setReaderText;
+        std::function<void(const QPoint& globalPos)> showReaderPopup;
+        std::function<void(bool onPage)> openFind; // Ctrl+F (on page), Ctrl+D (whole book)
+        std::function<void()> openReplace;         // Ctrl+T
+        std::function<void()> findNext;            // Ctrl+G
+        std::function<void()> quitRequested; // the program saves its settings and ends
+        // The File menu.
+        std::function<void()> openBook;
+        std::function<void()> newBook;
+        std::function<void()> saveBookAs;
+        std::function<void()> mergeBook;
+        std::function<void()> showStatistics;
+        std::function<void()> previousBook;
+    };
 
-    // Places the window from the saved geometry, or by the arrangement when none is saved.
+    BookWindow(Services services, Hooks hooks, QWidget* parent = nullptr);
+    ~BookWindow() override;
+
+    // The topic manager's list, through which pages are turned (set once it exists).
+    void setTopicNavigation(topics::TopicNavigation* navigation) { navigation_ = navigation; }
+    // The reader window, docked against this one; counts as loaded once handed in.
+    void setReaderWindow(QWidget* readerWindow) { readerWindow_ = readerWindow; }
+    // The reader's text at start-up: a reader text equal to it counts as no text entered.
+    void setStartupText(const QString& text) { startupText_ = text; }
+
+    // Ticks the arrangement and places the window from the saved geometry, or by the
+    // arrangement when none is saved.
     void placeAtLoad();
     // Stores the window's place and state in the settings.
     void rememberGeometry();
 
+    // Page turning (F6, F5, `mnuNext`, `mnuPrev`), with the blank pages before the first
+    // and after the last topic; an incomplete page asks to be added as a topic first.
+    void NextTopic();
+    void PrevTopic();
+    // The topic manager shown in its list view (`mnuTopics`).
+    void showTopics();
+    // Stores the page (reader text and "temp.jpg") under the topic manager's number and
+    // name (F9).
+    void StoreTopic();
+
+    // Pastes the clipboard's picture as the page's picture (`mnuPaste`, Ctrl+V).
+    void pastePicture();
+    // Ctrl+C; Ctrl+X also clears the page picture.
+    void copyPicture();
+    void cutPicture();
+    // Fits the picture again (after an arrangement).
+    void RefitPicture();
+    // The zoom commands: natural size, window width, out and in.
+    void zoomNatural();
+    void zoomWindowWidth();
+    void zoomOut();
+    void zoomIn();
+    // Re-tiles both windows in arrangement 0 Left, 1 Right, 2 Top, 3 Bottom, refits the
+    // picture and places the character ("Auto").
+    void arrangeWindows(int arrangement);
+
+    // topics::PageView
+    void ClearPagePicture() override;
+    void showPagePicture(const QString& jpegPath) override;
+    bool PictureShown() const override;
+    void setPageCaption(const QString& caption) override;
+    void setTopicNavigationEnabled(bool enabled) override;
+
+    QLabel* Image1 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QScrollBar* VScroll1 = nullptr;
+    QLabel* dde_spipe = nullptr;
+
+Q_SIGNALS:
+    // A paste has ended (shown, or given up quietly).
+    void pasteFinished();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    settings::Settings& settings_;
+    void createMenus();
+    void addArrangementItem(QMenu* menu, QAction*& item, const QString& name,
+                            const QString& caption, int arrangement);
+    void tickArrangement(int arrangement);
+    void realign();
+
+    // Window geometry.
+    QSize innerSize() const;
+    QSize visibleSize() const; // the inner size less the scroll bars
+    int barExtent() const;
+    void layoutPage();
+    void dockReaderWindow();
+    void rememberReaderGeometry();
+
+    // The picture.
+    void applyScrollRanges(const ScrollRanges& ranges);
+    void resetScrollValues();
+    void positionPicture();
+    bool showAtCurrentSize();
+    void FitPagePicture();
+    void forgetPicture();
+    void finishPaste();
+    void abandonPaste();
+    void applyZoom(const std::function<bool(PictureState&, const ZoomLimits&)>& zoom);
+    ZoomLimits zoomLimits() const;
+
+    // Topics.
+    bool incompletePage() const;
+    void moveToNewTopicAtEnd();
+    void prepareNewTopicNumber();
+    void showBlankPage();
+    void turnTo(int index, int previousIndex);
+    void LockTopicList();
+    void UnlockTopicList();
+
+    Services s_;
     Hooks hooks_;
+    topics::TopicNavigation* navigation_ = nullptr;
+    QPointer<QWidget> readerWindow_;
+    QString startupText_;
+    bool BookWindowLoaded = false;
+    PagePicture page_;
+    QImage pastedImage_; // the clipboard's picture while the converter runs
+    PictureConversion* conversion_ = nullptr;
+    QWidget* pageArea_ = nullptr;
+
+    QAction* mnuPrev = nullptr;
+    QAction* mnuNext = nullptr;
+    QAction* mnuLeft = nullptr;
+    QAction* mnuRight = nullptr;
+    QAction* mnuTop = nullptr;
+    QAction* mnuBottom = nullptr;
 };
 
 } // namespace folimar::bookwindow

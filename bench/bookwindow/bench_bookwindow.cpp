@@ -1,0 +1,209 @@
+// bench_bookwindow: a book of A4 pages scanned at 300 dpi (2480 x 3508 JPEGs of about
+// 1.5 MB). Times F6 to the next page's picture painted in a 960 x 1000 book window, against
+// a full-size decode of the same JPEG, and a paste of such a page from the clipboard until
+// "temp.jpg" is written by the converter. Medians.
+#include "bookwindow/BookWindow.h"
+#include "bookwindow/PictureState.h"
+#include "platform/clock/Clock.h"
+#include "platform/paths/InstalledFiles.h"
+#include "platform/process/ProcessLauncher.h"
+#include "reader/CharacterHost.h"
+#include "reader/ReaderState.h"
+#include "reader/SentenceReader.h"
+#include "settings/Settings.h"
+#include "store/BookStore.h"
+#include "support/ScriptedCharacterService.h"
+#include "support/ScriptedDialogs.h"
+#include "topics/TopicNavigation.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+using namespace folimar;
+
+namespace {
+
+constexpr QSize PageSize(2480, 3508);
+constexpr int Pages = 4;
+constexpr int Turns = 21;
+constexpr int Pastes = 5;
+
+// Lines of dark "words" on paper, with scanner noise.
+QImage scannedPage(unsigned seed) {
+    QImage page(PageSize, QImage::Format_RGB32);
+    std::mt19937 random(seed);
+    for (int y = 0; y < PageSize.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(page.scanLine(y));
+        const int line = (y - 250) % 70;
+        const bool inText = y >= 250 && y < PageSize.height() - 250 && line < 40;
+        for (int x = 0; x < PageSize.width(); ++x) {
+            const bool ink = inText && x > 250 && x < PageSize.width() - 250 &&
+                             ((x / 37 + y / 70 + int(seed)) % 7 != 0) && (x % 5 < 2);
+            const int value = ink ? 30 + int(random() % 40) : 240 + int(random() % 9);
+            row[x] = qRgb(value, value, value - 5);
+        }
+    }
+    return page;
+}
+
+QByteArray jpegOf(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 80);
+    return bytes;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// What the topic manager does to show a topic's picture: read its record, write its bytes
+// to "temp.jpg" and hand that to the book window.
+class BookPages final : public topics::TopicNavigation {
+public:
+    BookPages(store::BookStore& store, settings::Settings& settings, QString folder)
+        : store_(store), settings_(settings), folder_(std::move(folder)),
+          entries_(store.topicList()) {}
+    void setWindow(bookwindow::BookWindow* window) { window_ = window; }
+
+    int entryCount() const override { return int(entries_.size()); }
+    int topicNoAt(int index) const override { return entries_.at(index).TopicNo; }
+    void selectEntry(int index) override {
+        const auto page = store_.readTopic(entries_.at(index).TopicNo);
+        if (!page)
+            return;
+        const QString jpeg = folder_ + QStringLiteral("/temp.jpg");
+        QFile file(jpeg);
+        if (!file.open(QIODevice::WriteOnly) || file.write(page->PicData) != page->PicData.size())
+            std::fprintf(stderr, "bench_bookwindow: cannot write %s\n", qPrintable(jpeg));
+        file.close();
+        window_->showPagePicture(jpeg);
+        window_->setPageCaption(QString::number(page->TopicNo) + QStringLiteral(" : ") +
+                                page->TopicName);
+        settings_.TopicIndex = qint16(index);
+    }
+    void deselectEntryMuted(int) override {}
+    void setNumberAndName(const QString&, const QString&) override {}
+    void askToAddTopic() override {}
+    void markTopicStored() override {}
+    void LockTopicList() override {}
+    void UnlockTopicList() override {}
+    void Doors_refresh() override {}
+    void showTopicManager() override {}
+    QString numberText() const override { return {}; }
+    QString nameText() const override { return {}; }
+
+private:
+    store::BookStore& store_;
+    settings::Settings& settings_;
+    QString folder_;
+    QList<store::TopicEntry> entries_;
+    bookwindow::BookWindow* window_ = nullptr;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir temporary;
+    const QString program = temporary.path();
+    QDir().mkpath(program + QStringLiteral("/notes"));
+
+    settings::Settings settings;
+    testing::ScriptedDialogs dialogs;
+    store::BookStore store(settings, {program, program + QStringLiteral("/notes")}, dialogs);
+    store.StartStore();
+    QByteArray firstJpeg;
+    for (int i = 0; i < Pages; ++i) {
+        const QByteArray jpeg = jpegOf(scannedPage(unsigned(i + 1)));
+        if (i == 0)
+            firstJpeg = jpeg;
+        if (!store.storeTopic({i + 1, QStringLiteral("Page %1").arg(i + 1), QString(), jpeg, {}})) {
+            std::fprintf(stderr, "bench_bookwindow: cannot store page %d\n", i + 1);
+            return 1;
+        }
+    }
+    std::fprintf(stderr, "bench_bookwindow: pages of %lld bytes\n", qlonglong(firstJpeg.size()));
+
+    reader::ReaderState state;
+    bookwindow::PictureState picture;
+    testing::ScriptedCharacterService service;
+    reader::CharacterHost host(state, settings, service, dialogs);
+    platform::SteadyClock clock;
+    reader::SentenceReader reader(state, settings, host, dialogs, clock);
+    platform::QtProcessLauncher launcher;
+    const platform::InstalledFiles installed(QCoreApplication::applicationDirPath());
+    BookPages pages(store, settings, program);
+    bookwindow::BookWindow window({settings, state, picture, store, reader, host, dialogs, launcher,
+                                   clock, installed, program},
+                                  {});
+    pages.setWindow(&window);
+    window.setTopicNavigation(&pages);
+    window.setGeometry(0, 0, 960, 1000);
+    window.show();
+    QCoreApplication::processEvents();
+
+    std::vector<double> turns;
+    for (int i = 0; i < Turns; ++i) {
+        settings.TopicIndex = qint16(i % Pages - 1);
+        QElapsedTimer timer;
+        timer.start();
+        window.NextTopic(); // F6
+        window.repaint();
+        turns.push_back(timer.nsecsElapsed() / 1e6);
+        if (!picture.PictureShown) {
+            std::fprintf(stderr, "bench_bookwindow: the page picture was not shown\n");
+            return 1;
+        }
+    }
+    std::vector<double> decodes;
+    for (int i = 0; i < Turns; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QBuffer buffer(&firstJpeg);
+        buffer.open(QIODevice::ReadOnly);
+        const QImage full = QImageReader(&buffer).read();
+        decodes.push_back(timer.nsecsElapsed() / 1e6);
+        if (full.size() != PageSize)
+            return 1;
+    }
+
+    std::vector<double> pastes;
+    bool finished = false;
+    QObject::connect(&window, &bookwindow::BookWindow::pasteFinished, [&finished] { finished = true; });
+    QGuiApplication::clipboard()->setImage(scannedPage(99));
+    const QString jpeg = program + QStringLiteral("/temp.jpg");
+    for (int i = 0; i < Pastes; ++i) {
+        finished = false;
+        QElapsedTimer timer;
+        timer.start();
+        window.pastePicture();
+        while (!finished)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        pastes.push_back(timer.nsecsElapsed() / 1e6);
+        if (QImageReader(jpeg).size() != PageSize) {
+            std::fprintf(stderr, "bench_bookwindow: the paste wrote no JPEG\n");
+            return 1;
+        }
+    }
+
+    std::printf("bench bookwindow.next_page_painted %.2f ms\n", median(turns));
+    std::printf("bench bookwindow.next_page_painted.baseline %.2f ms\n", median(decodes));
+    std::printf("bench bookwindow.paste_to_jpeg %.2f ms\n", median(pastes));
+    return 0;
+}

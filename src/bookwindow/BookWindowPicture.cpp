@@ -1,0 +1,265 @@
+#include "bookwindow/BookWindow.h"
+
+#include "bookwindow/BookWindowLog.h"
+#include "bookwindow/PictureConversion.h"
+#include "bookwindow/PictureState.h"
+#include "reader/CharacterHost.h"
+#include "reader/ReaderState.h"
+#include "reader/WindowArrangement.h"
+#include "settings/Settings.h"
+#include "store/BookStore.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <utility>
+
+namespace folimar::bookwindow {
+
+namespace {
+
+constexpr int ZoomOutMinimumTwips = 100;
+// Zooming in stops here: a larger picture would not fit in memory.
+constexpr int ZoomInMaximumPixels = 16000;
+
+void showNormally(QWidget& window) {
+    window.setWindowState(window.windowState() &
+                          ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+} // namespace
+
+bool BookWindow::PictureShown() const {
+    return s_.picture.PictureShown;
+}
+
+ZoomLimits BookWindow::zoomLimits() const {
+    return {reader::TwipsToPixels(ZoomOutMinimumTwips, logicalDpiX()), ZoomInMaximumPixels};
+}
+
+void BookWindow::applyScrollRanges(const ScrollRanges& ranges) {
+    const auto apply = [](QScrollBar* bar, const ScrollBarRange& range) {
+        if (range.shown)
+            bar->setMaximum(range.maximum);
+        bar->setVisible(range.shown);
+    };
+    apply(HScroll1, ranges.horizontal);
+    apply(VScroll1, ranges.vertical);
+}
+
+void BookWindow::resetScrollValues() {
+    HScroll1->setValue(0);
+    VScroll1->setValue(0);
+}
+
+// The picture's place for the scroll bars' values; a hidden bar leaves its axis at 0.
+void BookWindow::positionPicture() {
+    const QSize visible = visibleSize();
+    const PictureState& picture = s_.picture;
+    const int x = HScroll1->isHidden() ? 0
+                                       : ScrollOffset(HScroll1->value(), picture.HRatio, 9,
+                                                      picture.PicWidth, visible.width());
+    const int y = VScroll1->isHidden() ? 0
+                                       : ScrollOffset(VScroll1->value(), picture.VRatio, 8,
+                                                      picture.PicHeight, visible.height());
+    Image1->move(x, y);
+}
+
+// Draws the picture at PicWidth x PicHeight into Image1 and shows it; false, with Image1
+// unchanged, when the picture cannot be drawn at that size.
+bool BookWindow::showAtCurrentSize() {
+    const QSize size(s_.picture.PicWidth, s_.picture.PicHeight);
+    QImage image = page_.render(size);
+    if (image.isNull())
+        return false;
+    Image1->setPixmap(QPixmap::fromImage(std::move(image)));
+    Image1->resize(size);
+    positionPicture();
+    Image1->show();
+    return true;
+}
+
+// An empty page: no picture, no scroll bars, no size.
+void BookWindow::forgetPicture() {
+    page_.clear();
+    Image1->clear();
+    Image1->hide();
+    s_.picture.PictureShown = false;
+    HScroll1->hide();
+    VScroll1->hide();
+    s_.picture.PicWidth = 0;
+    s_.picture.PicHeight = 0;
+}
+
+// A paste still waiting for the converter gives way to whatever page comes next.
+void BookWindow::abandonPaste() {
+    if (!conversion_->isRunning())
+        return;
+    conversion_->cancel();
+    pastedImage_ = QImage();
+    UnlockTopicList();
+    Q_EMIT pasteFinished();
+}
+
+void BookWindow::ClearPagePicture() {
+    abandonPaste();
+    forgetPicture();
+    for (const char* name : {"/temp.bmp", "/temp.jpg"}) {
+        const QString path = s_.programFolder + QLatin1String(name);
+        if (QFile::exists(path) && !QFile::remove(path))
+            qCWarning(bookWindowLog) << "could not delete" << path;
+    }
+}
+
+void BookWindow::showPagePicture(const QString& jpegPath) {
+    abandonPaste();
+    Image1->hide();
+    if (!page_.loadFile(jpegPath)) {
+        qCInfo(bookWindowLog) << jpegPath << "is not a readable picture; the page stays empty";
+        forgetPicture();
+        return;
+    }
+    s_.picture.PictureShown = true;
+    FitPagePicture();
+}
+
+void BookWindow::FitPagePicture() {
+    LoadNaturalSize(s_.picture, page_.naturalSize());
+    HScroll1->hide();
+    VScroll1->hide();
+    FitPicture(s_.picture, s_.settings.DefaultZoom, innerSize());
+    resetScrollValues();
+    if (!showAtCurrentSize()) {
+        qCInfo(bookWindowLog) << "the page picture could not be decoded; the page stays empty";
+        forgetPicture();
+    }
+}
+
+void BookWindow::RefitPicture() {
+    if (s_.picture.PicWidth == 0 || s_.picture.PicHeight == 0)
+        return;
+    Image1->hide();
+    HScroll1->hide();
+    VScroll1->hide();
+    FitPicture(s_.picture, s_.settings.DefaultZoom, innerSize());
+    resetScrollValues();
+    if (!showAtCurrentSize())
+        forgetPicture();
+}
+
+void BookWindow::pastePicture() {
+    if (conversion_->isRunning())
+        return; // one paste at a time
+    LockTopicList();
+    Image1->hide();
+    QImage image = QGuiApplication::clipboard()->image();
+    if (image.isNull() || !conversion_->start(image, s_.settings.PasteQuality)) {
+        UnlockTopicList();
+        Q_EMIT pasteFinished();
+        return;
+    }
+    pastedImage_ = std::move(image);
+}
+
+// The converter has ended (or was given up on): the pasted picture is the page's.
+void BookWindow::finishPaste() {
+    page_.setImage(std::exchange(pastedImage_, QImage()));
+    s_.picture.PictureShown = true;
+    if (!s_.store.ReadOnlyMode) {
+        s_.state.TopicDirty = true;
+        if (!s_.store.BookOwner.isEmpty() && s_.store.BookOwner != s_.settings.UserName)
+            s_.state.TopicDirty = false;
+    }
+    LoadNaturalSize(s_.picture, page_.naturalSize());
+    CapShownSize(s_.picture, zoomLimits().maximumSide);
+    if (showAtCurrentSize()) {
+        applyScrollRanges(UpdateRatios(s_.picture, visibleSize()));
+        resetScrollValues();
+        positionPicture();
+    } else {
+        forgetPicture();
+    }
+    UnlockTopicList();
+    Q_EMIT pasteFinished();
+}
+
+void BookWindow::copyPicture() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    if (!s_.picture.PictureShown)
+        return;
+    const QImage picture = page_.render(page_.naturalSize());
+    if (!picture.isNull())
+        clipboard->setImage(picture);
+}
+
+void BookWindow::cutPicture() {
+    copyPicture();
+    ClearPagePicture();
+}
+
+void BookWindow::zoomNatural() {
+    applyZoom(ZoomNatural);
+}
+
+void BookWindow::zoomWindowWidth() {
+    const QSize window = innerSize();
+    applyZoom([window](PictureState& picture, const ZoomLimits& limits) {
+        return ZoomWindowWidth(picture, window, limits);
+    });
+}
+
+void BookWindow::zoomOut() {
+    applyZoom(ZoomOut);
+}
+
+void BookWindow::zoomIn() {
+    applyZoom(ZoomIn);
+}
+
+// Zooms, shows the picture at its new size from the top left, and sets the scroll bars for
+// the whole inner area. A size that cannot be drawn leaves the picture as it was.
+void BookWindow::applyZoom(
+    const std::function<bool(PictureState&, const ZoomLimits&)>& zoom) {
+    const PictureState before = s_.picture;
+    if (!zoom(s_.picture, zoomLimits()))
+        return;
+    if (!showAtCurrentSize()) {
+        qCInfo(bookWindowLog) << "could not draw the picture at" << s_.picture.PicWidth << "x"
+                              << s_.picture.PicHeight;
+        s_.picture = before;
+        return;
+    }
+    applyScrollRanges(UpdateRatios(s_.picture, innerSize()));
+    resetScrollValues();
+    positionPicture();
+}
+
+void BookWindow::arrangeWindows(int arrangement) {
+    if (arrangement < 0 || arrangement > 3)
+        return;
+    s_.settings.WindowArrangement = qint16(arrangement);
+    tickArrangement(arrangement);
+    if (readerWindow_)
+        showNormally(*readerWindow_);
+    showNormally(*this);
+    const reader::ArrangedWindows places =
+        reader::ArrangeWindows(arrangement, QGuiApplication::primaryScreen()->geometry());
+    const bool bookFirst = arrangement == int(reader::Arrangement::Left) ||
+                           arrangement == int(reader::Arrangement::Top);
+    if (bookFirst)
+        setGeometry(places.book);
+    if (readerWindow_)
+        readerWindow_->setGeometry(places.reader);
+    if (!bookFirst)
+        setGeometry(places.book);
+    RefitPicture();
+    if (s_.settings.AgentStartPos == 0)
+        s_.host.PlaceCharacter();
+}
+
+} // namespace folimar::bookwindow

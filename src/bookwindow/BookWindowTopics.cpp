@@ -1,0 +1,200 @@
+#include "bookwindow/BookWindow.h"
+
+#include "bookwindow/BookWindowLog.h"
+#include "bookwindow/PictureState.h"
+#include "platform/dialogs/Dialogs.h"
+#include "reader/ReaderState.h"
+#include "reader/SentenceReader.h"
+#include "settings/Settings.h"
+#include "store/BookStore.h"
+#include "topics/TopicNavigation.h"
+
+#include <QAction>
+#include <QFile>
+
+#include <algorithm>
+
+namespace folimar::bookwindow {
+
+// Edits not yet stored, on a page that has no picture or no text of its own.
+bool BookWindow::incompletePage() const {
+    if (!s_.state.TopicDirty)
+        return false;
+    const QString text = hooks_.readerText ? hooks_.readerText() : QString();
+    return !s_.picture.PictureShown || text == startupText_;
+}
+
+void BookWindow::NextTopic() {
+    if (!navigation_)
+        return;
+    if (incompletePage()) {
+        moveToNewTopicAtEnd();
+        return;
+    }
+    if (s_.state.TopicDirty) {
+        navigation_->askToAddTopic();
+        return;
+    }
+    const int count = navigation_->entryCount();
+    const int index = std::max<int>(s_.settings.TopicIndex, -1);
+    if (count == 0 || index >= count)
+        return;
+    const int next = index + 1;
+    if (next < count) {
+        turnTo(next, index);
+        s_.state.BackTopicIndex = qint16(next - 1);
+        return;
+    }
+    // Past the last topic: a blank page where the next topic is composed.
+    s_.settings.TopicIndex = qint16(count);
+    navigation_->deselectEntryMuted(count - 1);
+    prepareNewTopicNumber();
+    showBlankPage();
+}
+
+void BookWindow::PrevTopic() {
+    if (!navigation_)
+        return;
+    if (incompletePage()) {
+        moveToNewTopicAtEnd();
+        return;
+    }
+    if (s_.state.TopicDirty) {
+        navigation_->askToAddTopic();
+        return;
+    }
+    const int count = navigation_->entryCount();
+    const int index = std::min<int>(s_.settings.TopicIndex, count);
+    if (count == 0 || index < 0)
+        return;
+    const int previous = index - 1;
+    if (previous >= 0) {
+        turnTo(previous, index);
+        s_.state.BackTopicIndex = qint16(previous + 1);
+        return;
+    }
+    // Before the first topic: a blank page.
+    s_.settings.TopicIndex = -1;
+    navigation_->deselectEntryMuted(0);
+    showBlankPage();
+}
+
+// Shows entry `index` the way every topic change made while reading goes.
+void BookWindow::turnTo(int index, int previousIndex) {
+    s_.settings.TopicIndex = qint16(index);
+    const int count = navigation_->entryCount();
+    s_.reader.changeTopic([this, index, previousIndex, count] {
+        if (previousIndex >= 0 && previousIndex < count)
+            navigation_->deselectEntryMuted(previousIndex);
+        navigation_->selectEntry(index);
+    });
+}
+
+// An incomplete page is stored as a new topic at the end: the list points at the last
+// entry and the topic manager asks for the page, numbered one past the last topic.
+void BookWindow::moveToNewTopicAtEnd() {
+    const int count = navigation_->entryCount();
+    const int index = s_.settings.TopicIndex;
+    if (index >= 0 && index < count)
+        navigation_->deselectEntryMuted(index);
+    s_.settings.TopicIndex = qint16(count - 1);
+    if (count > 0)
+        prepareNewTopicNumber();
+    navigation_->askToAddTopic();
+}
+
+// The number and name boxes get the number after the last topic's.
+void BookWindow::prepareNewTopicNumber() {
+    const int count = navigation_->entryCount();
+    if (count == 0)
+        return;
+    const QString number = QString::number(navigation_->topicNoAt(count - 1) + 1);
+    navigation_->setNumberAndName(number, number);
+}
+
+void BookWindow::showBlankPage() {
+    ClearPagePicture();
+    if (hooks_.setReaderText)
+        hooks_.setReaderText(QString());
+    setPageCaption(QString());
+}
+
+void BookWindow::showTopics() {
+    if (!navigation_)
+        return;
+    navigation_->showTopicManager();
+    if (incompletePage()) {
+        moveToNewTopicAtEnd();
+        return;
+    }
+    navigation_->markTopicStored();
+    if (s_.state.TopicDirty)
+        navigation_->askToAddTopic();
+}
+
+void BookWindow::StoreTopic() {
+    if (!navigation_ || !s_.store.mayEdit())
+        return;
+    const bool emptyBook = !s_.store.highestTopicNo().has_value();
+    LockTopicList();
+
+    bool numbered = false;
+    const int number = navigation_->numberText().trimmed().toInt(&numbered);
+    QByteArray pictureBytes;
+    bool pictureRead = true;
+    QFile jpeg(s_.programFolder + QLatin1String("/temp.jpg"));
+    if (jpeg.exists()) {
+        pictureRead = jpeg.open(QIODevice::ReadOnly);
+        if (pictureRead)
+            pictureBytes = jpeg.readAll();
+        pictureRead = pictureRead && pictureBytes.size() == jpeg.size();
+    }
+
+    // A page that cannot be stored whole stays marked as edited, so it is not lost.
+    bool stored = false;
+    if (!numbered)
+        qCWarning(bookWindowLog) << "topic number" << navigation_->numberText() << "is not a number";
+    else if (!pictureRead)
+        qCWarning(bookWindowLog) << "could not read" << jpeg.fileName();
+    else {
+        store::TopicWrite page{number, navigation_->nameText(),
+                               hooks_.readerText ? hooks_.readerText() : QString(),
+                               pictureBytes, std::nullopt};
+        // The first topic stored into an empty book makes the user its owner.
+        if (emptyBook)
+            page.owner = s_.settings.UserName;
+        const database::Status status = s_.store.storeTopic(page);
+        stored = bool(status);
+        if (!stored)
+            qCWarning(bookWindowLog) << "could not store topic" << number;
+    }
+    if (stored) {
+        navigation_->markTopicStored();
+        s_.state.TopicDirty = false;
+        navigation_->Doors_refresh();
+    } else {
+        s_.dialogs.beep();
+    }
+    UnlockTopicList();
+}
+
+void BookWindow::LockTopicList() {
+    if (navigation_)
+        navigation_->LockTopicList();
+}
+
+void BookWindow::UnlockTopicList() {
+    if (navigation_)
+        navigation_->UnlockTopicList();
+}
+
+void BookWindow::setTopicNavigationEnabled(bool enabled) {
+    mnuPrev->setEnabled(enabled);
+    mnuNext->setEnabled(enabled);
+}
+
+void BookWindow::setPageCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
+
+} // namespace folimar::bookwindow

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace folimar::bookwindow {
+
+// The picture behind the book window's page: a topic's stored picture file, kept as its
+// bytes and decoded at the size it is shown, or a pasted picture held in memory.
+class PagePicture {
+public:
+    void clear();
+    // Takes the picture file's bytes; false (and empty) when they are not a picture whose
+    // size can be read.
+    bool loadFile(const QString& path);
+    void setImage(QImage image);
+
+    bool isEmpty() const { return natural_.isEmpty(); }
+    QSize naturalSize() const { return natural_; }
+
+    // The picture at `size`. A stored picture is decoded straight to that size (a JPEG
+    // by the decoder's own scaling), never at full size first. Null when it cannot be
+    // decoded.
+    QImage render(QSize size) const;
+
+private:
+    QByteArray encoded_;
+    QImage image_;
+    QSize natural_;
+};
+
+} // namespace folimar::bookwindow

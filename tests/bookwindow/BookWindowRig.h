@@ -1,0 +1,100 @@
+#pragma once
+
+#include "StandIns.h"
+#include "bookwindow/BookWindow.h"
+#include "bookwindow/PictureState.h"
+#include "platform/paths/InstalledFiles.h"
+#include "reader/CharacterHost.h"
+#include "reader/ReaderState.h"
+#include "reader/SentenceReader.h"
+#include "reader/WindowArrangement.h"
+#include "settings/Settings.h"
+#include "store/BookStore.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedCharacterService.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <memory>
+
+namespace folimar::testing {
+
+// A book window over a fresh program folder and untitled book, with a stand-in topic list,
+// converter launcher and reader window, and hooks that record what they were asked.
+struct BookWindowRig {
+    // Which converter a paste runs: a stand-in (installed as an empty "bmp2jpg" file in the
+    // program folder), none at all, or the real one from the build.
+    enum class Converter { StandIn, Missing, Real };
+
+    explicit BookWindowRig(QList<int> topicNumbers = {}, Converter converter = Converter::StandIn) {
+        QDir().mkpath(program + QStringLiteral("/notes"));
+        store.StartStore();
+        if (converter == Converter::StandIn) {
+            QFile standIn(file(QStringLiteral("bmp2jpg")));
+            standIn.open(QIODevice::WriteOnly);
+        }
+        const bool real = converter == Converter::Real;
+        installed = std::make_unique<platform::InstalledFiles>(
+            real ? QStringLiteral(FOLIMAR_BIN_DIR) : program);
+        navigation = std::make_unique<StandInNavigation>(settings, std::move(topicNumbers));
+        bookwindow::BookWindow::Hooks hooks;
+        hooks.readerText = [this] { return readerText; };
+        hooks.setReaderText = [this](const QString& text) { readerText = text; };
+        hooks.showReaderPopup = [this](const QPoint& at) { popups << at; };
+        hooks.openFind = [this](bool onPage) { asked << (onPage ? "find on page" : "find in doc"); };
+        hooks.openReplace = [this] { asked << "replace"; };
+        hooks.findNext = [this] { asked << "find next"; };
+        hooks.quitRequested = [this] { ++quits; };
+        hooks.openBook = [this] { asked << "open"; };
+        window = std::make_unique<bookwindow::BookWindow>(
+            bookwindow::BookWindow::Services{
+                settings, state, picture, store, reader, host, dialogs,
+                real ? static_cast<platform::ProcessLauncher&>(realLauncher) : launcher,
+                real ? static_cast<platform::Clock&>(steadyClock) : clock, *installed, program},
+            hooks);
+        window->setTopicNavigation(navigation.get());
+    }
+
+    QString file(const QString& name) const { return program + QLatin1Char('/') + name; }
+    // Both windows shown side by side, the reader window docked against the book window.
+    void showWindows() {
+        window->placeAtLoad();
+        readerWindow.setGeometry(reader::ArrangeWindows(settings.WindowArrangement,
+                                                        window->screen()->geometry())
+                                     .reader);
+        window->setReaderWindow(&readerWindow);
+        window->show();
+        readerWindow.show();
+    }
+
+    QTemporaryDir root;
+    QString program = root.filePath(QStringLiteral("program"));
+    settings::Settings settings;
+    reader::ReaderState state;
+    bookwindow::PictureState picture;
+    ScriptedDialogs dialogs;
+    ScriptedCharacterService service;
+    ManualClock clock;
+    StandInLauncher launcher;
+    platform::QtProcessLauncher realLauncher;
+    platform::SteadyClock steadyClock;
+    store::BookStore store{settings, {program, program + QStringLiteral("/notes")}, dialogs};
+    reader::CharacterHost host{state, settings, service, dialogs};
+    reader::SentenceReader reader{state, settings, host, dialogs, clock};
+    std::unique_ptr<platform::InstalledFiles> installed;
+    std::unique_ptr<StandInNavigation> navigation;
+    QWidget readerWindow;
+    std::unique_ptr<bookwindow::BookWindow> window;
+
+    QString readerText;
+    QList<QPoint> popups;
+    QStringList asked;
+    int quits = 0;
+};
+
+} // namespace folimar::testing
