@@ -66,7 +66,9 @@ struct SpeechFigures {
 // Utterances the engine failed are paced silently by the voice; they are left out of the
 // figures and counted instead.
 std::optional<SpeechFigures> measureEngine(const QString& engine) {
-    auto voice = std::make_unique<QtSpeechVoice>(engine, VoiceSettings{});
+    VoiceSettings settings;
+    settings.engine = engine;
+    auto voice = std::make_unique<QtSpeechVoice>(std::make_shared<QTextToSpeech>(engine), settings);
     if (!voice->isAudible())
         return std::nullopt;
     QtSpeechVoice& engineVoice = *voice;

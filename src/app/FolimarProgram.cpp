@@ -1,17 +1,55 @@
 #include "app/FolimarProgram.h"
 
 #include "bookwindow/BookWindow.h"
+#include "bookwindow/PictureState.h"
+#include "platform/character/DesktopCharacterService.h"
+#include "platform/clock/Clock.h"
 #include "platform/paths/CommandArgs.h"
+#include "platform/paths/InstalledFiles.h"
+#include "platform/process/ProcessLauncher.h"
+#include "reader/CharacterHost.h"
+#include "reader/ReaderState.h"
 #include "reader/ReaderWindow.h"
+#include "reader/SentenceReader.h"
 #include "settings/SettingsFile.h"
 #include "store/BookStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTextEdit>
 #include <QTimer>
 
 namespace folimar::app {
+
+namespace {
+
+// The reading engine the reader window works with, owned by the program as a child.
+class ReadingEngine final : public QObject {
+public:
+    ReadingEngine(settings::Settings& settings, platform::Dialogs& dialogs, QObject* parent)
+        : QObject(parent), host(state, settings, service, dialogs),
+          reader(state, settings, host, dialogs, clock) {}
+
+    reader::ReaderState state;
+    character::DesktopCharacterService service;
+    platform::SteadyClock clock;
+    reader::CharacterHost host;
+    reader::SentenceReader reader;
+};
+
+// What the book window's page pictures work with, owned by the program as a child.
+class BookWindowParts final : public QObject {
+public:
+    explicit BookWindowParts(QObject* parent)
+        : QObject(parent), installed(QCoreApplication::applicationDirPath()) {}
+
+    bookwindow::PictureState picture;
+    platform::QtProcessLauncher launcher;
+    platform::InstalledFiles installed;
+};
+
+} // namespace
 
 FolimarProgram::FolimarProgram(Options options, QObject* parent)
     : QObject(parent), options_(std::move(options)) {
@@ -53,10 +91,28 @@ bool FolimarProgram::StartProgram(const QStringList& arguments) {
 }
 
 void FolimarProgram::createWindows() {
+    auto* engine = new ReadingEngine(settings_, dialogs_, this);
+    const platform::InstalledFiles installed(QCoreApplication::applicationDirPath());
+    reader::ReaderWindow::Hooks readerHooks;
+    readerHooks.quitRequested = [this] { requestQuit(); };
     readerWindow_ = std::make_unique<reader::ReaderWindow>(
-        settings_, reader::ReaderWindow::Hooks{[this] { return closeRequested(); }});
+        reader::ReaderProfile::Folimar,
+        reader::ReaderWindow::Parts{settings_, engine->state, engine->reader, engine->host,
+                                    dialogs_, store_.get()},
+        reader::ReaderWindow::Files{installed.dataFile(QStringLiteral("help.dat")),
+                                    installed.dataFile(QStringLiteral("characters"))},
+        std::move(readerHooks));
+    auto* pictures = new BookWindowParts(this);
+    bookwindow::BookWindow::Hooks bookHooks;
+    bookHooks.quitRequested = [this] { requestQuit(); };
     bookWindow_ = std::make_unique<bookwindow::BookWindow>(
-        settings_, bookwindow::BookWindow::Hooks{[this] { return closeRequested(); }});
+        bookwindow::BookWindow::Services{settings_, engine->state, pictures->picture, *store_,
+                                         engine->reader, engine->host, dialogs_,
+                                         pictures->launcher, engine->clock, pictures->installed,
+                                         locations_.ProgramFolder},
+        std::move(bookHooks));
+    bookWindow_->setReaderWindow(readerWindow_.get());
+    readerWindow_->setPartnerWindow(bookWindow_.get());
     readerWindow_->setBookCaption(settings_.BookPath);
 }
 
