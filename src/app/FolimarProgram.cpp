@@ -1,63 +1,41 @@
 #include "app/FolimarProgram.h"
 
 #include "bookwindow/BookWindow.h"
-#include "bookwindow/PictureState.h"
+#include "infowindows/AboutWindow.h"
+#include "infowindows/CharacterMissingNotice.h"
 #include "platform/character/DesktopCharacterService.h"
-#include "platform/clock/Clock.h"
 #include "platform/paths/CommandArgs.h"
-#include "platform/paths/InstalledFiles.h"
-#include "platform/process/ProcessLauncher.h"
 #include "reader/CharacterHost.h"
-#include "reader/ReaderState.h"
 #include "reader/ReaderWindow.h"
+#include "reader/ReadingKeys.h"
 #include "reader/SentenceReader.h"
+#include "reader/TextEditBox.h"
 #include "settings/SettingsFile.h"
 #include "store/BookStore.h"
+#include "topics/ShutdownWatch.h"
+#include "topics/TopicManager.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTextEdit>
-#include <QTimer>
 
 namespace folimar::app {
 
-namespace {
-
-// The reading engine the reader window works with, owned by the program as a child.
-class ReadingEngine final : public QObject {
-public:
-    ReadingEngine(settings::Settings& settings, platform::Dialogs& dialogs, QObject* parent)
-        : QObject(parent), host(state, settings, service, dialogs),
-          reader(state, settings, host, dialogs, clock) {}
-
-    reader::ReaderState state;
-    character::DesktopCharacterService service;
-    platform::SteadyClock clock;
-    reader::CharacterHost host;
-    reader::SentenceReader reader;
-};
-
-// What the book window's page pictures work with, owned by the program as a child.
-class BookWindowParts final : public QObject {
-public:
-    explicit BookWindowParts(QObject* parent)
-        : QObject(parent), installed(QCoreApplication::applicationDirPath()) {}
-
-    bookwindow::PictureState picture;
-    platform::QtProcessLauncher launcher;
-    platform::InstalledFiles installed;
-};
-
-} // namespace
-
 FolimarProgram::FolimarProgram(Options options, QObject* parent)
-    : QObject(parent), options_(std::move(options)) {
+    : QObject(parent), options_(std::move(options)),
+      installed_(QCoreApplication::applicationDirPath()) {
     connect(&termination_, &platform::TerminationSignals::terminationRequested, this,
             &FolimarProgram::requestQuit);
 }
 
-FolimarProgram::~FolimarProgram() = default;
+FolimarProgram::~FolimarProgram() {
+    // The reader lets go of the windows' text box and list before they go.
+    if (reader_) {
+        reader_->setTextBox(nullptr);
+        reader_->setTopicList(nullptr);
+    }
+}
 
 bool FolimarProgram::StartProgram(const QStringList& arguments) {
     locations_ = platform::LocateProgram(options_.registryStorePath);
@@ -82,38 +60,134 @@ bool FolimarProgram::StartProgram(const QStringList& arguments) {
         dialogs_);
     store_->StartStore();
 
+    createReadingEngine();
     createWindows();
     showWindowsInArrangementOrder();
     readerWindow_->Text1->clear();
     StartupText = readerWindow_->Text1->toPlainText();
+    bookWindow_->setStartupText(StartupText);
+    topicManager_->loadWindow();
     readerWindow_->activateWindow();
+    if (settings_.PlayAtStartup == 0)
+        reader_->PlayReading();
     return true;
 }
 
+void FolimarProgram::createReadingEngine() {
+    characters_ = std::make_unique<character::DesktopCharacterService>();
+    host_ =
+        std::make_unique<reader::CharacterHost>(readerState_, settings_, *characters_, dialogs_);
+    reader_ =
+        std::make_unique<reader::SentenceReader>(readerState_, settings_, *host_, dialogs_, clock_);
+    reader_->setCharacterMissingNotice([this] { showCharacterMissing(); });
+    keys_ = std::make_unique<reader::ReadingKeys>(reader::ReaderProfile::Folimar, *reader_);
+    shutdown_ = std::make_unique<topics::ShutdownWatch>(
+        settings_, locations_, *store_, readerState_, listState_, clock_,
+        [this] { return host_->characterVisible(); });
+    connect(shutdown_.get(), &topics::ShutdownWatch::aboutToSave, this, [this] {
+        readerWindow_->rememberGeometry();
+        bookWindow_->rememberGeometry();
+    });
+    connect(shutdown_.get(), &topics::ShutdownWatch::finished, this, [this] {
+        readerWindow_->hide();
+        bookWindow_->hide();
+        topicManager_->hide();
+        Q_EMIT finished();
+    });
+}
+
 void FolimarProgram::createWindows() {
-    auto* engine = new ReadingEngine(settings_, dialogs_, this);
-    const platform::InstalledFiles installed(QCoreApplication::applicationDirPath());
-    reader::ReaderWindow::Hooks readerHooks;
-    readerHooks.quitRequested = [this] { requestQuit(); };
+    const auto quit = [this] { requestQuit(); };
     readerWindow_ = std::make_unique<reader::ReaderWindow>(
         reader::ReaderProfile::Folimar,
-        reader::ReaderWindow::Parts{settings_, engine->state, engine->reader, engine->host,
-                                    dialogs_, store_.get()},
-        reader::ReaderWindow::Files{installed.dataFile(QStringLiteral("help.dat")),
-                                    installed.dataFile(QStringLiteral("characters"))},
-        std::move(readerHooks));
-    auto* pictures = new BookWindowParts(this);
-    bookwindow::BookWindow::Hooks bookHooks;
-    bookHooks.quitRequested = [this] { requestQuit(); };
+        reader::ReaderWindow::Parts{settings_, readerState_, *reader_, *host_, dialogs_,
+                                    store_.get()},
+        reader::ReaderWindow::Files{installed_.dataFile(QStringLiteral("help.dat")),
+                                    installed_.dataFile(QStringLiteral("characters"))},
+        reader::ReaderWindow::Hooks{quit,
+                                    [this] { topicManager_->askToAddTopic(); },
+                                    [this] { blankPageAfterLast(); },
+                                    [this] { showAbout(); },
+                                    {},
+                                    {},
+                                    {}});
+
     bookWindow_ = std::make_unique<bookwindow::BookWindow>(
-        bookwindow::BookWindow::Services{settings_, engine->state, pictures->picture, *store_,
-                                         engine->reader, engine->host, dialogs_,
-                                         pictures->launcher, engine->clock, pictures->installed,
+        bookwindow::BookWindow::Services{settings_, readerState_, picture_, *store_, *reader_,
+                                         *host_, dialogs_, launcher_, clock_, installed_,
                                          locations_.ProgramFolder},
-        std::move(bookHooks));
-    bookWindow_->setReaderWindow(readerWindow_.get());
+        bookwindow::BookWindow::Hooks{
+            [this](QWidget* window) { keys_->watch(window); },
+            [this] { return readerWindow_->Text1->toPlainText(); },
+            [this](const QString& text) { readerWindow_->Text1->setPlainText(text); },
+            [this](const QPoint& at) { readerWindow_->showPopup(at); },
+            {},
+            {},
+            {},
+            quit,
+            {},
+            {},
+            {},
+            {},
+            {},
+            {}});
+
+    topicManager_ = std::make_unique<topics::TopicManager>(
+        topics::TopicManager::Parts{*store_, settings_, locations_, readerState_, *reader_, *host_,
+                                    dialogs_, listState_, *bookWindow_},
+        topics::TopicManager::Hooks{
+            [this](const QString& text) { readerWindow_->Text1->setPlainText(text); },
+            [this] { return readerWindow_->Text1->toPlainText(); },
+            [this](int position) {
+                readerWindow_->textBox().setSelectionStart(position);
+                readerWindow_->textBox().takeFocus();
+            },
+            [this](QWidget* window) { keys_->watch(window); },
+            [this](const QPoint& at) { readerWindow_->showPopup(at); },
+            {},
+            {},
+            {}});
+
+    readerWindow_->setTopicList(topicManager_.get());
     readerWindow_->setPartnerWindow(bookWindow_.get());
     readerWindow_->setBookCaption(settings_.BookPath);
+    bookWindow_->setTopicNavigation(topicManager_.get());
+    bookWindow_->setReaderWindow(readerWindow_.get());
+    reader_->setTextBox(&readerWindow_->textBox());
+    reader_->setTopicList(topicManager_.get());
+    wireReadingKeys();
+    keys_->watch(readerWindow_.get());
+}
+
+void FolimarProgram::wireReadingKeys() {
+    reader::ReadingKeys::Actions actions;
+    actions.PrevTopic = [this] { bookWindow_->PrevTopic(); };
+    actions.NextTopic = [this] { bookWindow_->NextTopic(); };
+    actions.firstTopic = [this] { selectEdgeTopic(false); };
+    actions.lastTopic = [this] { selectEdgeTopic(true); };
+    actions.StoreTopic = [this] { bookWindow_->StoreTopic(); };
+    keys_->setActions(std::move(actions));
+}
+
+// F7 and F8: the first or last entry of the topic list, which shows that topic.
+void FolimarProgram::selectEdgeTopic(bool last) {
+    const int count = topicManager_->entryCount();
+    if (count == 0)
+        return;
+    topicManager_->deselectEntryMuted(settings_.TopicIndex);
+    topicManager_->selectEntry(last ? count - 1 : 0);
+}
+
+// Goto or Back past the last topic: a blank page for a new topic, as page turning gives.
+void FolimarProgram::blankPageAfterLast() {
+    const int count = topicManager_->entryCount();
+    if (count > 0) {
+        topicManager_->deselectEntryMuted(count - 1);
+        const QString next = QString::number(topicManager_->topicNoAt(count - 1) + 1);
+        topicManager_->setNumberAndName(next, next);
+    }
+    bookWindow_->ClearPagePicture();
+    bookWindow_->setPageCaption(QString());
 }
 
 void FolimarProgram::showWindowsInArrangementOrder() {
@@ -128,36 +202,27 @@ void FolimarProgram::showWindowsInArrangementOrder() {
     }
 }
 
-bool FolimarProgram::closeRequested() {
-    readerWindow_->rememberGeometry();
-    bookWindow_->rememberGeometry();
-    requestQuit();
-    return false; // the shutdown step closes the windows
+void FolimarProgram::showAbout() {
+    if (!about_)
+        about_ = std::make_unique<infowindows::AboutWindow>(QStringLiteral("Folimar"));
+    about_->setDocumentOwner(store_->BookOwner);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void FolimarProgram::showCharacterMissing() {
+    if (!missingNotice_)
+        missingNotice_ = std::make_unique<infowindows::CharacterMissingNotice>();
+    missingNotice_->show();
+    missingNotice_->raise();
 }
 
 void FolimarProgram::requestQuit() {
-    if (QuitRequested)
-        return;
-    QuitRequested = true;
-    QTimer::singleShot(0, this, &FolimarProgram::shutdownStep);
-}
-
-void FolimarProgram::shutdownStep() {
-    if (shutDown_)
-        return;
-    shutDown_ = true;
-    if (readerWindow_)
-        readerWindow_->rememberGeometry();
-    if (bookWindow_)
-        bookWindow_->rememberGeometry();
-    settings::SaveSettings(settings_, locations_);
-    if (store_)
-        store_->CloseAndCompactBook();
-    if (readerWindow_)
-        readerWindow_->hide();
-    if (bookWindow_)
-        bookWindow_->hide();
-    Q_EMIT finished();
+    if (shutdown_)
+        shutdown_->requestQuit();
+    else
+        Q_EMIT finished();
 }
 
 } // namespace folimar::app

@@ -1,35 +1,55 @@
 #pragma once
 
+#include "bookwindow/PictureState.h"
+#include "platform/clock/Clock.h"
 #include "platform/desktop/WidgetDialogs.h"
+#include "platform/paths/InstalledFiles.h"
 #include "platform/paths/ProgramLocations.h"
+#include "platform/process/ProcessLauncher.h"
 #include "platform/termination/TerminationSignals.h"
+#include "reader/ReaderState.h"
 #include "settings/Settings.h"
+#include "topics/TopicListState.h"
 
 #include <QObject>
 #include <QStringList>
-
 #include <functional>
 #include <memory>
 
+namespace folimar::character {
+class CharacterService;
+}
 namespace folimar::store {
 class BookStore;
 }
 namespace folimar::reader {
+class CharacterHost;
 class ReaderWindow;
-}
+class ReadingKeys;
+class SentenceReader;
+} // namespace folimar::reader
+namespace folimar::topics {
+class ShutdownWatch;
+class TopicManager;
+} // namespace folimar::topics
 namespace folimar::bookwindow {
 class BookWindow;
 }
+namespace folimar::infowindows {
+class AboutWindow;
+class CharacterMissingNotice;
+} // namespace folimar::infowindows
 
 namespace folimar::app {
 
-// Folimar as a whole: owns the settings, the book store and the windows, runs start-up,
-// and ends the program through one shutdown step however the end was asked for.
+// Folimar as a whole: owns the settings, the book store, the reading engine and the
+// windows, wires the windows to one another, runs start-up, and ends the program through
+// one shutdown step however the end was asked for.
 class FolimarProgram final : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        QString registryStorePath;                  // the .reg store with the App Paths value
+        QString registryStorePath; // the .reg store with the App Paths value
         // Hands a book to an instance that already runs; false when none answers.
         std::function<bool(const QString& bookPath)> handOverToRunningInstance;
     };
@@ -49,28 +69,45 @@ public:
     store::BookStore& store() { return *store_; }
     reader::ReaderWindow& readerWindow() { return *readerWindow_; }
     bookwindow::BookWindow& bookWindow() { return *bookWindow_; }
+    topics::TopicManager& topicManager() { return *topicManager_; }
 
 Q_SIGNALS:
     // The settings are written and the book closed; the event loop may end.
     void finished();
 
 private:
+    void createReadingEngine();
     void createWindows();
+    void wireReadingKeys();
     void showWindowsInArrangementOrder();
-    bool closeRequested();
-    void shutdownStep();
+    void selectEdgeTopic(bool last);
+    void blankPageAfterLast();
+    void showAbout();
+    void showCharacterMissing();
 
     Options options_;
     settings::Settings settings_;
     platform::ProgramLocations locations_;
     platform::WidgetDialogs dialogs_;
+    platform::SteadyClock clock_;
+    platform::QtProcessLauncher launcher_;
+    platform::InstalledFiles installed_;
     platform::TerminationSignals termination_;
+    reader::ReaderState readerState_;
+    topics::TopicListState listState_;
+    bookwindow::PictureState picture_;
     std::unique_ptr<store::BookStore> store_;
+    std::unique_ptr<character::CharacterService> characters_;
+    std::unique_ptr<reader::CharacterHost> host_;
+    std::unique_ptr<reader::SentenceReader> reader_;
+    std::unique_ptr<reader::ReadingKeys> keys_;
+    std::unique_ptr<topics::ShutdownWatch> shutdown_;
     std::unique_ptr<reader::ReaderWindow> readerWindow_;
     std::unique_ptr<bookwindow::BookWindow> bookWindow_;
+    std::unique_ptr<topics::TopicManager> topicManager_;
+    std::unique_ptr<infowindows::AboutWindow> about_;
+    std::unique_ptr<infowindows::CharacterMissingNotice> missingNotice_;
     QString StartupText;
-    bool QuitRequested = false;
-    bool shutDown_ = false;
 };
 
 } // namespace folimar::app

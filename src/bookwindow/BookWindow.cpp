@@ -13,12 +13,11 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
-
 #include <algorithm>
 #include <cmath>
 
@@ -92,7 +91,8 @@ void BookWindow::placeAtLoad() {
                                       s_.settings.BookWindowState};
     if (!saved.restore(*this)) {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        setGeometry(reader::ArrangeWindows(s_.settings.WindowArrangement, screen).book);
+        reader::PlaceWindow(*this,
+                            reader::ArrangeWindows(s_.settings.WindowArrangement, screen).book);
     }
     BookWindowLoaded = true;
 }
@@ -150,8 +150,8 @@ void BookWindow::dockReaderWindow() {
         return;
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const int usableHeight = int(std::lround(screen.height() * 0.96));
-    const QRect book = geometry();
-    QRect reader = readerWindow_->geometry();
+    const QRect book = reader::OuterGeometry(*this);
+    QRect reader = reader::OuterGeometry(*readerWindow_);
     switch (static_cast<reader::Arrangement>(s_.settings.WindowArrangement)) {
     case reader::Arrangement::Left:
         reader.setWidth(std::max(screen.width() - book.width(), 1));
@@ -170,8 +170,8 @@ void BookWindow::dockReaderWindow() {
     default:
         return;
     }
-    if (reader != readerWindow_->geometry())
-        readerWindow_->setGeometry(reader);
+    if (reader != reader::OuterGeometry(*readerWindow_))
+        reader::PlaceWindow(*readerWindow_, reader);
 }
 
 bool BookWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -228,8 +228,9 @@ void BookWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     rememberGeometry();
     rememberReaderGeometry();
-    if (s_.state.TopicDirty && !s_.dialogs.confirm(QStringLiteral("Are you Sure you want to Quit?"),
-                                                   QStringLiteral("First update your current topic")))
+    if (s_.state.TopicDirty &&
+        !s_.dialogs.confirm(QStringLiteral("Are you Sure you want to Quit?"),
+                            QStringLiteral("First update your current topic")))
         return;
     if (s_.host.characterVisible()) {
         s_.reader.StopReading();

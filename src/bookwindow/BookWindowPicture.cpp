@@ -1,10 +1,10 @@
 #include "bookwindow/BookWindow.h"
-
 #include "bookwindow/BookWindowLog.h"
 #include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
 #include "reader/CharacterHost.h"
 #include "reader/ReaderState.h"
+#include "reader/SavedGeometry.h"
 #include "reader/WindowArrangement.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
-
 #include <utility>
 
 namespace folimar::bookwindow {
@@ -223,8 +222,7 @@ void BookWindow::zoomIn() {
 
 // Zooms, shows the picture at its new size from the top left, and sets the scroll bars for
 // the whole inner area. A size that cannot be drawn leaves the picture as it was.
-void BookWindow::applyZoom(
-    const std::function<bool(PictureState&, const ZoomLimits&)>& zoom) {
+void BookWindow::applyZoom(const std::function<bool(PictureState&, const ZoomLimits&)>& zoom) {
     const PictureState before = s_.picture;
     if (!zoom(s_.picture, zoomLimits()))
         return;
@@ -252,11 +250,11 @@ void BookWindow::arrangeWindows(int arrangement) {
     const bool bookFirst = arrangement == int(reader::Arrangement::Left) ||
                            arrangement == int(reader::Arrangement::Top);
     if (bookFirst)
-        setGeometry(places.book);
+        reader::PlaceWindow(*this, places.book);
     if (readerWindow_)
-        readerWindow_->setGeometry(places.reader);
+        reader::PlaceWindow(*readerWindow_, places.reader);
     if (!bookFirst)
-        setGeometry(places.book);
+        reader::PlaceWindow(*this, places.book);
     RefitPicture();
     if (s_.settings.AgentStartPos == 0)
         s_.host.PlaceCharacter();

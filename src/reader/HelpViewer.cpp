@@ -1,6 +1,7 @@
 #include "reader/HelpViewer.h"
 
 #include "platform/dialogs/Dialogs.h"
+#include "reader/SavedGeometry.h"
 #include "reader/WindowArrangement.h"
 
 #include <QEvent>
@@ -29,7 +30,7 @@ HelpViewer::HelpViewer(platform::Dialogs& dialogs, QString helpFile, QWidget* pa
     layout->addWidget(Text1);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(CentredOnScreen(screen->geometry(), 0.75, 0.5));
+        PlaceWindow(*this, CentredOnScreen(screen->geometry(), 0.75, 0.5));
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);

@@ -175,13 +175,13 @@ void ReaderWindow::placeAtLoad() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     if (profile_ == ReaderProfile::Vocimar) {
-        setGeometry(CentredOnScreen(area, 0.75, 0.5));
+        PlaceWindow(*this, CentredOnScreen(area, 0.75, 0.5));
     } else {
         const settings::Settings& s = parts_.settings;
         const SavedGeometry saved{s.ReaderLeft, s.ReaderTop, s.ReaderWidth, s.ReaderHeight,
                                   s.ReaderWindowState};
         if (!saved.restore(*this))
-            setGeometry(ArrangeWindows(s.WindowArrangement, area).reader);
+            PlaceWindow(*this, ArrangeWindows(s.WindowArrangement, area).reader);
     }
     loaded_ = true;
 }
@@ -313,8 +313,8 @@ void ReaderWindow::dockPartner() {
     if (!screen)
         return;
     if (const auto docked = DockedPartner(parts_.settings.WindowArrangement, screen->geometry(),
-                                          geometry(), partner_->geometry()))
-        partner_->setGeometry(*docked);
+                                          OuterGeometry(*this), OuterGeometry(*partner_)))
+        PlaceWindow(*partner_, *docked);
 }
 
 bool ReaderWindow::eventFilter(QObject* watched, QEvent* event) {

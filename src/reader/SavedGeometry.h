@@ -2,12 +2,19 @@
 
 #include <QtGlobal>
 
+class QRect;
 class QWidget;
 
 namespace folimar::reader {
 
-// A window's place as the settings keep it: pixels and the window state
-// (0 normal, 1 minimised, 2 maximised).
+// Window places are outer places: the frame with its title bar, as the arrangements and
+// the settings give them. Placing a window by its inner geometry would push its title bar
+// off the top of the screen.
+QRect OuterGeometry(const QWidget& window);
+void PlaceWindow(QWidget& window, const QRect& outer);
+
+// A window's place as the settings keep it: pixels (outer position and size) and the
+// window state (0 normal, 1 minimised, 2 maximised).
 struct SavedGeometry {
     qint16 left = 0;
     qint16 top = 0;

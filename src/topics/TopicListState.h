@@ -7,7 +7,6 @@ namespace folimar::topics {
 // The topic list's own flags and counters, shared by the topic manager, the notes window,
 // the shutdown watch and the windows that show topics through the list.
 struct TopicListState {
-    qint16 BackTopicIndex = 0;        // list index of the topic shown before the current one
     bool TopicAdded = false;          // Add/Edit rebuilds the list afterwards
     bool SeekDone = false;            // Find left BookTable on the topic to show
     bool RestoringTopic = false;      // the saved topic and place are being restored

@@ -88,7 +88,7 @@ void TopicManager::ShowTopic() {
 
     settings::Settings& settings = parts_.settings;
     if (!state.SelectedByReader)
-        list.BackTopicIndex = settings.TopicIndex;
+        state.BackTopicIndex = settings.TopicIndex;
     state.SelectedByReader = false;
     settings.TopicIndex = qint16(DispLstBx->currentRow());
 

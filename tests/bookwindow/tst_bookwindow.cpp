@@ -482,8 +482,9 @@ void TestBookWindow::arrangementsTileBothWindows() {
 
     rig.window->findChild<QAction*>(item)->trigger();
     const auto places = reader::ArrangeWindows(arrangement, rig.window->screen()->geometry());
-    QCOMPARE(rig.window->geometry(), places.book);
-    QCOMPARE(rig.readerWindow.geometry(), places.reader);
+    // Windows are placed by their outer (frame) geometry.
+    QCOMPARE(rig.window->frameGeometry(), places.book);
+    QCOMPARE(rig.readerWindow.frameGeometry(), places.reader);
     QCOMPARE(int(rig.settings.WindowArrangement), arrangement);
     for (const char* name : {"mnuLeft", "mnuRight", "mnuTop", "mnuBottom"})
         QCOMPARE(action(rig, name)->isChecked(), item == QLatin1String(name));
@@ -513,8 +514,9 @@ void TestBookWindow::readerWindowDocksOnlyWhenBothAreNormal() {
     const QRect screen = rig.window->screen()->geometry();
 
     rig.window->resize(300, rig.window->height());
-    QCOMPARE(rig.readerWindow.geometry().width(), screen.width() - 300);
-    QCOMPARE(rig.readerWindow.geometry().x(), screen.x() + 300);
+    const int bookWidth = rig.window->frameGeometry().width();
+    QCOMPARE(rig.readerWindow.frameGeometry().width(), screen.width() - bookWidth);
+    QCOMPARE(rig.readerWindow.frameGeometry().x(), screen.x() + bookWidth);
 
     rig.readerWindow.setWindowState(Qt::WindowMinimized);
     const QRect before = rig.readerWindow.normalGeometry();
@@ -554,8 +556,9 @@ void TestBookWindow::closingAsksAndStopsReading() {
     QCOMPARE(rig.dialogs.messages[0].text, QStringLiteral("Are you Sure you want to Quit?"));
     QCOMPARE(rig.dialogs.messages[0].title, QStringLiteral("First update your current topic"));
     QCOMPARE(rig.dialogs.messages[0].icon, MessageIcon::Exclamation);
-    QCOMPARE(int(rig.settings.BookWidth), 333); // stored before asking
-    QCOMPARE(int(rig.settings.ReaderWidth), rig.readerWindow.width());
+    // Stored (as outer sizes) before asking.
+    QCOMPARE(int(rig.settings.BookWidth), rig.window->frameGeometry().width());
+    QCOMPARE(int(rig.settings.ReaderWidth), rig.readerWindow.frameGeometry().width());
     QVERIFY(!rig.state.QuitRequested);
     QCOMPARE(rig.quits, 0);
 

@@ -431,18 +431,19 @@ void ReaderWindowTest::bookWindowFollowsTheReadersSize() {
     rig.window->show();
 
     rig.window->resize(rig.window->width() - 40, rig.window->height() - 30);
-    const QRect reader = rig.window->geometry();
+    // Windows are placed by their outer (frame) geometry.
+    const QRect reader = rig.window->frameGeometry();
     if (partnerMaximised) {
         QCOMPARE(book.geometry(), bookBefore);
         return;
     }
     const int usableHeight = qRound(screen.height() * 0.96);
     if (arrangement < 2) {
-        QCOMPARE(book.width(), screen.width() - reader.width());
+        QCOMPARE(book.frameGeometry().width(), screen.width() - reader.width());
         QCOMPARE(book.height(), bookBefore.height());
         QCOMPARE(book.x(), arrangement == 1 ? screen.x() + reader.width() : bookBefore.x());
     } else {
-        QCOMPARE(book.height(), usableHeight - reader.height());
+        QCOMPARE(book.frameGeometry().height(), usableHeight - reader.height());
         QCOMPARE(book.width(), bookBefore.width());
         QCOMPARE(book.y(), arrangement == 3 ? screen.y() + reader.height() : bookBefore.y());
     }

@@ -107,7 +107,7 @@ void TopicManagerTest::showingATopicFillsTextNotePictureAndCaptions() {
     QCOMPARE(rig.m().notesWindow().windowTitle(), QStringLiteral("Harbour : Notes : "));
     QVERIFY(!rig.store.NotesModified); // loading a note stores nothing
     QCOMPARE(rig.settings.TopicIndex, 1);
-    QCOMPARE(rig.list.BackTopicIndex, 0);
+    QCOMPARE(rig.state.BackTopicIndex, 0);
     // The topic change: reading goes on from the top of the new text.
     QVERIFY(rig.state.JumpPending && rig.state.UserMoved);
     QCOMPARE(rig.settings.ReadPos, 0);
@@ -123,7 +123,7 @@ void TopicManagerTest::showingATopicFillsTextNotePictureAndCaptions() {
     QVERIFY(!QFile::exists(rig.programFile("temp.jpg")));
     QVERIFY(!QFile::exists(rig.programFile("temp.bmp")));
     QCOMPARE(rig.m().notesWindow().Text1->toPlainText(), QString());
-    QCOMPARE(rig.list.BackTopicIndex, 1);
+    QCOMPARE(rig.state.BackTopicIndex, 1);
 
     // An entry whose topic is gone shows nothing and leaves the list usable.
     QVERIFY(rig.store.deleteTopics({12}));
