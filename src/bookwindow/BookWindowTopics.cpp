@@ -1,5 +1,4 @@
 #include "bookwindow/BookWindow.h"
-
 #include "bookwindow/BookWindowLog.h"
 #include "bookwindow/PictureState.h"
 #include "platform/dialogs/Dialogs.h"
@@ -11,7 +10,6 @@
 
 #include <QAction>
 #include <QFile>
-
 #include <algorithm>
 
 namespace folimar::bookwindow {
@@ -138,6 +136,13 @@ void BookWindow::StoreTopic() {
     const bool emptyBook = !s_.store.highestTopicNo().has_value();
     LockTopicList();
 
+    // A page composed with no topic number yet (a new book) becomes the next topic,
+    // named by its number.
+    if (navigation_->numberText().trimmed().isEmpty()) {
+        const QString next = QString::number(s_.store.highestTopicNo().value_or(0) + 1);
+        const QString name = navigation_->nameText();
+        navigation_->setNumberAndName(next, name.isEmpty() ? next : name);
+    }
     bool numbered = false;
     const int number = navigation_->numberText().trimmed().toInt(&numbered);
     QByteArray pictureBytes;
@@ -153,13 +158,14 @@ void BookWindow::StoreTopic() {
     // A page that cannot be stored whole stays marked as edited, so it is not lost.
     bool stored = false;
     if (!numbered)
-        qCWarning(bookWindowLog) << "topic number" << navigation_->numberText() << "is not a number";
+        qCWarning(bookWindowLog) << "topic number" << navigation_->numberText()
+                                 << "is not a number";
     else if (!pictureRead)
         qCWarning(bookWindowLog) << "could not read" << jpeg.fileName();
     else {
         store::TopicWrite page{number, navigation_->nameText(),
-                               hooks_.readerText ? hooks_.readerText() : QString(),
-                               pictureBytes, std::nullopt};
+                               hooks_.readerText ? hooks_.readerText() : QString(), pictureBytes,
+                               std::nullopt};
         // The first topic stored into an empty book makes the user its owner.
         if (emptyBook)
             page.owner = s_.settings.UserName;
@@ -172,6 +178,11 @@ void BookWindow::StoreTopic() {
         navigation_->markTopicStored();
         s_.state.TopicDirty = false;
         navigation_->Doors_refresh();
+    } else if (!numbered) {
+        s_.dialogs.inform(QStringLiteral("The topic number \"%1\" is not a number. Type the page's "
+                                         "number in the topic manager's No box.")
+                              .arg(navigation_->numberText()),
+                          QString(), platform::MessageIcon::Exclamation);
     } else {
         s_.dialogs.beep();
     }

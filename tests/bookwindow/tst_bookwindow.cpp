@@ -236,14 +236,21 @@ void TestBookWindow::storingThePageRecordsTheOwnerOnce() {
     QVERIFY(rig.store.readTopic(0)->PicData.isEmpty());
     QCOMPARE(rig.store.firstRecordOwner(), QString()); // the owner was not stamped again
 
-    // A number box that holds no number stores nothing and keeps the edits marked.
+    // A number box that holds no number stores nothing, says so and keeps the edits marked.
     rig.navigation->setNumberAndName(QStringLiteral("seven"), QStringLiteral("Seven"));
     rig.state.TopicDirty = true;
     rig.window->StoreTopic();
     QVERIFY(rig.state.TopicDirty);
-    QCOMPARE(rig.dialogs.beeps, 1);
+    QVERIFY(rig.dialogs.messages.last().text.contains(QStringLiteral("\"seven\" is not a number")));
     QCOMPARE(rig.store.topicList().size(), 2);
     QCOMPARE(rig.navigation->locks, rig.navigation->unlocks);
+
+    // An empty number box takes the next free number, and the page is named by it.
+    rig.navigation->setNumberAndName(QString(), QString());
+    rig.window->StoreTopic();
+    QCOMPARE(rig.navigation->numberText(), QStringLiteral("2"));
+    QCOMPARE(rig.store.readTopic(2)->TopicName, QStringLiteral("2"));
+    QVERIFY(!rig.state.TopicDirty);
 }
 
 void TestBookWindow::storingIsRefusedOnBooksTheUserMayNotEdit() {
