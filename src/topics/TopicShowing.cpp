@@ -36,7 +36,9 @@ void TopicManager::Doors_refresh() {
     if (!store.hasMarkerFields())
         store.AddMarkerFields(); // a book made before the short text fields
     store.BookOwner = firstRecordOwner();
-    if (store.BookOwner.isEmpty()) {
+    // With no user name there is nothing to record, and the notice would come back at
+    // every rebuild of the list.
+    if (store.BookOwner.isEmpty() && !parts_.settings.UserName.isEmpty()) {
         if (store.ReadOnlyMode) {
             parts_.dialogs.inform(QStringLiteral("Cant Update User info\nFile opened as Read Only"),
                                   QStringLiteral("Folimar"), platform::MessageIcon::Critical);

@@ -334,6 +334,15 @@ void TopicManagerTest::ownerIsStampedWithItsNoticeOnlyOnce() {
     QCOMPARE(rig.store.firstRecordOwner(), QStringLiteral("ann"));
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QVERIFY(!rig.list.OwnerNoticeMuted);
+
+    // With no user name there is nothing to record: no stamp, no notice at each rebuild.
+    TopicsRig anonymous;
+    anonymous.settings.UserName.clear();
+    anonymous.makeBook(anonymous.book("Walk.fmr"), numbered({1}), std::nullopt);
+    anonymous.open(anonymous.book("Walk.fmr"));
+    anonymous.m().Doors_refresh();
+    QVERIFY(anonymous.dialogs.messages.isEmpty());
+    QVERIFY(!anonymous.store.BookModified);
 }
 
 void TopicManagerTest::editingIsRefused_data() {
