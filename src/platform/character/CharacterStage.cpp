@@ -1,6 +1,7 @@
 #include "platform/character/CharacterStage.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -37,7 +38,23 @@ CharacterStage::CharacterStage(const CharacterArt& art, QWidget* parent)
     setWindowTitle(art.name);
     setAttribute(Qt::WA_TranslucentBackground);
     resize(art.size);
-    connect(&player_, &AnimationPlayer::frameChanged, this, [this] { update(); });
+    connect(&player_, &AnimationPlayer::frameChanged, this, [this] {
+        updateShape();
+        update();
+    });
+}
+
+// The window takes the outline of the shown frame, so the character stands free of any
+// box also on desktops without a compositor, where translucency shows as black.
+void CharacterStage::updateShape() {
+    if (player_.frame().isEmpty())
+        return;
+    QBitmap shape = picture(player_.frame()).mask();
+    if (shape.isNull())
+        return;
+    if (shape.size() != size()) // a high-density screen's picture
+        shape = QBitmap::fromPixmap(shape.scaled(size()));
+    setMask(shape);
 }
 
 const QPixmap& CharacterStage::picture(const QString& frame) {
@@ -67,6 +84,7 @@ void CharacterStage::paintEvent(QPaintEvent*) {
 void CharacterStage::resizeEvent(QResizeEvent* event) {
     pictures_.clear();
     QWidget::resizeEvent(event);
+    updateShape();
     Q_EMIT geometryChanged();
 }
 

@@ -37,6 +37,7 @@ protected:
 
 private:
     const QPixmap& picture(const QString& frame);
+    void updateShape();
 
     const CharacterArt& art_;
     AnimationPlayer player_;

@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QRegion>
 #include <QRegularExpression>
 #include <QScreen>
 #include <algorithm>
@@ -97,22 +99,35 @@ void SpeechBalloon::placeBeside(const QRect& character) {
     move(x, y);
 }
 
-void SpeechBalloon::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
+// The balloon's body with its pointer towards the character.
+QPainterPath SpeechBalloon::outline() const {
     const QRectF body(Border, Border, width() - 2 * Border, height() - Tail - 2 * Border);
-    QPainterPath outline;
-    outline.addRoundedRect(body, 10, 10);
+    QPainterPath path;
+    path.addRoundedRect(body, 10, 10);
     QPainterPath tail;
     const qreal mid = width() / 2.0;
     tail.moveTo(mid - 8, body.bottom() - 1);
     tail.lineTo(mid, height() - Border);
     tail.lineTo(mid + 8, body.bottom() - 1);
     tail.closeSubpath();
-    outline = outline.united(tail);
+    return path.united(tail);
+}
+
+// Shaped like its outline, so no box shows around it on desktops without a compositor.
+void SpeechBalloon::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    QPainterPathStroker stroker;
+    stroker.setWidth(Border);
+    setMask(QRegion(outline().united(stroker.createStroke(outline())).toFillPolygon().toPolygon()));
+}
+
+void SpeechBalloon::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF body(Border, Border, width() - 2 * Border, height() - Tail - 2 * Border);
     painter.setPen(QPen(QColor(40, 40, 60), Border));
     painter.setBrush(QColor(255, 255, 238));
-    painter.drawPath(outline);
+    painter.drawPath(outline());
     painter.setPen(QColor(20, 20, 30));
     painter.setClipRect(
         body.adjusted(Padding / 2.0, Padding / 2.0, -Padding / 2.0, -Padding / 2.0));

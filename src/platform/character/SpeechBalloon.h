@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -30,8 +31,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QPainterPath outline() const;
     QSize textSize(const QString& text) const;
     void revealNextWord();
 
