@@ -1,14 +1,20 @@
 #include "app/FolimarProgram.h"
+#include "platform/paths/InstalledFiles.h"
 #include "platform/registry/RegistryStore.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("folimar"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Folimar"));
+    QApplication::setApplicationName(QStringLiteral("Folimar"));
     QApplication::setApplicationVersion(QStringLiteral("1.91"));
+    QApplication::setDesktopFileName(QStringLiteral("folimar"));
     QApplication::setQuitOnLastWindowClosed(false);
+    const folimar::platform::InstalledFiles installed(QApplication::applicationDirPath());
+    const QString icon = installed.dataFile(QStringLiteral("icons/folimar.svg"));
+    QApplication::setWindowIcon(icon.isEmpty() ? QIcon::fromTheme(QStringLiteral("folimar"))
+                                               : QIcon(icon));
 
     folimar::app::FolimarProgram program(
         {folimar::platform::RegistryStorePath(), /*handOverToRunningInstance=*/{}});

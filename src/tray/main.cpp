@@ -9,8 +9,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vocimar"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vocimar"));
+    QApplication::setApplicationName(QStringLiteral("Vocimar"));
     QApplication::setApplicationVersion(QStringLiteral("1.91"));
     QApplication::setDesktopFileName(QStringLiteral("vocimar"));
     // The program lives in the tray: hiding its last window does not end it.

@@ -40,7 +40,8 @@ MessageAnswer fromQtButton(int button) {
 }
 
 QString appTitle(const QString& title) {
-    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+    // Boxes without a title of their own carry the program's name.
+    return title.isEmpty() ? QApplication::applicationName() : title;
 }
 
 } // namespace
