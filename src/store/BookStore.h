@@ -8,7 +8,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <future>
 #include <memory>
 #include <optional>
@@ -41,20 +40,19 @@ namespace folimar::store {
 // user may edit (read-only book, another user's book) is asked with mayEdit() first.
 class BookStore {
 public:
-    BookStore(settings::Settings& settings, StoreLocations locations,
-              platform::Dialogs& dialogs);
+    BookStore(settings::Settings& settings, StoreLocations locations, platform::Dialogs& dialogs);
     ~BookStore(); // closes whatever is open, without compacting
     BookStore(const BookStore&) = delete;
     BookStore& operator=(const BookStore&) = delete;
 
     // ---- State. BookPath is settings field 1 (settings().BookPath).
-    QString OpenedBookPath;      // the file LoadBook opened; CloseAndCompactBook works on it
-    QString NotesPath;           // the open notes file
-    QString MergePath;           // set by the merge command before OpenMergeSource()
-    bool ReadOnlyMode = false;   // the book could not be opened for writing
-    bool BookModified = false;   // set after any write to the book; cleared by OpenBook
-    bool NotesModified = false;  // set after any write to notes; never cleared
-    QString BookOwner;           // `u` of the first record in TopicNo order, once read
+    QString OpenedBookPath;     // the file LoadBook opened; CloseAndCompactBook works on it
+    QString NotesPath;          // the open notes file
+    QString MergePath;          // set by the merge command before OpenMergeSource()
+    bool ReadOnlyMode = false;  // the book could not be opened for writing
+    bool BookModified = false;  // set after any write to the book; cleared by OpenBook
+    bool NotesModified = false; // set after any write to notes; never cleared
+    QString BookOwner;          // `u` of the first record in TopicNo order, once read
 
     // ---- Views; null while unset. Callers writing through BookTable/BookByName set
     // BookModified themselves (the operations below do it for them).
@@ -74,12 +72,12 @@ public:
     void CloseAndCompactNotes(); // closes the notes; compacts them if modified
     void OpenMergeSource();      // opens MergePath as MergeTable
     void CloseMergeSource();
-    void AddMarkerFields();      // adds dtype, web, u, y, yy where missing, then reopens
+    void AddMarkerFields(); // adds dtype, web, u, y, yy where missing, then reopens
 
     // ---- Paths and rules.
-    QString untitledBookPath() const;             // ProgramFolder + "/untitled.fmr"
+    QString untitledBookPath() const;                // ProgramFolder + "/untitled.fmr"
     QString notesPathFor(const QString& book) const; // NotesFolder + "/" + base name + ".nts"
-    QString compactionPath() const;               // ProgramFolder + "/temp.mdb"
+    QString compactionPath() const;                  // ProgramFolder + "/temp.mdb"
     settings::Settings& settings() const { return settings_; }
 
     // The message an editing command shows instead of editing ("File opened as Read
@@ -89,8 +87,8 @@ public:
     bool mayEdit();
 
     // ---- Reading the book (empty results with no book).
-    QList<TopicEntry> topicList();     // TopicNo, TopicName in TopicNo order
-    QList<TopicEntry> topicsByName();  // the same in name order (as BookByName)
+    QList<TopicEntry> topicList();    // TopicNo, TopicName in TopicNo order
+    QList<TopicEntry> topicsByName(); // the same in name order (as BookByName)
     // The first topic numbered `topicNo`, with its picture when `withPicture`.
     std::optional<TopicPage> readTopic(int topicNo, bool withPicture = true);
     // Every topic's number, name and text (no pictures), in TopicNo order.
@@ -126,9 +124,12 @@ public:
     std::optional<QString> readNote(int topicNo);
     // Adds or overwrites the note of `topicNo`; sets NotesModified.
     database::Status writeNote(int topicNo, const QString& topicName, const QString& noteText);
-    QList<NoteEntry> notes();          // in TopicNo order
+    QList<NoteEntry> notes(); // in TopicNo order
 
 private:
+    database::Statement* bookStatement(const QString& sql);
+    QList<TopicEntry> topicEntries(const QString& sql);
+
     struct NotesOpening;
     // Sets NotesPath and opens (creating) that file on a second thread.
     std::future<NotesOpening> beginOpenNotes();

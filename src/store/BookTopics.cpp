@@ -1,8 +1,7 @@
 // The topic operations of the book store: reads, and each write as one transaction.
-#include "store/BookStore.h"
-
 #include "platform/database/Transaction.h"
 #include "store/BookSchema.h"
+#include "store/BookStore.h"
 
 #include <limits>
 #include <vector>
@@ -33,8 +32,8 @@ Status checkName(const QString& name) {
     return {};
 }
 
-const QString FirstByNumber = QStringLiteral(
-    "SELECT rowid FROM Sitedata WHERE TopicNo = ?1 ORDER BY rowid LIMIT 1");
+const QString FirstByNumber =
+    QStringLiteral("SELECT rowid FROM Sitedata WHERE TopicNo = ?1 ORDER BY rowid LIMIT 1");
 
 // Row ids (with their numbers) of all topics in TopicNo order.
 Status topicRows(database::Connection& connection, std::vector<std::pair<qint64, qint64>>* rows) {
@@ -78,53 +77,45 @@ void BookStore::afterBookWrite() {
         bookByName_->requery(); // the name list shows the change
 }
 
-QList<TopicEntry> BookStore::topicList() {
-    QList<TopicEntry> entries;
+// A statement of the open book, prepared once; none while no book is open.
+Statement* BookStore::bookStatement(const QString& sql) {
     Status status;
-    Statement* select = book_ ? book_->connection().cached(
-                                    QStringLiteral("SELECT TopicNo, TopicName FROM Sitedata "
-                                                   "ORDER BY TopicNo, rowid"),
-                                    &status)
-                              : nullptr;
+    return book_ ? book_->connection().cached(sql, &status) : nullptr;
+}
+
+QList<TopicEntry> BookStore::topicEntries(const QString& sql) {
+    QList<TopicEntry> entries;
+    Statement* select = bookStatement(sql);
     if (!select)
         return entries;
     StatementScope scope(select);
+    Status status;
     while (select->step(&status))
         entries.append({int(select->columnInt(0)), select->columnText(1)});
     return entries;
+}
+
+QList<TopicEntry> BookStore::topicList() {
+    return topicEntries(
+        QStringLiteral("SELECT TopicNo, TopicName FROM Sitedata ORDER BY TopicNo, rowid"));
 }
 
 QList<TopicEntry> BookStore::topicsByName() {
-    QList<TopicEntry> entries;
-    Status status;
-    Statement* select =
-        book_ ? book_->connection().cached(
-                    QStringLiteral("SELECT TopicNo, TopicName FROM Sitedata "
-                                   "ORDER BY TopicName COLLATE NOCASE, rowid"),
-                    &status)
-              : nullptr;
-    if (!select)
-        return entries;
-    StatementScope scope(select);
-    while (select->step(&status))
-        entries.append({int(select->columnInt(0)), select->columnText(1)});
-    return entries;
+    return topicEntries(QStringLiteral("SELECT TopicNo, TopicName FROM Sitedata "
+                                       "ORDER BY TopicName COLLATE NOCASE, rowid"));
 }
 
 std::optional<TopicPage> BookStore::readTopic(int topicNo, bool withPicture) {
-    Status status;
     Statement* select =
-        book_ ? book_->connection().cached(
-                    withPicture ? QStringLiteral("SELECT TopicNo, TopicName, PicText, PicData "
-                                                 "FROM Sitedata WHERE TopicNo = ?1 "
-                                                 "ORDER BY rowid LIMIT 1")
-                                : QStringLiteral("SELECT TopicNo, TopicName, PicText "
-                                                 "FROM Sitedata WHERE TopicNo = ?1 "
-                                                 "ORDER BY rowid LIMIT 1"),
-                    &status)
-              : nullptr;
+        bookStatement(withPicture ? QStringLiteral("SELECT TopicNo, TopicName, PicText, "
+                                                   "PicData FROM Sitedata WHERE TopicNo = "
+                                                   "?1 ORDER BY rowid LIMIT 1")
+                                  : QStringLiteral("SELECT TopicNo, TopicName, PicText "
+                                                   "FROM Sitedata WHERE TopicNo = ?1 "
+                                                   "ORDER BY rowid LIMIT 1"));
     if (!select)
         return std::nullopt;
+    Status status;
     StatementScope scope(select);
     select->bind(1, topicNo);
     if (!select->step(&status))
@@ -137,15 +128,12 @@ std::optional<TopicPage> BookStore::readTopic(int topicNo, bool withPicture) {
 
 QList<TopicPage> BookStore::topicTexts() {
     QList<TopicPage> pages;
-    Status status;
-    Statement* select = book_ ? book_->connection().cached(
-                                    QStringLiteral("SELECT TopicNo, TopicName, PicText FROM "
-                                                   "Sitedata ORDER BY TopicNo, rowid"),
-                                    &status)
-                              : nullptr;
+    Statement* select = bookStatement(
+        QStringLiteral("SELECT TopicNo, TopicName, PicText FROM Sitedata ORDER BY TopicNo, rowid"));
     if (!select)
         return pages;
     StatementScope scope(select);
+    Status status;
     while (select->step(&status))
         pages.append({int(select->columnInt(0)), select->columnText(1), select->columnText(2), {}});
     return pages;
@@ -244,9 +232,9 @@ Status BookStore::deleteTopics(const QList<int>& topicNumbers) {
     Transaction transaction(connection);
     if (!transaction.status())
         return transaction.status();
-    Statement* erase = connection.cached(
-        QStringLiteral("DELETE FROM Sitedata WHERE rowid = (") + FirstByNumber + QLatin1Char(')'),
-        &status);
+    Statement* erase = connection.cached(QStringLiteral("DELETE FROM Sitedata WHERE rowid = (") +
+                                             FirstByNumber + QLatin1Char(')'),
+                                         &status);
     for (qsizetype i = 0; erase && status && i < topicNumbers.size(); ++i) {
         StatementScope scope(erase);
         erase->bind(1, topicNumbers[i]);
@@ -274,7 +262,8 @@ Status BookStore::insertTopic(int position, int topicNo, const QString& topicNam
     std::vector<std::pair<qint64, qint64>> rows;
     status = topicRows(connection, &rows);
     if (status && (position < 0 || size_t(position) >= rows.size()))
-        status = Status::failure(errors::NoCurrentRecord, QStringLiteral("no topic at %1").arg(position));
+        status = Status::failure(errors::NoCurrentRecord,
+                                 QStringLiteral("no topic at %1").arg(position));
     for (size_t i = size_t(position); status && i < rows.size(); ++i) {
         status = checkTopicNo(rows[i].second + 1);
         if (status)
@@ -372,11 +361,11 @@ Status BookStore::replaceInTexts(const QString& find, const QString& replacement
             }
         }
     }
-    if (Statement* update = status ? connection.cached(
-                                         QStringLiteral("UPDATE Sitedata SET PicText = ?1 "
-                                                        "WHERE rowid = ?2"),
-                                         &status)
-                                   : nullptr) {
+    if (Statement* update =
+            status ? connection.cached(QStringLiteral("UPDATE Sitedata SET PicText = ?1 "
+                                                      "WHERE rowid = ?2"),
+                                       &status)
+                   : nullptr) {
         for (size_t i = 0; status && i < changed.size(); ++i) {
             StatementScope scope(update);
             update->bind(1, changed[i].second);
