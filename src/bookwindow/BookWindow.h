@@ -172,6 +172,7 @@ private:
 
     // Topics.
     bool incompletePage() const;
+    bool pageMayTurn();
     void moveToNewTopicAtEnd();
     void prepareNewTopicNumber();
     void showBlankPage();

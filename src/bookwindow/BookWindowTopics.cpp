@@ -22,17 +22,25 @@ bool BookWindow::incompletePage() const {
     return !s_.picture.PictureShown || text == startupText_;
 }
 
-void BookWindow::NextTopic() {
+// Unstored edits keep the page where it is: an incomplete page is to be added as a new
+// topic at the end, an edited one stored first. True when the page may turn.
+bool BookWindow::pageMayTurn() {
     if (!navigation_)
-        return;
+        return false;
     if (incompletePage()) {
         moveToNewTopicAtEnd();
-        return;
+        return false;
     }
     if (s_.state.TopicDirty) {
         navigation_->askToAddTopic();
-        return;
+        return false;
     }
+    return true;
+}
+
+void BookWindow::NextTopic() {
+    if (!pageMayTurn())
+        return;
     const int count = navigation_->entryCount();
     const int index = std::max<int>(s_.settings.TopicIndex, -1);
     if (count == 0 || index >= count)
@@ -51,16 +59,8 @@ void BookWindow::NextTopic() {
 }
 
 void BookWindow::PrevTopic() {
-    if (!navigation_)
+    if (!pageMayTurn())
         return;
-    if (incompletePage()) {
-        moveToNewTopicAtEnd();
-        return;
-    }
-    if (s_.state.TopicDirty) {
-        navigation_->askToAddTopic();
-        return;
-    }
     const int count = navigation_->entryCount();
     const int index = std::min<int>(s_.settings.TopicIndex, count);
     if (count == 0 || index < 0)
