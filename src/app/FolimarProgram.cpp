@@ -1,15 +1,19 @@
 #include "app/FolimarProgram.h"
 
 #include "bookwindow/BookWindow.h"
+#include "bookwindow/StatisticsWindow.h"
 #include "infowindows/AboutWindow.h"
 #include "infowindows/CharacterMissingNotice.h"
 #include "platform/character/DesktopCharacterService.h"
 #include "platform/paths/CommandArgs.h"
 #include "reader/CharacterHost.h"
+#include "reader/FindWindow.h"
 #include "reader/ReaderWindow.h"
 #include "reader/ReadingKeys.h"
+#include "reader/ReplaceWindow.h"
 #include "reader/SentenceReader.h"
 #include "reader/TextEditBox.h"
+#include "reader/TextFinder.h"
 #include "settings/SettingsFile.h"
 #include "store/BookStore.h"
 #include "topics/ShutdownWatch.h"
@@ -121,15 +125,15 @@ void FolimarProgram::createWindows() {
             [this] { return readerWindow_->Text1->toPlainText(); },
             [this](const QString& text) { readerWindow_->Text1->setPlainText(text); },
             [this](const QPoint& at) { readerWindow_->showPopup(at); },
-            {},
-            {},
-            {},
+            [this](bool onPage) { openFindFromReader(onPage); },
+            [this] { replaceWindow_->open(); },
+            [this] { finder_->FindNext(); },
             quit,
             {},
             {},
             {},
             {},
-            {},
+            [this] { showStatistics(); },
             {}});
 
     topicManager_ = std::make_unique<topics::TopicManager>(
@@ -144,9 +148,8 @@ void FolimarProgram::createWindows() {
             },
             [this](QWidget* window) { keys_->watch(window); },
             [this](const QPoint& at) { readerWindow_->showPopup(at); },
-            {},
-            {},
-            {}});
+            [this](bool onPage, const QString& text) { findWindow_->open(onPage, text); },
+            [this] { finder_->FindNext(); }, [this] { replaceWindow_->open(); }});
 
     readerWindow_->setTopicList(topicManager_.get());
     readerWindow_->setPartnerWindow(bookWindow_.get());
@@ -155,8 +158,49 @@ void FolimarProgram::createWindows() {
     bookWindow_->setReaderWindow(readerWindow_.get());
     reader_->setTextBox(&readerWindow_->textBox());
     reader_->setTopicList(topicManager_.get());
+    createFindWindows();
     wireReadingKeys();
     keys_->watch(readerWindow_.get());
+}
+
+void FolimarProgram::createFindWindows() {
+    finder_ = std::make_unique<reader::TextFinder>(
+        reader::TextFinder::Parts{settings_, readerState_, *reader_, *host_, dialogs_,
+                                  readerWindow_->textBox(), store_.get()},
+        reader::TextFinder::Hooks{[this] { return topicManager_->entryCount(); },
+                                  [this](int topicNo) { showTopicNumbered(topicNo); },
+                                  [this] {
+                                      topicManager_->deselectEntryMuted(settings_.TopicIndex);
+                                      topicManager_->selectEntry(settings_.TopicIndex);
+                                  },
+                                  [this] { readerWindow_->activateWindow(); }});
+    findWindow_ = std::make_unique<reader::FindWindow>(
+        *finder_, settings_, reader::FindWindow::Hooks{[this] { replaceWindow_->open(); }});
+    replaceWindow_ = std::make_unique<reader::ReplaceWindow>(*finder_);
+}
+
+void FolimarProgram::openFindFromReader(bool findOnPage) {
+    QString seed;
+    if (!host_->characterVisible())
+        seed = readerWindow_->textBox().selectedText();
+    findWindow_->open(findOnPage, seed);
+}
+
+// A book search shows the topic it found through the topic list, as any topic is shown.
+void FolimarProgram::showTopicNumbered(int topicNo) {
+    for (int index = 0; index < topicManager_->entryCount(); ++index) {
+        if (topicManager_->topicNoAt(index) == topicNo) {
+            topicManager_->deselectEntryMuted(settings_.TopicIndex);
+            topicManager_->selectEntry(index);
+            return;
+        }
+    }
+}
+
+void FolimarProgram::showStatistics() {
+    if (!statistics_)
+        statistics_ = std::make_unique<bookwindow::StatisticsWindow>();
+    statistics_->showStatistics(*store_, topicManager_->entryCount());
 }
 
 void FolimarProgram::wireReadingKeys() {
@@ -166,6 +210,10 @@ void FolimarProgram::wireReadingKeys() {
     actions.firstTopic = [this] { selectEdgeTopic(false); };
     actions.lastTopic = [this] { selectEdgeTopic(true); };
     actions.StoreTopic = [this] { bookWindow_->StoreTopic(); };
+    actions.findOnPage = [this] { openFindFromReader(true); };
+    actions.findInDoc = [this] { openFindFromReader(false); };
+    actions.replace = [this] { replaceWindow_->open(); };
+    actions.findNext = [this] { finder_->FindNext(); };
     keys_->setActions(std::move(actions));
 }
 

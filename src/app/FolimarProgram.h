@@ -24,9 +24,12 @@ class BookStore;
 }
 namespace folimar::reader {
 class CharacterHost;
+class FindWindow;
 class ReaderWindow;
 class ReadingKeys;
+class ReplaceWindow;
 class SentenceReader;
+class TextFinder;
 } // namespace folimar::reader
 namespace folimar::topics {
 class ShutdownWatch;
@@ -34,7 +37,8 @@ class TopicManager;
 } // namespace folimar::topics
 namespace folimar::bookwindow {
 class BookWindow;
-}
+class StatisticsWindow;
+} // namespace folimar::bookwindow
 namespace folimar::infowindows {
 class AboutWindow;
 class CharacterMissingNotice;
@@ -78,7 +82,13 @@ Q_SIGNALS:
 private:
     void createReadingEngine();
     void createWindows();
+    void createFindWindows();
     void wireReadingKeys();
+    // Find opened from the reader or the book window, seeded with the reader's selection
+    // while the character is hidden.
+    void openFindFromReader(bool findOnPage);
+    void showTopicNumbered(int topicNo);
+    void showStatistics();
     void showWindowsInArrangementOrder();
     void selectEdgeTopic(bool last);
     void blankPageAfterLast();
@@ -105,6 +115,10 @@ private:
     std::unique_ptr<reader::ReaderWindow> readerWindow_;
     std::unique_ptr<bookwindow::BookWindow> bookWindow_;
     std::unique_ptr<topics::TopicManager> topicManager_;
+    std::unique_ptr<reader::TextFinder> finder_;
+    std::unique_ptr<reader::FindWindow> findWindow_;
+    std::unique_ptr<reader::ReplaceWindow> replaceWindow_;
+    std::unique_ptr<bookwindow::StatisticsWindow> statistics_;
     std::unique_ptr<infowindows::AboutWindow> about_;
     std::unique_ptr<infowindows::CharacterMissingNotice> missingNotice_;
     QString StartupText;

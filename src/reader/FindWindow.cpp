@@ -18,8 +18,7 @@ namespace folimar::reader {
 
 FindWindow::FindWindow(TextFinder& finder, settings::Settings& settings, Hooks hooks,
                        QWidget* parent)
-    : QWidget(parent, Qt::Window), finder_(finder), settings_(settings),
-      hooks_(std::move(hooks)) {
+    : QWidget(parent, Qt::Window), finder_(finder), settings_(settings), hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("Form5"));
     buildControls();
     finder_.search.FindText = settings_.LastFindText;

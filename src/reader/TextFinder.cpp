@@ -68,8 +68,8 @@ void TextFinder::findInBook() {
     for (;;) {
         if (state.FindPos < 0 && !showNextTopicWithMatch())
             break;
-        state.FindPos = qint32(parts_.readerText.text().indexOf(
-            search.FindText, state.FindPos + 1, sensitivity()));
+        state.FindPos = qint32(
+            parts_.readerText.text().indexOf(search.FindText, state.FindPos + 1, sensitivity()));
         if (state.FindPos >= 0) {
             moveReadingToMatch();
             return;
@@ -90,8 +90,7 @@ bool TextFinder::showNextTopicWithMatch() {
         const store::TopicPage& topic = bookTexts_.at(bookTopic_);
         if (topic.PicText.isEmpty())
             continue;
-        search.BookFindPos =
-            qint32(topic.PicText.indexOf(search.FindText, 0, sensitivity()));
+        search.BookFindPos = qint32(topic.PicText.indexOf(search.FindText, 0, sensitivity()));
         if (search.BookFindPos < 0)
             continue;
         if (hooks_.showTopic)

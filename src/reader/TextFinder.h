@@ -5,7 +5,6 @@
 #include <QList>
 #include <QString>
 #include <QtGlobal>
-
 #include <functional>
 
 namespace folimar::platform {
@@ -53,9 +52,9 @@ public:
     };
     // Calls to the topic list and the reader window; an empty hook does nothing.
     struct Hooks {
-        std::function<int()> topicCount;              // entries in the topic list
-        std::function<void(int topicNo)> showTopic;   // select its entry, which shows it
-        std::function<void()> refreshShownTopic;      // re-show entry TopicIndex (muted)
+        std::function<int()> topicCount;            // entries in the topic list
+        std::function<void(int topicNo)> showTopic; // select its entry, which shows it
+        std::function<void()> refreshShownTopic;    // re-show entry TopicIndex (muted)
         std::function<void()> activateReader;
     };
 

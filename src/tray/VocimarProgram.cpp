@@ -3,10 +3,13 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/paths/InstalledFiles.h"
 #include "reader/CharacterHost.h"
+#include "reader/FindWindow.h"
 #include "reader/ReaderProfile.h"
 #include "reader/ReaderWindow.h"
 #include "reader/ReadingKeys.h"
 #include "reader/SentenceReader.h"
+#include "reader/TextEditBox.h"
+#include "reader/TextFinder.h"
 #include "settings/VocimarSettingsFile.h"
 #include "tray/ProgramIcon.h"
 #include "tray/TrayIcon.h"
@@ -39,6 +42,7 @@ void VocimarProgram::StartProgram() {
 
     createEngine();
     createWindow();
+    createFindWindow();
     host_->ensureLoaded(); // a failure shows as the notice when reading starts
     createTray();
 }
@@ -87,6 +91,25 @@ void VocimarProgram::createWindow() {
     keys_ = std::make_unique<reader::ReadingKeys>(reader::ReaderProfile::Vocimar, *reader_,
                                                   std::move(keys));
     keys_->watch(window_.get());
+}
+
+// Without a book every search is a search of the reader text; the scope only names the
+// window's caption.
+void VocimarProgram::createFindWindow() {
+    finder_ = std::make_unique<reader::TextFinder>(
+        reader::TextFinder::Parts{settings_, state_, *reader_, *host_, seams_.dialogs,
+                                  window_->textBox()},
+        reader::TextFinder::Hooks{{}, {}, {}, [this] { window_->activateWindow(); }});
+    findWindow_ =
+        std::make_unique<reader::FindWindow>(*finder_, settings_, reader::FindWindow::Hooks{});
+    const auto openFind = [this](bool findOnPage) {
+        QString seed;
+        if (findOnPage && !host_->characterVisible())
+            seed = window_->textBox().selectedText();
+        findWindow_->open(findOnPage, seed);
+    };
+    setFindActions({[openFind] { openFind(false); }, [openFind] { openFind(true); },
+                    [this] { finder_->FindNext(); }});
 }
 
 void VocimarProgram::createTray() {

@@ -21,9 +21,11 @@ class Dialogs;
 } // namespace folimar::platform
 namespace folimar::reader {
 class CharacterHost;
+class FindWindow;
 class ReaderWindow;
 class ReadingKeys;
 class SentenceReader;
+class TextFinder;
 } // namespace folimar::reader
 
 namespace folimar::tray {
@@ -72,6 +74,7 @@ public:
     reader::ReaderState& state() { return state_; }
     reader::SentenceReader& reader() { return *reader_; }
     reader::ReaderWindow& readerWindow() { return *window_; }
+    reader::FindWindow& findWindow() { return *findWindow_; }
     TrayReader& trayReader() { return *tray_; }
     TrayIcon* trayIcon() { return icon_.get(); } // none without a tray
     infowindows::AboutWindow* aboutWindow() { return about_; }
@@ -85,6 +88,7 @@ private:
     void createEngine();
     void createWindow();
     void createTray();
+    void createFindWindow();
     void findAction(const std::function<void()> FindActions::*action) const;
 
     Seams seams_;
@@ -96,6 +100,8 @@ private:
     std::unique_ptr<reader::CharacterHost> host_;
     std::unique_ptr<reader::SentenceReader> reader_;
     std::unique_ptr<reader::ReaderWindow> window_;
+    std::unique_ptr<reader::TextFinder> finder_;
+    std::unique_ptr<reader::FindWindow> findWindow_;
     std::unique_ptr<TrayReader> tray_;
     std::unique_ptr<reader::ReadingKeys> keys_;
     std::unique_ptr<TrayIcon> icon_;
