@@ -4,6 +4,7 @@
 // exposed; both children load the same libraries, so the difference is Folimar's own
 // start-up work: settings, the book store (two key derivations) and the windows.
 
+#include "BenchFigures.h"
 #include "app/FolimarProgram.h"
 #include "bookwindow/BookWindow.h"
 #include "reader/ReaderWindow.h"
@@ -19,6 +20,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
+
+using folimar::bench::median;
 
 namespace {
 
@@ -64,11 +67,6 @@ double timeChild(const QString& mode, const QString& home) {
     const double ms = timer.nsecsElapsed() / 1e6;
     child.waitForFinished(10000);
     return ms;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

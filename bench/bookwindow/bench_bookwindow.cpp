@@ -2,6 +2,7 @@
 // 1.5 MB). Times F6 to the next page's picture painted in a 960 x 1000 book window, against
 // a full-size decode of the same JPEG, and a paste of such a page from the clipboard until
 // "temp.jpg" is written by the converter. Medians.
+#include "BenchFigures.h"
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/PictureState.h"
 #include "platform/clock/Clock.h"
@@ -31,6 +32,8 @@
 #include <vector>
 
 using namespace folimar;
+
+using folimar::bench::median;
 
 namespace {
 
@@ -63,11 +66,6 @@ QByteArray jpegOf(const QImage& image) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG", 80);
     return bytes;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // What the topic manager does to show a topic's picture: read its record, write its bytes

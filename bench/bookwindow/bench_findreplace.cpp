@@ -1,5 +1,6 @@
 // Searching and replacing through a large book, and counting its statistics:
 //   bench_findreplace [TOPICS [CACHE]]
+#include "BenchFigures.h"
 #include "LargeBook.h"
 #include "bookwindow/StatisticsWindow.h"
 #include "platform/database/SyncedFiles.h"
@@ -29,26 +30,13 @@
 
 using namespace folimar;
 
+using folimar::bench::elapsedMs;
+using folimar::bench::median;
+using folimar::bench::report;
+
 namespace {
 
 const QString LastTopicWord = QStringLiteral("zephyrquill");
-
-double elapsedMs(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void report(const char* figure, double value, bool baseline = false) {
-    std::printf("bench %s%s %.3f ms\n", figure, baseline ? ".baseline" : "", value);
-    std::fflush(stdout);
-}
 
 // Appends `word` to the page text of each topic.
 bool markTopics(store::BookStore& store, const QList<int>& topicNumbers, const QString& word) {

@@ -1,6 +1,7 @@
 // bench_converter [FOLDER]: writes a 2480 x 3508 24-bit page bitmap (A4 at 300 dpi: strokes of
 // text on white, with scanner noise), then times "bmp2jpg -Q75" and, as the baseline,
 // "cjpeg -quality 75" on it; median of 5 runs each.
+#include "BenchFigures.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,6 +14,8 @@
 #include <optional>
 #include <random>
 #include <vector>
+
+using folimar::bench::median;
 
 namespace {
 
@@ -79,11 +82,6 @@ std::optional<double> timeRun(const QString& program, const QStringList& argumen
         return std::nullopt;
     }
     return timer.nsecsElapsed() / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // text box's selection; baseline: laying the whole text out again), and pasting the text
 // and pressing F1 until the first sentence goes to the character (baseline: only putting
 // the text into a text box).
+#include "BenchFigures.h"
 #include "reader/CharacterHost.h"
 #include "reader/ReaderState.h"
 #include "reader/ReaderWindow.h"
@@ -28,6 +29,8 @@
 
 using namespace folimar;
 
+using folimar::bench::median;
+
 namespace {
 
 QString megabyteOfText() {
@@ -38,11 +41,6 @@ QString megabyteOfText() {
             text += QLatin1Char('\n');
     }
     return text;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 double msSince(const QElapsedTimer& timer) {

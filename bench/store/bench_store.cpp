@@ -1,5 +1,6 @@
 // Timings of the book store on a large book: opening and listing, reading one topic,
 // reading every text, and closing with and without a change.
+#include "BenchFigures.h"
 #include "LargeBook.h"
 
 #include "platform/database/SyncedFiles.h"
@@ -23,6 +24,10 @@
 
 using namespace folimar;
 
+using folimar::bench::elapsedMs;
+using folimar::bench::median;
+using folimar::bench::report;
+
 namespace {
 
 class SilentDialogs final : public platform::Dialogs {
@@ -34,23 +39,6 @@ public:
     QString saveFileName(const platform::FileDialogRequest&) override { return {}; }
     void beep() override {}
 };
-
-double elapsedMs(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void report(const char* figure, double value, bool baseline = false) {
-    std::printf("bench %s%s %.3f ms\n", figure, baseline ? ".baseline" : "", value);
-    std::fflush(stdout);
-}
 
 struct FileStamp {
     ino_t inode = 0;

@@ -1,6 +1,7 @@
 // Timings of the topic manager on a large book: rebuilding the list, showing a topic with
 // its picture, Insert and ReNo over every topic, a keystroke in the notes window, and the
 // three exports.
+#include "BenchFigures.h"
 #include "LargeBook.h"
 
 #include "platform/clock/Clock.h"
@@ -32,6 +33,10 @@
 #include <vector>
 
 using namespace folimar;
+
+using folimar::bench::elapsedMs;
+using folimar::bench::median;
+using folimar::bench::report;
 
 namespace {
 
@@ -66,23 +71,6 @@ public:
     void setTopicNavigationEnabled(bool) override {}
     int shown = 0;
 };
-
-double elapsedMs(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void report(const char* figure, double value, bool baseline = false) {
-    std::printf("bench %s%s %.3f ms\n", figure, baseline ? ".baseline" : "", value);
-    std::fflush(stdout);
-}
 
 } // namespace
 

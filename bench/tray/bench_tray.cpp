@@ -5,6 +5,7 @@
 // - the real vocimar idling after start-up: CPU over 10 s and resident memory, read from
 //   /proc. Under the offscreen platform there is no tray, so this is vocimar with its
 //   window and the no-tray message shown, which costs more than the icon alone.
+#include "BenchFigures.h"
 #include "reader/ReaderWindow.h"
 #include "reader/SentenceReader.h"
 #include "support/ManualClock.h"
@@ -33,6 +34,8 @@
 
 using namespace folimar;
 
+using folimar::bench::median;
+
 namespace {
 
 constexpr int Runs = 9;
@@ -46,11 +49,6 @@ QString hundredKilobytes(bool paragraphs) {
             text += QLatin1Char('\n');
     }
     return text;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 void settle() {
