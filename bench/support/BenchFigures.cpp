@@ -1,7 +1,6 @@
 #include "BenchFigures.h"
 
 #include <QElapsedTimer>
-
 #include <algorithm>
 #include <cstdio>
 
