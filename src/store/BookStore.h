@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -128,6 +129,7 @@ public:
 
 private:
     database::Statement* bookStatement(const QString& sql);
+    database::Status writeBook(const std::function<database::Status(database::Connection&)>& work);
     QList<TopicEntry> topicEntries(const QString& sql);
 
     struct NotesOpening;

@@ -71,6 +71,24 @@ Status BookStore::bookWritable() {
     return {};
 }
 
+// Runs `work` on the open book as one transaction: committed, and the book marked modified,
+// only when all of it succeeded; otherwise the book is left as it was.
+Status BookStore::writeBook(const std::function<Status(database::Connection&)>& work) {
+    Status status = bookWritable();
+    if (!status)
+        return status;
+    database::Connection& connection = book_->connection();
+    Transaction transaction(connection);
+    if (!transaction.status())
+        return transaction.status();
+    status = work(connection);
+    if (status)
+        status = transaction.commit();
+    if (status)
+        afterBookWrite();
+    return status;
+}
+
 void BookStore::afterBookWrite() {
     BookModified = true;
     if (bookByName_)
@@ -225,51 +243,40 @@ Status BookStore::storeTopic(const TopicWrite& topic, bool* added) {
 }
 
 Status BookStore::deleteTopics(const QList<int>& topicNumbers) {
-    Status status = bookWritable();
-    if (!status)
+    return writeBook([&](database::Connection& connection) {
+        Status status;
+        Statement* erase =
+            connection.cached(QStringLiteral("DELETE FROM Sitedata WHERE rowid = (") +
+                                  FirstByNumber + QLatin1Char(')'),
+                              &status);
+        for (qsizetype i = 0; erase && status && i < topicNumbers.size(); ++i) {
+            StatementScope scope(erase);
+            erase->bind(1, topicNumbers[i]);
+            erase->step(&status);
+        }
         return status;
-    database::Connection& connection = book_->connection();
-    Transaction transaction(connection);
-    if (!transaction.status())
-        return transaction.status();
-    Statement* erase = connection.cached(QStringLiteral("DELETE FROM Sitedata WHERE rowid = (") +
-                                             FirstByNumber + QLatin1Char(')'),
-                                         &status);
-    for (qsizetype i = 0; erase && status && i < topicNumbers.size(); ++i) {
-        StatementScope scope(erase);
-        erase->bind(1, topicNumbers[i]);
-        erase->step(&status);
-    }
-    if (status)
-        status = transaction.commit();
-    if (status)
-        afterBookWrite();
-    return status;
+    });
 }
 
 Status BookStore::insertTopic(int position, int topicNo, const QString& topicName) {
-    Status status = bookWritable();
-    if (status)
-        status = checkTopicNo(topicNo);
+    Status status = checkTopicNo(topicNo);
     if (status)
         status = checkName(topicName);
     if (!status)
         return status;
-    database::Connection& connection = book_->connection();
-    Transaction transaction(connection);
-    if (!transaction.status())
-        return transaction.status();
-    std::vector<std::pair<qint64, qint64>> rows;
-    status = topicRows(connection, &rows);
-    if (status && (position < 0 || size_t(position) >= rows.size()))
-        status = Status::failure(errors::NoCurrentRecord,
-                                 QStringLiteral("no topic at %1").arg(position));
-    for (size_t i = size_t(position); status && i < rows.size(); ++i) {
-        status = checkTopicNo(rows[i].second + 1);
-        if (status)
-            status = setTopicNo(connection, rows[i].first, rows[i].second + 1);
-    }
-    if (status) {
+    return writeBook([&](database::Connection& connection) {
+        std::vector<std::pair<qint64, qint64>> rows;
+        Status status = topicRows(connection, &rows);
+        if (status && (position < 0 || size_t(position) >= rows.size()))
+            status = Status::failure(errors::NoCurrentRecord,
+                                     QStringLiteral("no topic at %1").arg(position));
+        for (size_t i = size_t(position); status && i < rows.size(); ++i) {
+            status = checkTopicNo(rows[i].second + 1);
+            if (status)
+                status = setTopicNo(connection, rows[i].first, rows[i].second + 1);
+        }
+        if (!status)
+            return status;
         if (Statement* add = connection.cached(
                 QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName) VALUES (?1, ?2)"),
                 &status)) {
@@ -278,33 +285,20 @@ Status BookStore::insertTopic(int position, int topicNo, const QString& topicNam
             add->bind(2, topicName);
             add->step(&status);
         }
-    }
-    if (status)
-        status = transaction.commit();
-    if (status)
-        afterBookWrite();
-    return status;
+        return status;
+    });
 }
 
 Status BookStore::renumberTopics() {
-    Status status = bookWritable();
-    if (!status)
+    return writeBook([&](database::Connection& connection) {
+        std::vector<std::pair<qint64, qint64>> rows;
+        Status status = topicRows(connection, &rows);
+        if (status)
+            status = checkTopicNo(qint64(rows.size()));
+        for (size_t i = 0; status && i < rows.size(); ++i)
+            status = setTopicNo(connection, rows[i].first, qint64(i) + 1);
         return status;
-    database::Connection& connection = book_->connection();
-    Transaction transaction(connection);
-    if (!transaction.status())
-        return transaction.status();
-    std::vector<std::pair<qint64, qint64>> rows;
-    status = topicRows(connection, &rows);
-    if (status)
-        status = checkTopicNo(qint64(rows.size()));
-    for (size_t i = 0; status && i < rows.size(); ++i)
-        status = setTopicNo(connection, rows[i].first, qint64(i) + 1);
-    if (status)
-        status = transaction.commit();
-    if (status)
-        afterBookWrite();
-    return status;
+    });
 }
 
 Status BookStore::stampOwner(const QString& userName) {
