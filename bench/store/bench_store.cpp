@@ -2,11 +2,11 @@
 // reading every text, and closing with and without a change.
 #include "BenchFigures.h"
 #include "LargeBook.h"
-
 #include "platform/database/SyncedFiles.h"
 #include "platform/dialogs/Dialogs.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,7 +15,6 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -29,16 +28,6 @@ using folimar::bench::median;
 using folimar::bench::report;
 
 namespace {
-
-class SilentDialogs final : public platform::Dialogs {
-public:
-    platform::MessageAnswer message(const platform::MessageRequest&) override {
-        return platform::MessageAnswer::Ok;
-    }
-    QString openFileName(const platform::FileDialogRequest&) override { return {}; }
-    QString saveFileName(const platform::FileDialogRequest&) override { return {}; }
-    void beep() override {}
-};
 
 struct FileStamp {
     ino_t inode = 0;
@@ -95,7 +84,7 @@ int main(int argc, char** argv) {
     }
 
     settings::Settings settings;
-    SilentDialogs dialogs;
+    testing::ScriptedDialogs dialogs;
     store::BookStore store(settings, {program, program + QStringLiteral("/notes")}, dialogs);
     store.StartStore(); // makes the empty untitled book and its notes
     store.CloseAndCompactBook();

@@ -3,7 +3,6 @@
 // three exports.
 #include "BenchFigures.h"
 #include "LargeBook.h"
-
 #include "platform/clock/Clock.h"
 #include "platform/database/SyncedFiles.h"
 #include "platform/dialogs/Dialogs.h"
@@ -14,6 +13,7 @@
 #include "reader/SentenceReader.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
+#include "support/ScriptedDialogs.h"
 #include "topics/NotesWindow.h"
 #include "topics/PageView.h"
 #include "topics/TopicListBox.h"
@@ -26,7 +26,6 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -39,16 +38,6 @@ using folimar::bench::median;
 using folimar::bench::report;
 
 namespace {
-
-class SilentDialogs final : public platform::Dialogs {
-public:
-    platform::MessageAnswer message(const platform::MessageRequest&) override {
-        return platform::MessageAnswer::Ok;
-    }
-    QString openFileName(const platform::FileDialogRequest&) override { return {}; }
-    QString saveFileName(const platform::FileDialogRequest&) override { return {}; }
-    void beep() override {}
-};
 
 class NoCharacters final : public character::CharacterService {
 public:
@@ -88,10 +77,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     QTemporaryDir work(cache + QStringLiteral("/run-XXXXXX"));
-    platform::ProgramLocations locations{work.filePath(QStringLiteral("program")),
-                                         work.filePath(QStringLiteral("tmp")),
-                                         work.filePath(QStringLiteral("program/notes")),
-                                         work.path()};
+    platform::ProgramLocations locations{
+        work.filePath(QStringLiteral("program")), work.filePath(QStringLiteral("tmp")),
+        work.filePath(QStringLiteral("program/notes")), work.path()};
     QDir().mkpath(locations.NotesFolder);
     QDir().mkpath(locations.TempFolder);
     const QString book = work.filePath(QStringLiteral("large.fmr"));
@@ -103,7 +91,7 @@ int main(int argc, char** argv) {
     settings::Settings settings;
     settings.BookPath = book;
     settings.UserName = QStringLiteral("bench"); // the generated book's owner
-    SilentDialogs dialogs;
+    testing::ScriptedDialogs dialogs;
     store::BookStore store(settings, {locations.ProgramFolder, locations.NotesFolder}, dialogs);
     store.LoadBook();
     reader::ReaderState state;
@@ -118,9 +106,8 @@ int main(int argc, char** argv) {
     topics::TopicManager::Hooks hooks;
     hooks.setReaderText = [&](const QString& text) { box.setText(text); };
     hooks.readerText = [&] { return box.text(); };
-    topics::TopicManager manager({store, settings, locations, state, reader, host, dialogs, list,
-                                  page},
-                                 hooks);
+    topics::TopicManager manager(
+        {store, settings, locations, state, reader, host, dialogs, list, page}, hooks);
     manager.loadWindow(); // stamps the owner once, warms the cache
 
     std::vector<double> refreshes;
@@ -156,7 +143,8 @@ int main(int argc, char** argv) {
     report("topics.note_keystroke", median(keys));
     keys.clear();
     for (int i = 0; i < 101; ++i)
-        keys.push_back(elapsedMs([&] { store.writeNote(1, QStringLiteral("t"), note.toPlainText()); }));
+        keys.push_back(
+            elapsedMs([&] { store.writeNote(1, QStringLiteral("t"), note.toPlainText()); }));
     report("topics.note_keystroke", median(keys), true); // the store's note write alone
 
     // Notes on every topic, for a summary of the whole book.
