@@ -2,6 +2,7 @@
 
 #include "platform/database/Transaction.h"
 #include "platform/database/Workspace.h"
+#include "store/BookFields.h"
 #include "store/BookSchema.h"
 
 #include <QBuffer>
@@ -74,16 +75,23 @@ bool writeBook(const QString& path, int topics) {
         pictures.push_back(pagePicture(i, random));
     database::Transaction transaction(book->connection());
     database::Statement* add = book->connection().cached(
-        QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName, PicText, PicData, u) "
-                       "VALUES (?1, ?2, ?3, ?4, 'bench')"),
+        QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName, u) VALUES (?1, ?2, 'bench')"),
         &status);
+    database::Connection& connection = book->connection();
     for (int topic = 1; add && status && topic <= topics; ++topic) {
-        database::StatementScope scope(add);
-        add->bind(1, topic);
-        add->bind(2, QStringLiteral("Topic %1 %2").arg(random.bounded(1000)).arg(topic));
-        add->bind(3, pageText(topic, random));
-        add->bind(4, pictures[size_t(topic % DistinctPictures)]);
-        add->step(&status);
+        {
+            database::StatementScope scope(add);
+            add->bind(1, topic);
+            add->bind(2, QStringLiteral("Topic %1 %2").arg(random.bounded(1000)).arg(topic));
+            add->step(&status);
+        }
+        const qint64 row = connection.lastInsertRow();
+        if (status)
+            status = store::writeBookField(connection, row, store::schema::TextField,
+                                           pageText(topic, random));
+        if (status)
+            status = store::writeBookField(connection, row, store::schema::PictureField,
+                                           pictures[size_t(topic % DistinctPictures)]);
     }
     return status && transaction.commit() && book->close();
 }
@@ -93,7 +101,7 @@ bool writeBook(const QString& path, int topics) {
 QString defaultBenchFolder() { return QDir::tempPath() + QStringLiteral("/folimar-bench"); }
 
 QString largeBook(int topics, const QString& cacheFolder) {
-    const QString path = cacheFolder + QStringLiteral("/large-%1.fmr").arg(topics);
+    const QString path = cacheFolder + QStringLiteral("/book-%1.fmr").arg(topics);
     if (QFile::exists(path))
         return path;
     QDir().mkpath(cacheFolder);

@@ -2,6 +2,8 @@
 #include "store/BookStore.h"
 
 #include "platform/database/Transaction.h"
+#include "store/BookFields.h"
+#include "store/BookSchema.h"
 
 #include <limits>
 
@@ -102,12 +104,16 @@ Status BookStore::mergeSource(int* added) {
     QList<TopicPage> sources;
     QList<QVariant> sourceNotes;
     if (Statement* select = merge_->connection().cached(
-            QStringLiteral("SELECT TopicName, PicText, NoteText, PicData FROM Sitedata "
-                           "ORDER BY TopicNo, rowid"),
+            QStringLiteral("SELECT TopicName, %1, NoteText, rowid FROM Sitedata "
+                           "ORDER BY TopicNo, rowid")
+                .arg(bookFieldColumn(merge_->connection(), schema::TextField)),
             &status)) {
         StatementScope scope(select);
         while (select->step(&status)) {
-            sources.append({0, select->columnText(0), select->columnText(1), select->columnBytes(3)});
+            sources.append({0, select->columnText(0), select->columnText(1),
+                            readBookField(merge_->connection(), select->columnInt(3),
+                                          schema::PictureField)
+                                .toByteArray()});
             sourceNotes.append(select->columnValue(2));
         }
     }
@@ -121,18 +127,22 @@ Status BookStore::mergeSource(int* added) {
     status = transaction.status();
     Statement* add = status ? connection.cached(
                                   QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName, "
-                                                 "PicText, NoteText, PicData) "
-                                                 "VALUES (?1, ?2, ?3, ?4, ?5)"),
+                                                 "NoteText) VALUES (?1, ?2, ?3)"),
                                   &status)
                             : nullptr;
     for (qsizetype i = 0; add && status && i < sources.size(); ++i) {
-        StatementScope scope(add);
-        add->bind(1, first + int(i));
-        add->bind(2, sources[i].TopicName);
-        add->bind(3, sources[i].PicText);
-        add->bind(4, sourceNotes[i]);
-        add->bind(5, sources[i].PicData);
-        add->step(&status);
+        {
+            StatementScope scope(add);
+            add->bind(1, first + int(i));
+            add->bind(2, sources[i].TopicName);
+            add->bind(3, sourceNotes[i]);
+            add->step(&status);
+        }
+        const qint64 row = connection.lastInsertRow();
+        if (status)
+            status = writeBookField(connection, row, schema::TextField, sources[i].PicText);
+        if (status)
+            status = writeBookField(connection, row, schema::PictureField, sources[i].PicData);
     }
     if (status)
         status = transaction.commit();

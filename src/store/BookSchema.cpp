@@ -8,9 +8,9 @@ database::TableDef bookTable() {
     database::TableDef table{Table, {}, {}};
     table.field(QStringLiteral("TopicNo"), FieldType::Integer16)
         .field(QStringLiteral("TopicName"), FieldType::Text)
-        // The picture lies behind the other fields, so reading them never walks its pages.
-        .field(QStringLiteral("PicData"), FieldType::LongBinary, true)
-        .field(QStringLiteral("PicText"), FieldType::LongBinary)
+        // Picture and text are kept apart: renumbering or renaming topics never rewrites them.
+        .field(PictureField, FieldType::LongBinary, true)
+        .field(TextField, FieldType::LongBinary, true)
         .field(QStringLiteral("NoteText"), FieldType::LongBinary);
     for (QLatin1String marker : MarkerFields)
         table.field(marker, FieldType::Text);

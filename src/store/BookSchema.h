@@ -14,6 +14,8 @@ inline constexpr QLatin1String OpenConnect(";pwd=58K31pR");
 inline constexpr QLatin1String Table("Sitedata");
 inline constexpr QLatin1String NoIdx("NoIdx");
 inline constexpr QLatin1String NameIdx("NameIdx");
+inline constexpr QLatin1String PictureField("PicData");
+inline constexpr QLatin1String TextField("PicText");
 // Joined from its three pieces, as the name-ordered view has always been opened.
 inline constexpr QLatin1String ByNameQuery("Select * From Sitedata Order by TopicName ;");
 

@@ -162,6 +162,7 @@ BookStore::NotesOpening BookStore::prepareNotes(database::Workspace& workspace,
 }
 
 void BookStore::closeBook() {
+    texts_.clear();
     bookTable_.reset();
     bookByName_.reset();
     if (book_) {

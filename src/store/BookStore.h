@@ -4,6 +4,7 @@
 #include "platform/database/View.h"
 #include "platform/database/Workspace.h"
 #include "store/StoreLocations.h"
+#include "store/TextCache.h"
 #include "store/TopicRecords.h"
 
 #include <QList>
@@ -92,7 +93,8 @@ public:
     QList<TopicEntry> topicsByName(); // the same in name order (as BookByName)
     // The first topic numbered `topicNo`, with its picture when `withPicture`.
     std::optional<TopicPage> readTopic(int topicNo, bool withPicture = true);
-    // Every topic's number, name and text (no pictures), in TopicNo order.
+    // Every topic's number, name and text (no pictures), in TopicNo order. Kept after the
+    // first read until the book changes.
     QList<TopicPage> topicTexts();
     std::optional<int> highestTopicNo();
     // Whether the book has the five short text fields (books made before them lack them).
@@ -152,6 +154,7 @@ private:
     std::unique_ptr<database::Database> book_;
     std::unique_ptr<database::View> bookTable_;
     std::unique_ptr<database::View> bookByName_;
+    TextCache texts_;
     std::unique_ptr<database::Database> notes_;
     std::unique_ptr<database::View> notesTable_;
     std::unique_ptr<database::Database> merge_;

@@ -1,5 +1,6 @@
 // The topic operations of the book store: reads, and each write as one transaction.
 #include "platform/database/Transaction.h"
+#include "store/BookFields.h"
 #include "store/BookSchema.h"
 #include "store/BookStore.h"
 
@@ -124,13 +125,13 @@ QList<TopicEntry> BookStore::topicsByName() {
 }
 
 std::optional<TopicPage> BookStore::readTopic(int topicNo, bool withPicture) {
-    Statement* select =
-        bookStatement(withPicture ? QStringLiteral("SELECT TopicNo, TopicName, PicText, "
-                                                   "PicData FROM Sitedata WHERE TopicNo = "
-                                                   "?1 ORDER BY rowid LIMIT 1")
-                                  : QStringLiteral("SELECT TopicNo, TopicName, PicText "
-                                                   "FROM Sitedata WHERE TopicNo = ?1 "
-                                                   "ORDER BY rowid LIMIT 1"));
+    if (!book_)
+        return std::nullopt;
+    database::Connection& connection = book_->connection();
+    Statement* select = bookStatement(
+        QStringLiteral("SELECT TopicNo, TopicName, %1, rowid FROM Sitedata WHERE TopicNo = ?1 "
+                       "ORDER BY rowid LIMIT 1")
+            .arg(bookFieldColumn(connection, schema::TextField)));
     if (!select)
         return std::nullopt;
     Status status;
@@ -140,20 +141,29 @@ std::optional<TopicPage> BookStore::readTopic(int topicNo, bool withPicture) {
         return std::nullopt;
     TopicPage page{int(select->columnInt(0)), select->columnText(1), select->columnText(2), {}};
     if (withPicture)
-        page.PicData = select->columnBytes(3);
+        page.PicData = readBookField(connection, select->columnInt(3), schema::PictureField)
+                           .toByteArray();
     return page;
 }
 
 QList<TopicPage> BookStore::topicTexts() {
     QList<TopicPage> pages;
+    if (!book_)
+        return pages;
+    database::Connection& connection = book_->connection();
+    if (std::optional<QList<TopicPage>> kept = texts_.texts(connection))
+        return *kept;
     Statement* select = bookStatement(
-        QStringLiteral("SELECT TopicNo, TopicName, PicText FROM Sitedata ORDER BY TopicNo, rowid"));
+        QStringLiteral("SELECT TopicNo, TopicName, %1 FROM Sitedata ORDER BY TopicNo, rowid")
+            .arg(bookFieldColumn(connection, schema::TextField)));
     if (!select)
         return pages;
     StatementScope scope(select);
     Status status;
     while (select->step(&status))
         pages.append({int(select->columnInt(0)), select->columnText(1), select->columnText(2), {}});
+    if (status)
+        texts_.keep(connection, pages);
     return pages;
 }
 
@@ -209,27 +219,30 @@ Status BookStore::storeTopic(const TopicWrite& topic, bool* added) {
     const QString ownerColumn = topic.owner ? QStringLiteral(", u") : QString();
     const QString sql =
         row.isValid()
-            ? QStringLiteral("UPDATE Sitedata SET TopicName = ?2, PicText = ?3, PicData = ?4%1 "
-                             "WHERE rowid = ?6")
+            ? QStringLiteral("UPDATE Sitedata SET TopicName = ?2%1 WHERE rowid = ?6")
                   .arg(topic.owner ? QStringLiteral(", u = ?5") : QString())
-            : QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName, PicText, PicData%1) "
-                             "VALUES (?1, ?2, ?3, ?4%2)")
+            : QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName%1) VALUES (?1, ?2%2)")
                   .arg(ownerColumn, topic.owner ? QStringLiteral(", ?5") : QString());
     Statement* write = connection.cached(sql, &status);
     if (!write)
         return status;
-    StatementScope scope(write);
-    // SQLite numbers parameters by their highest index; bind only those used.
-    if (!row.isValid())
-        write->bind(1, topic.TopicNo);
-    write->bind(2, topic.TopicName);
-    write->bind(3, topic.PicText);
-    write->bind(4, topic.PicData);
-    if (topic.owner)
-        write->bind(5, *topic.owner);
-    if (row.isValid())
-        write->bind(6, row);
-    write->step(&status);
+    {
+        StatementScope scope(write);
+        // SQLite numbers parameters by their highest index; bind only those used.
+        if (!row.isValid())
+            write->bind(1, topic.TopicNo);
+        write->bind(2, topic.TopicName);
+        if (topic.owner)
+            write->bind(5, *topic.owner);
+        if (row.isValid())
+            write->bind(6, row);
+        write->step(&status);
+    }
+    const qint64 written = row.isValid() ? row.toLongLong() : connection.lastInsertRow();
+    if (status)
+        status = writeBookField(connection, written, schema::TextField, topic.PicText);
+    if (status)
+        status = writeBookField(connection, written, schema::PictureField, topic.PicData);
     if (status)
         status = transaction.commit();
     if (!status)
@@ -337,7 +350,8 @@ Status BookStore::replaceInTexts(const QString& find, const QString& replacement
     std::vector<std::pair<qint64, QString>> changed;
     int replacements = 0;
     if (Statement* select = connection.cached(
-            QStringLiteral("SELECT rowid, PicText FROM Sitedata ORDER BY TopicNo, rowid"),
+            QStringLiteral("SELECT rowid, %1 FROM Sitedata ORDER BY TopicNo, rowid")
+                .arg(bookFieldColumn(connection, schema::TextField)),
             &status)) {
         StatementScope scope(select);
         while (select->step(&status)) {
@@ -355,18 +369,8 @@ Status BookStore::replaceInTexts(const QString& find, const QString& replacement
             }
         }
     }
-    if (Statement* update =
-            status ? connection.cached(QStringLiteral("UPDATE Sitedata SET PicText = ?1 "
-                                                      "WHERE rowid = ?2"),
-                                       &status)
-                   : nullptr) {
-        for (size_t i = 0; status && i < changed.size(); ++i) {
-            StatementScope scope(update);
-            update->bind(1, changed[i].second);
-            update->bind(2, changed[i].first);
-            update->step(&status);
-        }
-    }
+    for (size_t i = 0; status && i < changed.size(); ++i)
+        status = writeBookField(connection, changed[i].first, schema::TextField, changed[i].second);
     if (status)
         status = transaction.commit();
     if (!status)

@@ -121,6 +121,7 @@ private Q_SLOTS:
     void replaceCountsAndEndsBehindEachReplacement();
     void failingOperationsChangeNothing();
     void notesAreStoredPerTopic();
+    void bookTextsFollowEveryChange();
 };
 
 void BookStoreTest::startWithoutABookCreatesTheUntitledBookAndItsNotes() {
@@ -370,11 +371,25 @@ void BookStoreTest::bookWrittenByAnotherToolOpensAndReadsBack() {
     QVERIFY(f.store.BookTable()->setIndex(QStringLiteral("NoIdx")));
     QVERIFY(f.store.BookTable()->seek(2));
     QCOMPARE(f.store.BookTable()->fieldSize(QStringLiteral("PicData")), qint64(4));
-    // It can be changed and compacted like any book.
+    // It can be changed and compacted like any book; text and picture stay in its records.
     QVERIFY(f.store.storeTopic({3, QStringLiteral("gamma"), QStringLiteral("third"), {}, std::nullopt}));
+    QVERIFY(f.store.storeTopic({2, QStringLiteral("beta"), QStringLiteral("new"), QByteArray("pic"), std::nullopt}));
     f.store.CloseAndCompactBook();
     f.open(path);
     QCOMPARE(numbersOf(f.store.topicList()), QList<int>({1, 2, 3}));
+    QCOMPARE(f.store.readTopic(2)->PicText, QStringLiteral("new"));
+    QCOMPARE(f.store.readTopic(2)->PicData, QByteArray("pic"));
+
+    // Merged into a book made here, its topics bring their texts and pictures along.
+    f.makeBook(f.book(QStringLiteral("Here.fmr")), {{1, QStringLiteral("own")}});
+    f.open(f.book(QStringLiteral("Here.fmr")));
+    f.store.MergePath = path;
+    f.store.OpenMergeSource();
+    QVERIFY(f.store.mergeSource());
+    f.store.CloseMergeSource();
+    QCOMPARE(f.store.readTopic(3)->PicText, QStringLiteral("new"));
+    QCOMPARE(f.store.readTopic(3)->PicData, QByteArray("pic"));
+    QCOMPARE(f.store.topicTexts().last().PicText, QStringLiteral("third"));
 }
 
 void BookStoreTest::addMarkerFieldsAddsOnlyTheMissingOnes() {
@@ -529,6 +544,28 @@ void BookStoreTest::notesAreStoredPerTopic() {
     QVERIFY(inodeOf(f.store.NotesPath) != inode);
     f.store.LoadBook();
     QCOMPARE(*f.store.readNote(3), QStringLiteral("second"));
+}
+
+void BookStoreTest::bookTextsFollowEveryChange() {
+    StoreFixture f;
+    const QString path = f.book(QStringLiteral("Texts.fmr"));
+    f.makeBook(path, {{1, QStringLiteral("a")}, {2, QStringLiteral("b")}});
+    f.open(path);
+    const auto textOf = [&](int index) { return f.store.topicTexts().at(index).PicText; };
+    QCOMPARE(textOf(1), QStringLiteral("text of b"));
+    QVERIFY(f.store.storeTopic({2, QStringLiteral("b"), QStringLiteral("changed"), {}, std::nullopt}));
+    QCOMPARE(textOf(1), QStringLiteral("changed"));
+    int count = 0;
+    QVERIFY(f.store.replaceInTexts(QStringLiteral("changed"), QStringLiteral("again"), Qt::CaseSensitive, &count));
+    QCOMPARE(textOf(1), QStringLiteral("again"));
+    // Another program writing the same file is seen too.
+    rawSql(path, "58K31pR", QStringLiteral("UPDATE Sitedata_PicText SET Value = 'theirs' WHERE Record = "
+                                           "(SELECT rowid FROM Sitedata WHERE TopicNo = 1)"));
+    QCOMPARE(textOf(0), QStringLiteral("theirs"));
+    // Another book's texts are never taken for this one's.
+    f.makeBook(f.book(QStringLiteral("Other.fmr")), {{1, QStringLiteral("x")}, {2, QStringLiteral("y")}});
+    f.open(f.book(QStringLiteral("Other.fmr")));
+    QCOMPARE(textOf(1), QStringLiteral("text of y"));
 }
 
 QTEST_GUILESS_MAIN(BookStoreTest)

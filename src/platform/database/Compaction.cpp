@@ -34,6 +34,17 @@ Status vacuumCopy(const QString& source, const QString& target, const QByteArray
     return status;
 }
 
+Status rollBackJournal(const QString& source, const QByteArray& key) {
+    Status status;
+    std::shared_ptr<Connection> file = Connection::open(source, OpenMode{}, key, false, &status);
+    if (!file)
+        return status;
+    file->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master"), &status);
+    if (Status closed = file->close(); status && !closed)
+        status = closed;
+    return status;
+}
+
 Status exportCopy(const QString& source, const QString& target, const QByteArray& key) {
     Status status;
     // Writable: a database attached to a read-only connection cannot be created.
@@ -59,11 +70,15 @@ Status compactFile(const QString& source, const QString& target, const QByteArra
     if (QFile::exists(target))
         return Status::failure(errors::Exists, QStringLiteral("file exists: %1").arg(target));
     bool vacuumed = false;
-    // A file with a journal beside it has a change to undo first: only the engine's own
-    // reading of it (the export) sees the book as it was.
+    // A file with a journal beside it has a change to undo first: the engine undoes it
+    // when it next reads the file, so the copy is taken after such a read. (The export
+    // is no way round it: it numbers the records afresh, and fields kept apart are found
+    // by their record's number.)
     Status status = QFile::exists(source + QStringLiteral("-journal"))
-                        ? Status()
-                        : vacuumCopy(source, target, key, &vacuumed);
+                        ? rollBackJournal(source, key)
+                        : Status();
+    if (status)
+        status = vacuumCopy(source, target, key, &vacuumed);
     if (status && !vacuumed) {
         QFile::remove(target);
         status = exportCopy(source, target, key);

@@ -1,6 +1,7 @@
 #include "platform/database/Connection.h"
 
 #include "platform/database/DatabaseLog.h"
+#include "platform/database/RecordFields.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -169,6 +170,21 @@ QString Connection::quoted(const QString& identifier) {
            QLatin1Char('"');
 }
 
+qint64 Connection::lastInsertRow() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
+
+bool Connection::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+
+bool Connection::hasTable(const QString& table) {
+    Status status;
+    Statement* find = cached(
+        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"), &status);
+    if (!find)
+        return false;
+    StatementScope scope(find);
+    find->bind(1, table);
+    return find->step(&status);
+}
+
 QList<FieldDef> Connection::fields(const QString& table, Status* status) {
     if (auto known = fields_.constFind(table); known != fields_.constEnd())
         return *known;
@@ -204,6 +220,10 @@ QList<FieldDef> Connection::fields(const QString& table, Status* status) {
         }
     }
     ordered.append(physical);
+    for (FieldDef& field : ordered) {
+        if (field.type == FieldType::LongBinary)
+            field.storedApart = hasTable(apartTableName(table, field.name));
+    }
     fields_.insert(table, ordered);
     return ordered;
 }

@@ -56,6 +56,10 @@ public:
     QVariant scalar(const QString& sql, Status* status = nullptr);
     // Rows changed through this connection so far: views compare it to see writes.
     qint64 changeCount() const;
+    // The row id of the record the last insert on this connection added.
+    qint64 lastInsertRow() const;
+    bool inTransaction() const;
+    bool hasTable(const QString& table);
 
     // The fields of `table` in their given order (kept in FieldOrder when this program
     // made the file, otherwise the physical order).

@@ -1,5 +1,6 @@
 #include "platform/database/Database.h"
 
+#include "platform/database/RecordFields.h"
 #include "platform/database/Transaction.h"
 
 #include <QRegularExpression>
@@ -60,10 +61,8 @@ Status Database::appendTable(const TableDef& table) {
     if (!transaction.status())
         return transaction.status();
     QStringList columns;
-    QStringList last;
     for (const FieldDef& field : table.fields)
-        (field.storedLast ? last : columns).append(columnDefinition(field));
-    columns.append(last);
+        columns.append(columnDefinition(field));
     Status status = connection_->exec(QStringLiteral("CREATE TABLE %1 (%2)")
                                           .arg(Connection::quoted(table.name),
                                                columns.join(QStringLiteral(", "))));
@@ -79,6 +78,10 @@ Status Database::appendTable(const TableDef& table) {
         order->bind(2, table.fields[i].name);
         order->bind(3, i + 1);
         order->step(&status);
+    }
+    for (qsizetype i = 0; status && i < table.fields.size(); ++i) {
+        if (table.fields[i].storedApart)
+            status = createApartField(*connection_, table.name, table.fields[i].name);
     }
     connection_->schemaChanged();
     for (qsizetype i = 0; status && i < table.indexes.size(); ++i)
@@ -104,10 +107,7 @@ Status Database::appendField(const QString& table, const FieldDef& field) {
     status = connection_->exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
                                    .arg(Connection::quoted(table), columnDefinition(field)));
     // Files made elsewhere have no FieldOrder: their physical order is their order.
-    const bool ordered =
-        connection_->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master "
-                                           "WHERE type = 'table' AND name = 'FieldOrder'"))
-            .toInt() > 0;
+    const bool ordered = connection_->hasTable(QStringLiteral("FieldOrder"));
     if (status && ordered) {
         if (Statement* order = connection_->cached(
                 QStringLiteral("INSERT INTO FieldOrder SELECT ?1, ?2, (SELECT max(Position) + 1 "

@@ -15,10 +15,10 @@ struct FieldDef {
     QString name;
     FieldType type = FieldType::Text;
     int size = DefaultTextSize; // characters; only meaningful for text
-    // Kept physically after every other field, so that reading the others never walks
-    // this field's overflow pages (a large picture). Fields are still reported in their
-    // given order.
-    bool storedLast = false;
+    // Kept apart from the record, in a table of its own keyed by the record's row id
+    // (RecordFields.h): changing the record's other fields never rewrites this field (a
+    // large picture), and reading them never walks its pages. Long binary fields only.
+    bool storedApart = false;
 };
 
 // An ascending index on one field, neither primary nor unique. `carried` fields ride
@@ -35,8 +35,8 @@ struct TableDef {
     QList<FieldDef> fields;
     QList<IndexDef> indexes;
 
-    TableDef& field(const QString& fieldName, FieldType type, bool storedLast = false) {
-        fields.append({fieldName, type, DefaultTextSize, storedLast});
+    TableDef& field(const QString& fieldName, FieldType type, bool storedApart = false) {
+        fields.append({fieldName, type, DefaultTextSize, storedApart});
         return *this;
     }
     TableDef& index(const QString& indexName, const QString& fieldName,

@@ -1,8 +1,10 @@
 #include "platform/database/View.h"
 
+#include "platform/database/RecordFields.h"
+#include "platform/database/Transaction.h"
+
 #include <QStringList>
 
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <limits>
@@ -247,11 +249,47 @@ Status View::update() {
     std::optional<qint64> row;
     if (!adding && !(row = currentRow()))
         return noCurrentRecord();
+    QList<std::pair<QString, QVariant>> inRecord;
+    QList<std::pair<const FieldDef*, QVariant>> apart;
+    for (const auto& entry : pending_) {
+        const FieldDef* field = findField(entry.first);
+        if (field->storedApart)
+            apart.append({field, entry.second});
+        else
+            inRecord.append(entry);
+    }
+    // A record and its fields kept apart change together.
+    std::optional<Transaction> together;
+    if (!apart.isEmpty() && !connection_->inTransaction()) {
+        together.emplace(*connection_);
+        if (!together->status())
+            return together->status();
+    }
+    Status status;
+    if (adding || !inRecord.isEmpty())
+        status = writeRecord(inRecord, row);
+    const qint64 written = adding ? connection_->lastInsertRow() : *row;
+    for (qsizetype i = 0; status && i < apart.size(); ++i)
+        status = writeRecordField(*connection_, table_, *apart[i].first, written, apart[i].second);
+    if (status && together)
+        status = together->commit();
+    if (!status)
+        return status;
+    lastModified_ = written;
+    if (adding && kind_ == ViewKind::Dynaset)
+        keys_.push_back(lastModified_);
+    cancelUpdate();
+    return {};
+}
+
+// Inserts a record with these values, or writes them into the record `row`.
+Status View::writeRecord(const QList<std::pair<QString, QVariant>>& values,
+                         std::optional<qint64> row) {
     QStringList names;
-    for (const auto& entry : pending_)
+    for (const auto& entry : values)
         names.append(Connection::quoted(entry.first));
     QString sql;
-    if (adding) {
+    if (!row) {
         QStringList places;
         for (qsizetype i = 1; i <= names.size(); ++i)
             places.append(QStringLiteral("?%1").arg(i));
@@ -261,10 +299,6 @@ Status View::update() {
                         .arg(Connection::quoted(table_), names.join(QLatin1Char(',')),
                              places.join(QLatin1Char(',')));
     } else {
-        if (names.isEmpty()) {
-            cancelUpdate();
-            return {};
-        }
         for (qsizetype i = 0; i < names.size(); ++i)
             names[i] += QStringLiteral(" = ?%1").arg(i + 1);
         sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
@@ -276,22 +310,16 @@ Status View::update() {
     if (!write)
         return status;
     StatementScope scope(write);
-    for (qsizetype i = 0; i < pending_.size(); ++i) {
-        if (Status bound = write->bind(int(i + 1), pending_[i].second); !bound)
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (Status bound = write->bind(int(i + 1), values[i].second); !bound)
             return bound;
     }
     if (row) {
-        if (Status bound = write->bind(int(pending_.size() + 1), *row); !bound)
+        if (Status bound = write->bind(int(values.size() + 1), *row); !bound)
             return bound;
     }
     write->step(&status);
-    if (!status)
-        return status;
-    lastModified_ = adding ? sqlite3_last_insert_rowid(connection_->handle()) : *row;
-    if (adding && kind_ == ViewKind::Dynaset)
-        keys_.push_back(lastModified_);
-    cancelUpdate();
-    return {};
+    return status;
 }
 
 void View::cancelUpdate() {
@@ -334,24 +362,11 @@ Status View::setBookmark(Bookmark mark) {
     return {};
 }
 
-Status View::readCell(const QString& expression, const FieldDef& field, QVariant* out) {
+std::optional<qint64> View::rowToRead(Status* status) {
     const std::optional<qint64> row = currentRow();
     if (!row)
-        return isOpen() ? noCurrentRecord() : closedStatus();
-    Status status;
-    Statement* read = connection_->cached(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                                              .arg(expression, Connection::quoted(table_)),
-                                          &status);
-    if (!read)
-        return status;
-    StatementScope scope(read);
-    read->bind(1, *row);
-    if (!read->step(&status))
-        return status ? noCurrentRecord() : status;
-    *out = read->columnValue(0);
-    if (field.type == FieldType::Integer16 && out->isValid())
-        *out = out->toInt();
-    return {};
+        *status = isOpen() ? noCurrentRecord() : closedStatus();
+    return row;
 }
 
 QVariant View::value(const QString& name, Status* status) {
@@ -366,9 +381,8 @@ QVariant View::value(const QString& name, Status* status) {
         if (pendingName == field->name)
             return pendingValue;
     }
-    QVariant cell;
-    result = readCell(Connection::quoted(field->name), *field, &cell);
-    return cell;
+    const std::optional<qint64> row = rowToRead(&result);
+    return row ? readRecordField(*connection_, table_, *field, *row, &result) : QVariant();
 }
 
 qint64 View::fieldSize(const QString& name, Status* status) {
@@ -379,11 +393,8 @@ qint64 View::fieldSize(const QString& name, Status* status) {
         result = Status::failure(errors::NoSuchField, QStringLiteral("no field %1").arg(name));
         return -1;
     }
-    QVariant size;
-    // length() of a blob reads its size from the record header, not its pages.
-    result = readCell(QStringLiteral("length(%1)").arg(Connection::quoted(field->name)),
-                      *field, &size);
-    return result ? size.toLongLong() : -1;
+    const std::optional<qint64> row = rowToRead(&result);
+    return row ? recordFieldSize(*connection_, table_, *field, *row, &result) : -1;
 }
 
 Status View::requery() {

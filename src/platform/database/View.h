@@ -87,7 +87,9 @@ private:
     const FieldDef* findField(const QString& name) const;
     QString orderClause() const;
     Status closedStatus() const;
-    Status readCell(const QString& expression, const FieldDef& field, QVariant* out);
+    std::optional<qint64> rowToRead(Status* status);
+    Status writeRecord(const QList<std::pair<QString, QVariant>>& values,
+                       std::optional<qint64> row);
 
     std::shared_ptr<Connection> connection_;
     QString table_;
