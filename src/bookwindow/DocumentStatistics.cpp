@@ -4,30 +4,24 @@
 
 namespace folimar::bookwindow {
 
-qint32 CountRuns(const QString& text, const QString& delimiter) {
-    const qsizetype length = delimiter.size();
-    qsizetype p = text.indexOf(delimiter, 0, Qt::CaseInsensitive);
-    if (p < 0 || length == 0)
-        return 0;
-    qint32 runs = 0;
-    qsizetype last = p;
-    do {
-        p = text.indexOf(delimiter, last + 1, Qt::CaseInsensitive);
-        if (p - length != last)
-            ++runs;
-        last = p;
-    } while (p >= 0);
-    return runs;
-}
-
 void DocumentCounts::addText(const QString& text) {
-    if (text.isEmpty())
-        return;
-    // Page texts keep their line breaks as LF; a stored CR LF counts as one break too.
-    QString lines = text;
-    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    words += CountRuns(lines, QStringLiteral(" ")) + CountRuns(lines, QStringLiteral("\n"));
-    sentences += CountRuns(lines, QStringLiteral("."));
+    // One pass over the text. Page texts keep their line breaks as LF; a stored CR LF
+    // counts as one break too, so its CR is passed over.
+    const QChar* chars = text.constData();
+    const qsizetype size = text.size();
+    QChar previous;
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = chars[i];
+        if (c == u'\r' && i + 1 < size && chars[i + 1] == u'\n')
+            continue;
+        if (c != previous) {
+            if (c == u' ' || c == u'\n')
+                ++words;
+            else if (c == u'.')
+                ++sentences;
+        }
+        previous = c;
+    }
 }
 
 QString ReadingTime(qint32 words) {

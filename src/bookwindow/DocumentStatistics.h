@@ -12,13 +12,9 @@ struct DocumentCounts {
 
     // Adds one topic's page text. Words are the runs of spaces plus the runs of line
     // breaks; sentences are the runs of periods. Each run is a group of delimiters that
-    // directly follow one another, and the end of a text that has any adds one more, so
-    // "a b c" counts 2 words and "a b c " counts 3.
+    // directly follow one another, so "a b c" counts 2 words, "a  b" 1 and "a b c " 3.
     void addText(const QString& text);
 };
-
-// The number of runs of `delimiter` in `text` as the statistics count them.
-qint32 CountRuns(const QString& text, const QString& delimiter);
 
 // Reading time at three words a second as "hh:mm:ss" (at least two digits each).
 QString ReadingTime(qint32 words);
