@@ -100,57 +100,55 @@ Status BookStore::mergeSource(int* added) {
         status = Status::failure(errors::NoView, QStringLiteral("no merge source open"));
     if (!status)
         return status;
-    // Read the source first: its count decides whether the numbers fit.
-    QList<TopicPage> sources;
-    QList<QVariant> sourceNotes;
-    if (Statement* select = merge_->connection().cached(
-            QStringLiteral("SELECT TopicName, %1, NoteText, rowid FROM Sitedata "
-                           "ORDER BY TopicNo, rowid")
-                .arg(bookFieldColumn(merge_->connection(), schema::TextField)),
-            &status)) {
-        StatementScope scope(select);
-        while (select->step(&status)) {
-            sources.append({0, select->columnText(0), select->columnText(1),
-                            readBookField(merge_->connection(), select->columnInt(3),
-                                          schema::PictureField)
-                                .toByteArray()});
-            sourceNotes.append(select->columnValue(2));
-        }
-    }
+    // The source's count decides whether the numbers fit; its topics are then copied one
+    // at a time, so a book of large pictures never sits in memory as a whole.
+    database::Connection& source = merge_->connection();
+    const qint64 count =
+        source.scalar(QStringLiteral("SELECT count(*) FROM Sitedata"), &status).toLongLong();
     const int first = highestTopicNo().value_or(0) + 1;
-    if (status && first + sources.size() - 1 > std::numeric_limits<qint16>::max())
+    if (status && first + count - 1 > std::numeric_limits<qint16>::max())
         status = Status::failure(errors::Overflow, QStringLiteral("too many topics to merge"));
     if (!status)
         return status;
     database::Connection& connection = book_->connection();
     Transaction transaction(connection);
     status = transaction.status();
-    Statement* add = status ? connection.cached(
+    Statement* select =
+        status ? source.cached(QStringLiteral("SELECT TopicName, %1, NoteText, rowid FROM Sitedata "
+                                              "ORDER BY TopicNo, rowid")
+                                   .arg(bookFieldColumn(source, schema::TextField)),
+                               &status)
+               : nullptr;
+    Statement* add = select ? connection.cached(
                                   QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName, "
                                                  "NoteText) VALUES (?1, ?2, ?3)"),
                                   &status)
                             : nullptr;
-    for (qsizetype i = 0; add && status && i < sources.size(); ++i) {
+    StatementScope scope(select);
+    int copied = 0;
+    while (add && status && select->step(&status)) {
         {
-            StatementScope scope(add);
-            add->bind(1, first + int(i));
-            add->bind(2, sources[i].TopicName);
-            add->bind(3, sourceNotes[i]);
+            StatementScope adding(add);
+            add->bind(1, first + copied);
+            add->bind(2, select->columnText(0));
+            add->bind(3, select->columnValue(2));
             add->step(&status);
         }
         const qint64 row = connection.lastInsertRow();
         if (status)
-            status = writeBookField(connection, row, schema::TextField, sources[i].PicText);
+            status = writeBookField(connection, row, schema::TextField, select->columnText(1));
         if (status)
-            status = writeBookField(connection, row, schema::PictureField, sources[i].PicData);
+            status = writeBookField(connection, row, schema::PictureField,
+                                    readBookField(source, select->columnInt(3), schema::PictureField));
+        ++copied;
     }
     if (status)
         status = transaction.commit();
     if (!status)
         return status;
     if (added)
-        *added = int(sources.size());
-    if (!sources.isEmpty())
+        *added = copied;
+    if (copied > 0)
         afterBookWrite();
     return status;
 }
