@@ -69,7 +69,7 @@ QByteArray jpegOf(const QImage& image) {
 }
 
 // What the topic manager does to show a topic's picture: read its record, write its bytes
-// to "temp.jpg" and hand that to the book window.
+// to "temp.jpg" and hand them to the book window.
 class BookPages final : public topics::TopicNavigation {
 public:
     BookPages(store::BookStore& store, settings::Settings& settings, QString folder)
@@ -88,7 +88,7 @@ public:
         if (!file.open(QIODevice::WriteOnly) || file.write(page->PicData) != page->PicData.size())
             std::fprintf(stderr, "bench_bookwindow: cannot write %s\n", qPrintable(jpeg));
         file.close();
-        window_->showPagePicture(jpeg);
+        window_->showPagePictureBytes(jpeg, page->PicData);
         window_->setPageCaption(QString::number(page->TopicNo) + QStringLiteral(" : ") +
                                 page->TopicName);
         settings_.TopicIndex = qint16(index);

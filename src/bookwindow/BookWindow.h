@@ -125,6 +125,7 @@ public:
     // topics::PageView
     void ClearPagePicture() override;
     void showPagePicture(const QString& jpegPath) override;
+    void showPagePictureBytes(const QString& jpegPath, const QByteArray& jpeg) override;
     bool PictureShown() const override;
     void setPageCaption(const QString& caption) override;
     void setTopicNavigationEnabled(bool enabled) override;

@@ -115,9 +115,14 @@ void BookWindow::ClearPagePicture() {
 }
 
 void BookWindow::showPagePicture(const QString& jpegPath) {
+    QFile file(jpegPath);
+    showPagePictureBytes(jpegPath, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+}
+
+void BookWindow::showPagePictureBytes(const QString& jpegPath, const QByteArray& jpeg) {
     abandonPaste();
     Image1->hide();
-    if (!page_.loadFile(jpegPath)) {
+    if (!page_.load(jpeg)) {
         qCInfo(bookWindowLog) << jpegPath << "is not a readable picture; the page stays empty";
         forgetPicture();
         return;

@@ -1,31 +1,52 @@
 #include "bookwindow/PagePicture.h"
 
+#include "bookwindow/JpegDecoder.h"
+
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 
 namespace folimar::bookwindow {
+
+namespace {
+
+// Pictures that are not JPEG (older books stored PNG or BMP), and JPEGs the fast decoder
+// turns down, go through Qt's image readers.
+QImage readScaled(QByteArray bytes, QSize natural, QSize size) {
+    QBuffer buffer(&bytes); // shares the data; QBuffer reads it without copying
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (size != natural)
+        reader.setScaledSize(size);
+    QImage image;
+    if (!reader.read(&image) || image.size() != size)
+        return {};
+    return image;
+}
+
+} // namespace
 
 void PagePicture::clear() {
     encoded_.clear();
     image_ = QImage();
     natural_ = QSize();
+    jpeg_ = false;
 }
 
-bool PagePicture::loadFile(const QString& path) {
+bool PagePicture::load(QByteArray bytes) {
     clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray bytes = file.readAll();
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (!reader.canRead() || size.isEmpty())
-        return false;
+    QSize size = JpegDecoder().size(bytes);
+    const bool jpeg = !size.isEmpty();
+    if (!jpeg) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        size = reader.size();
+        if (!reader.canRead() || size.isEmpty())
+            return false;
+    }
     encoded_ = std::move(bytes);
     natural_ = size;
+    jpeg_ = jpeg;
     return true;
 }
 
@@ -39,18 +60,15 @@ QImage PagePicture::render(QSize size) const {
     if (isEmpty() || size.isEmpty())
         return {};
     if (!image_.isNull())
-        return size == natural_ ? image_
-                                : image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QByteArray bytes = encoded_; // shares the data; QBuffer reads it without copying
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    if (size != natural_)
-        reader.setScaledSize(size);
-    QImage image;
-    if (!reader.read(&image) || image.size() != size)
-        return {};
-    return image;
+        return size == natural_
+                   ? image_
+                   : image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (jpeg_) {
+        QImage image = JpegDecoder().decode(encoded_, size);
+        if (!image.isNull())
+            return image;
+    }
+    return readScaled(encoded_, natural_, size);
 }
 
 } // namespace folimar::bookwindow

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
-#include <QString>
 
 namespace folimar::bookwindow {
 
@@ -12,9 +11,9 @@ namespace folimar::bookwindow {
 class PagePicture {
 public:
     void clear();
-    // Takes the picture file's bytes; false (and empty) when they are not a picture whose
+    // Takes a picture's encoded bytes; false (and empty) when they are not a picture whose
     // size can be read.
-    bool loadFile(const QString& path);
+    bool load(QByteArray bytes);
     void setImage(QImage image);
 
     bool isEmpty() const { return natural_.isEmpty(); }
@@ -29,6 +28,7 @@ private:
     QByteArray encoded_;
     QImage image_;
     QSize natural_;
+    bool jpeg_ = false;
 };
 
 } // namespace folimar::bookwindow

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace folimar::topics {
@@ -16,6 +17,12 @@ public:
     // Loads the picture file (the topic's stored JPEG, written to "temp.jpg") and fits it
     // to the window. A file that is not a readable picture shows an empty page.
     virtual void showPagePicture(const QString& jpegPath) = 0;
+    // The same, given the bytes just written to `jpegPath`, so a page turn need not read
+    // the file back.
+    virtual void showPagePictureBytes(const QString& jpegPath, const QByteArray& jpeg) {
+        Q_UNUSED(jpeg);
+        showPagePicture(jpegPath);
+    }
     virtual bool PictureShown() const = 0;
     // The book window's caption ("12 : Harbour", or empty for a blank page).
     virtual void setPageCaption(const QString& caption) = 0;

@@ -165,7 +165,7 @@ void TopicManager::showPicture(const QByteArray& jpeg) {
         return;
     }
     file.close();
-    parts_.page.showPagePicture(path);
+    parts_.page.showPagePictureBytes(path, jpeg);
 }
 
 void TopicManager::ClearPagePicture() {

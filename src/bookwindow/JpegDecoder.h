@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <memory>
+
+namespace folimar::bookwindow {
+
+// Decodes JPEG bytes through libjpeg-turbo, shrinking by the decoder's own DCT scaling
+// before one smooth scale to the exact size, so a large scanned page is never decoded at
+// full size to be shown small.
+class JpegDecoder {
+public:
+    JpegDecoder();
+    ~JpegDecoder();
+    JpegDecoder(const JpegDecoder&) = delete;
+    JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+    // The picture's natural size; empty when the bytes do not start a JPEG.
+    QSize size(const QByteArray& jpeg);
+    // The picture at exactly `size`; null when it cannot be decoded (not a JPEG, a colour
+    // model the decoder does not convert, broken data).
+    QImage decode(const QByteArray& jpeg, QSize size);
+
+private:
+    struct HandleDeleter {
+        void operator()(void* handle) const;
+    };
+    std::unique_ptr<void, HandleDeleter> handle_;
+};
+
+} // namespace folimar::bookwindow

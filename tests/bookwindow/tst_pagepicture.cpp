@@ -1,0 +1,153 @@
+#include "bookwindow/JpegDecoder.h"
+#include "bookwindow/JpegScale.h"
+#include "bookwindow/PagePicture.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPainter>
+#include <QTest>
+#include <vector>
+
+using namespace folimar::bookwindow;
+
+Q_DECLARE_METATYPE(JpegScale)
+
+namespace {
+
+constexpr QRgb Brick = qRgb(190, 60, 40);
+constexpr QRgb Sea = qRgb(30, 90, 200);
+
+// Brick on the left half, sea on the right: a swapped channel or a mirrored decode shows.
+QByteArray page(const char* format, QImage::Format pixels = QImage::Format_RGB32,
+                QSize size = {1600, 1200}) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Brick);
+    QPainter(&image).fillRect(size.width() / 2, 0, size.width(), size.height(), QColor(Sea));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.convertToFormat(pixels).save(&buffer, format, 95);
+    return bytes;
+}
+
+bool near(QRgb a, QRgb b) {
+    return qAbs(qRed(a) - qRed(b)) <= 12 && qAbs(qGreen(a) - qGreen(b)) <= 12 &&
+           qAbs(qBlue(a) - qBlue(b)) <= 12;
+}
+
+} // namespace
+
+class TestPagePicture : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void decodesAtTheSmallestScaleThatCoversTheShownSize_data();
+    void decodesAtTheSmallestScaleThatCoversTheShownSize();
+    void storedPicturesRenderAtTheShownSize_data();
+    void storedPicturesRenderAtTheShownSize();
+    void decodingKeepsToTheImageMemoryLimit();
+    void unreadableBytesGiveNoPicture_data();
+    void unreadableBytesGiveNoPicture();
+};
+
+void TestPagePicture::decodesAtTheSmallestScaleThatCoversTheShownSize_data() {
+    QTest::addColumn<QSize>("natural");
+    QTest::addColumn<QSize>("shown");
+    QTest::addColumn<JpegScale>("expected");
+
+    const QSize a4(2480, 3508);
+    QTest::newRow("A4 scan fitted to a window") << a4 << QSize(686, 970) << JpegScale{3, 8};
+    QTest::newRow("exactly half") << a4 << QSize(1240, 1754) << JpegScale{4, 8};
+    QTest::newRow("one pixel over a quarter") << a4 << QSize(621, 100) << JpegScale{3, 8};
+    QTest::newRow("the height decides") << a4 << QSize(100, 878) << JpegScale{3, 8};
+    QTest::newRow("sides rounded up") << QSize(2481, 3509) << QSize(311, 439) << JpegScale{1, 8};
+    QTest::newRow("natural size") << a4 << a4 << JpegScale{1, 1};
+    QTest::newRow("zoomed in") << QSize(800, 600) << QSize(1200, 900) << JpegScale{1, 1};
+    QTest::newRow("just under natural") << QSize(800, 600) << QSize(799, 600) << JpegScale{1, 1};
+}
+
+void TestPagePicture::decodesAtTheSmallestScaleThatCoversTheShownSize() {
+    QFETCH(QSize, natural);
+    QFETCH(QSize, shown);
+    QFETCH(JpegScale, expected);
+
+    // The decoder's scales, n/8 for n = 16 down to 1, as libjpeg-turbo lists them.
+    std::vector<JpegScale> eighths;
+    for (int n = 16; n >= 1; --n)
+        eighths.push_back({n, 8});
+    const JpegScale scale = ChooseJpegScale(natural, shown, eighths);
+    QCOMPARE(scale.num * expected.denom, expected.num * scale.denom);
+}
+
+void TestPagePicture::storedPicturesRenderAtTheShownSize_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("shown");
+
+    const QByteArray jpeg = page("JPG");
+    QTest::newRow("JPEG shrunk") << jpeg << QSize(500, 375);
+    QTest::newRow("JPEG at natural size") << jpeg << QSize(1600, 1200);
+    QTest::newRow("JPEG enlarged") << jpeg << QSize(2000, 1500);
+    QTest::newRow("JPEG cut short shows what it holds")
+        << jpeg.left(jpeg.size() * 6 / 10) << QSize(400, 300);
+    QTest::newRow("greyscale JPEG") << page("JPG", QImage::Format_Grayscale8) << QSize(401, 301);
+    QTest::newRow("PNG of an older book") << page("PNG") << QSize(500, 375);
+    QTest::newRow("BMP of an older book") << page("BMP") << QSize(500, 375);
+}
+
+void TestPagePicture::storedPicturesRenderAtTheShownSize() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, shown);
+
+    PagePicture picture;
+    QVERIFY(picture.load(bytes));
+    QCOMPARE(picture.naturalSize(), QSize(1600, 1200));
+    const QImage image = picture.render(shown);
+    QCOMPARE(image.size(), shown);
+    const QRgb left = image.pixel(shown.width() / 4, shown.height() / 4);
+    const QRgb right = image.pixel(shown.width() * 3 / 4, shown.height() / 4);
+    QCOMPARE(qAlpha(left), 255);
+    if (QTest::currentDataTag() == QByteArray("greyscale JPEG")) {
+        QCOMPARE(qRed(left), qBlue(left));
+        QVERIFY(near(left, QColor(qGray(Brick), qGray(Brick), qGray(Brick)).rgb()));
+        QVERIFY(near(right, QColor(qGray(Sea), qGray(Sea), qGray(Sea)).rgb()));
+    } else {
+        QVERIFY(near(left, Brick));
+        QVERIFY(near(right, Sea));
+    }
+}
+
+void TestPagePicture::decodingKeepsToTheImageMemoryLimit() {
+    const QByteArray jpeg = page("JPG");
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1); // megabytes: 1600 x 1200 needs over 7
+    const QImage whole = JpegDecoder().decode(jpeg, {1600, 1200});
+    const QImage quarter = JpegDecoder().decode(jpeg, {400, 300});
+    QImageReader::setAllocationLimit(limit);
+    QVERIFY(whole.isNull());
+    QCOMPARE(quarter.size(), QSize(400, 300));
+}
+
+void TestPagePicture::unreadableBytesGiveNoPicture_data() {
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QByteArray jpeg = page("JPG", QImage::Format_RGB32, {64, 64});
+    QByteArray noFrame = jpeg;
+    noFrame.replace(QByteArray("\xff\xc0", 2), QByteArray("\xff\x01", 2));
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("text") << QByteArray("not a picture at all");
+    QTest::newRow("JPEG start marker only") << QByteArray("\xff\xd8\xff", 3);
+    QTest::newRow("JPEG header cut before the size") << jpeg.left(20);
+    QTest::newRow("JPEG with its frame header spoilt") << noFrame;
+}
+
+void TestPagePicture::unreadableBytesGiveNoPicture() {
+    QFETCH(QByteArray, bytes);
+
+    QVERIFY(JpegDecoder().size(bytes).isEmpty());
+    QVERIFY(JpegDecoder().decode(bytes, {32, 32}).isNull());
+    PagePicture picture;
+    QVERIFY(!picture.load(bytes));
+    QVERIFY(picture.render({32, 32}).isNull());
+}
+
+QTEST_APPLESS_MAIN(TestPagePicture)
+#include "tst_pagepicture.moc"
