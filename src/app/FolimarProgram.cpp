@@ -1,10 +1,13 @@
 #include "app/FolimarProgram.h"
 
+#include "app/ProgramLog.h"
+#include "bookwindow/BookFileCommands.h"
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/StatisticsWindow.h"
 #include "infowindows/AboutWindow.h"
 #include "infowindows/CharacterMissingNotice.h"
 #include "platform/character/DesktopCharacterService.h"
+#include "platform/link/InstanceLinkServer.h"
 #include "platform/paths/CommandArgs.h"
 #include "reader/CharacterHost.h"
 #include "reader/FindWindow.h"
@@ -19,10 +22,11 @@
 #include "topics/ShutdownWatch.h"
 #include "topics/TopicManager.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace folimar::app {
 
@@ -72,6 +76,7 @@ bool FolimarProgram::StartProgram(const QStringList& arguments) {
     bookWindow_->setStartupText(StartupText);
     topicManager_->loadWindow();
     readerWindow_->activateWindow();
+    listenForHandedOverBooks();
     if (settings_.PlayAtStartup == 0)
         reader_->PlayReading();
     return true;
@@ -96,6 +101,7 @@ void FolimarProgram::createReadingEngine() {
         readerWindow_->hide();
         bookWindow_->hide();
         topicManager_->hide();
+        link_.reset(); // a later start no longer finds this instance
         Q_EMIT finished();
     });
 }
@@ -125,16 +131,11 @@ void FolimarProgram::createWindows() {
             [this] { return readerWindow_->Text1->toPlainText(); },
             [this](const QString& text) { readerWindow_->Text1->setPlainText(text); },
             [this](const QPoint& at) { readerWindow_->showPopup(at); },
-            [this](bool onPage) { openFindFromReader(onPage); },
-            [this] { replaceWindow_->open(); },
-            [this] { finder_->FindNext(); },
-            quit,
-            {},
-            {},
-            {},
-            {},
-            [this] { showStatistics(); },
-            {}});
+            [this](bool onPage) { openFindFromReader(onPage); }, [this] { replaceWindow_->open(); },
+            [this] { finder_->FindNext(); }, quit, [this] { fileCommands_->openBook(); },
+            [this] { fileCommands_->newBook(); }, [this] { fileCommands_->saveBookAs(); },
+            [this] { fileCommands_->mergeBook(); }, [this] { showStatistics(); },
+            [this] { fileCommands_->previousBook(); }});
 
     topicManager_ = std::make_unique<topics::TopicManager>(
         topics::TopicManager::Parts{*store_, settings_, locations_, readerState_, *reader_, *host_,
@@ -159,6 +160,7 @@ void FolimarProgram::createWindows() {
     reader_->setTextBox(&readerWindow_->textBox());
     reader_->setTopicList(topicManager_.get());
     createFindWindows();
+    createFileCommands();
     wireReadingKeys();
     keys_->watch(readerWindow_.get());
 }
@@ -177,6 +179,50 @@ void FolimarProgram::createFindWindows() {
     findWindow_ = std::make_unique<reader::FindWindow>(
         *finder_, settings_, reader::FindWindow::Hooks{[this] { replaceWindow_->open(); }});
     replaceWindow_ = std::make_unique<reader::ReplaceWindow>(*finder_);
+}
+
+void FolimarProgram::createFileCommands() {
+    fileCommands_ = std::make_unique<bookwindow::BookFileCommands>(
+        bookwindow::BookFileCommands::Parts{settings_, locations_.LastFolder, *store_, readerState_,
+                                            *reader_, *host_, dialogs_, *bookWindow_,
+                                            *topicManager_, locations_.ProgramFolder},
+        bookwindow::BookFileCommands::Hooks{
+            [this](const QString& text) { readerWindow_->Text1->setPlainText(text); },
+            [this](const QString& caption) { readerWindow_->setBookCaption(caption); },
+            [this] {
+                readerWindow_->raise();
+                readerWindow_->activateWindow();
+            }});
+}
+
+// Once the windows exist, this instance takes the books later starts hand over. When
+// another instance already listens, this one runs without the link and leaves it alone.
+void FolimarProgram::listenForHandedOverBooks() {
+    if (linkPath_.isEmpty())
+        return;
+    link_ = std::make_unique<platform::InstanceLinkServer>(linkPath_);
+    if (link_->listen() != platform::InstanceLinkServer::ListenResult::Listening) {
+        qCInfo(programLog, "running without the instance link");
+        link_.reset();
+        return;
+    }
+    qCInfo(programLog, "taking handed-over books on %s", qUtf8Printable(linkPath_));
+    // Queued: the questions a switch may ask are not shown from inside the socket's read.
+    connect(link_.get(), &platform::InstanceLinkServer::openRequested, this,
+            &FolimarProgram::openHandedOverBook, Qt::QueuedConnection);
+}
+
+// A book that arrives while a question or dialog is open waits until it is answered, so
+// that no switch runs inside another command.
+void FolimarProgram::openHandedOverBook(const QString& path) {
+    if (!link_)
+        return; // the program has ended meanwhile
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, [this, path] { openHandedOverBook(path); });
+        return;
+    }
+    fileCommands_->openHandedOverBook(path);
+    qCInfo(programLog, "handed-over book done: %s", qUtf8Printable(path));
 }
 
 void FolimarProgram::openFindFromReader(bool findOnPage) {

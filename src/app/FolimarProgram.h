@@ -35,7 +35,11 @@ namespace folimar::topics {
 class ShutdownWatch;
 class TopicManager;
 } // namespace folimar::topics
+namespace folimar::platform {
+class InstanceLinkServer;
+}
 namespace folimar::bookwindow {
+class BookFileCommands;
 class BookWindow;
 class StatisticsWindow;
 } // namespace folimar::bookwindow
@@ -61,6 +65,10 @@ public:
     explicit FolimarProgram(Options options, QObject* parent = nullptr);
     ~FolimarProgram() override;
 
+    // The socket on which the running program takes books handed over by later starts;
+    // empty (the default) runs without the link.
+    void setInstanceLinkPath(const QString& socketPath) { linkPath_ = socketPath; }
+
     // The start-up steps. False when this start handed its book to a running instance
     // and is to end at once.
     bool StartProgram(const QStringList& arguments);
@@ -74,6 +82,7 @@ public:
     reader::ReaderWindow& readerWindow() { return *readerWindow_; }
     bookwindow::BookWindow& bookWindow() { return *bookWindow_; }
     topics::TopicManager& topicManager() { return *topicManager_; }
+    bookwindow::BookFileCommands& fileCommands() { return *fileCommands_; }
 
 Q_SIGNALS:
     // The settings are written and the book closed; the event loop may end.
@@ -83,6 +92,9 @@ private:
     void createReadingEngine();
     void createWindows();
     void createFindWindows();
+    void createFileCommands();
+    void listenForHandedOverBooks();
+    void openHandedOverBook(const QString& path);
     void wireReadingKeys();
     // Find opened from the reader or the book window, seeded with the reader's selection
     // while the character is hidden.
@@ -115,6 +127,9 @@ private:
     std::unique_ptr<reader::ReaderWindow> readerWindow_;
     std::unique_ptr<bookwindow::BookWindow> bookWindow_;
     std::unique_ptr<topics::TopicManager> topicManager_;
+    std::unique_ptr<bookwindow::BookFileCommands> fileCommands_;
+    QString linkPath_;
+    std::unique_ptr<platform::InstanceLinkServer> link_;
     std::unique_ptr<reader::TextFinder> finder_;
     std::unique_ptr<reader::FindWindow> findWindow_;
     std::unique_ptr<reader::ReplaceWindow> replaceWindow_;

@@ -1,4 +1,6 @@
 #include "app/FolimarProgram.h"
+#include "platform/link/InstanceLinkAddress.h"
+#include "platform/link/InstanceLinkClient.h"
 #include "platform/paths/InstalledFiles.h"
 #include "platform/registry/RegistryStore.h"
 
@@ -16,8 +18,17 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(icon.isEmpty() ? QIcon::fromTheme(QStringLiteral("folimar"))
                                                : QIcon(icon));
 
-    folimar::app::FolimarProgram program(
-        {folimar::platform::RegistryStorePath(), /*handOverToRunningInstance=*/{}});
+    // A start naming a book hands it to the instance that listens, answered or not, and ends.
+    const QString linkPath =
+        folimar::platform::InstanceLinkPath(folimar::platform::InstanceLinkFolder());
+    const auto handOver = [&linkPath](const QString& bookPath) {
+        if (linkPath.isEmpty() || !folimar::platform::EarlierInstanceRunning(linkPath))
+            return false;
+        folimar::platform::SendOpenRequest(bookPath, linkPath);
+        return true;
+    };
+    folimar::app::FolimarProgram program({folimar::platform::RegistryStorePath(), handOver});
+    program.setInstanceLinkPath(linkPath);
     QObject::connect(&program, &folimar::app::FolimarProgram::finished, &application,
                      &QApplication::quit, Qt::QueuedConnection);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &program,

@@ -1,0 +1,153 @@
+#include "platform/link/InstanceLinkAddress.h"
+#include "platform/paths/ProgramLocations.h"
+#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
+#include "store/BookStore.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace folimar;
+
+namespace {
+
+// One run of the built program, with what it logged so far.
+class Instance {
+public:
+    Instance(const QProcessEnvironment& environment, const QStringList& arguments) {
+        process_.setProcessEnvironment(environment);
+        process_.start(QStringLiteral(FOLIMAR_BIN_DIR "/folimar"), arguments);
+    }
+    ~Instance() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(10000);
+        }
+    }
+    bool logged(const QString& text) {
+        log_ += process_.readAllStandardError();
+        return log_.contains(text.toUtf8());
+    }
+    // Ends the run as a logout does (the program saves its settings); true when it
+    // then ended by itself with exit code 0.
+    bool endNormally() {
+        process_.terminate();
+        return finishedNormally();
+    }
+    bool finishedNormally() {
+        return process_.waitForFinished(30000) && process_.exitStatus() == QProcess::NormalExit &&
+               process_.exitCode() == 0;
+    }
+    bool running() const { return process_.state() == QProcess::Running; }
+    QByteArray log() const { return log_; }
+
+private:
+    QProcess process_;
+    QByteArray log_;
+};
+
+const QString Listening = QStringLiteral("taking handed-over books");
+const QString WithoutLink = QStringLiteral("running without the instance link");
+const QString Opening = QStringLiteral("handed-over book done: ");
+
+// A user of their own: runtime, configuration and data folders in a temporary folder, the
+// program set not to read at start-up, and one book to hand over.
+struct UserHome {
+    UserHome() {
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
+        QDir().mkpath(locations.NotesFolder);
+        settings::Settings quiet;
+        quiet.PlayAtStartup = 1;
+        settings::SaveSettings(quiet, locations);
+        makeBook();
+    }
+
+    void makeBook() {
+        QTemporaryDir scratch;
+        settings::Settings makerSettings;
+        testing::ScriptedDialogs dialogs;
+        store::BookStore maker{makerSettings, {scratch.path(), scratch.path()}, dialogs};
+        maker.LoadBook();
+        maker.storeTopic({1, QStringLiteral("Harbour"), QStringLiteral("Boats."), {}, {}});
+        maker.CloseAndCompactBook();
+        QFile::rename(maker.untitledBookPath(), book);
+    }
+
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), root.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("folimar.app.info=true"));
+        return env;
+    }
+    std::unique_ptr<Instance> start(const QStringList& arguments = {}) const {
+        return std::make_unique<Instance>(environment(), arguments);
+    }
+    QString savedBookPath() {
+        settings::Settings saved;
+        settings::LoadSettings(saved, locations);
+        return saved.BookPath;
+    }
+
+    QTemporaryDir root;
+    QString runtime = root.filePath(QStringLiteral("run"));
+    QString book = root.filePath(QStringLiteral("Handed.fmr"));
+    platform::ProgramLocations locations{
+        root.filePath(QStringLiteral("data/folimar")), root.filePath(QStringLiteral("tmp")),
+        root.filePath(QStringLiteral("data/folimar/notes")), root.path()};
+};
+
+} // namespace
+
+class TestInstanceHandOver : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void laterStartHandsItsBookOverAndEnds();
+    void laterStartWithoutBookIsAFullInstance();
+};
+
+void TestInstanceHandOver::laterStartHandsItsBookOverAndEnds() {
+    UserHome home;
+    const auto first = home.start();
+    QTRY_VERIFY2_WITH_TIMEOUT(first->logged(Listening), first->log().constData(), 60000);
+
+    const auto second = home.start({home.book});
+    QVERIFY(second->finishedNormally());
+    QVERIFY(!second->logged(Listening));
+    QVERIFY(!second->logged(WithoutLink));
+
+    QTRY_VERIFY2_WITH_TIMEOUT(first->logged(Opening + home.book), first->log().constData(), 30000);
+    QVERIFY(first->endNormally());
+    QCOMPARE(home.savedBookPath(), home.book);
+}
+
+// It leaves the first instance's link alone: a third start still reaches the first.
+void TestInstanceHandOver::laterStartWithoutBookIsAFullInstance() {
+    UserHome home;
+    const auto first = home.start();
+    QTRY_VERIFY2_WITH_TIMEOUT(first->logged(Listening), first->log().constData(), 60000);
+
+    const auto second = home.start();
+    QTRY_VERIFY2_WITH_TIMEOUT(second->logged(WithoutLink), second->log().constData(), 60000);
+
+    const auto third = home.start({home.book});
+    QVERIFY(third->finishedNormally());
+    QTRY_VERIFY2_WITH_TIMEOUT(first->logged(Opening + home.book), first->log().constData(), 30000);
+    QVERIFY(!second->logged(Opening));
+    QVERIFY(second->running());
+    QVERIFY(second->endNormally());
+    QVERIFY(first->endNormally());
+    QCOMPARE(home.savedBookPath(), home.book); // the first one saved last
+}
+
+QTEST_GUILESS_MAIN(TestInstanceHandOver)
+#include "tst_instancehandover.moc"
