@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace folimar::platform {
@@ -44,11 +46,27 @@ QString appTitle(const QString& title) {
     return title.isEmpty() ? QApplication::applicationName() : title;
 }
 
+// A window manager cuts a title that is wider than its box ("First updat... topic"): widen
+// a short message's text so the whole title shows, with room for the frame's buttons.
+void fitTitle(QMessageBox& box) {
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    constexpr int FrameButtons = 110;
+    const int wanted = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + FrameButtons;
+    const int shortBy = wanted - box.sizeHint().width();
+    if (shortBy > 0)
+        label->setMinimumWidth(label->sizeHint().width() + shortBy);
+}
+
 } // namespace
 
 MessageAnswer WidgetDialogs::message(const MessageRequest& request) {
     QMessageBox box(toQtIcon(request.icon), appTitle(request.title), request.text,
                     toQtButtons(request.buttons), parent_);
+    fitTitle(box);
     return fromQtButton(box.exec());
 }
 
