@@ -1,9 +1,8 @@
 // The notes file and the merge of a second book.
-#include "store/BookStore.h"
-
 #include "platform/database/Transaction.h"
 #include "store/BookFields.h"
 #include "store/BookSchema.h"
+#include "store/BookStore.h"
 
 #include <limits>
 
@@ -36,20 +35,21 @@ Status BookStore::writeNote(int topicNo, const QString& topicName, const QString
         return Status::failure(errors::NoView, QStringLiteral("no notes file open"));
     if (notes_->isReadOnly())
         return Status::failure(errors::NotUpdatable, QStringLiteral("notes opened read-only"));
-    if (topicNo < std::numeric_limits<qint16>::min() || topicNo > std::numeric_limits<qint16>::max())
+    if (topicNo < std::numeric_limits<qint16>::min() ||
+        topicNo > std::numeric_limits<qint16>::max())
         return Status::failure(errors::Overflow, QStringLiteral("topic number out of range"));
     if (topicName.size() > database::DefaultTextSize)
         return Status::failure(errors::Overflow, QStringLiteral("topic name too long"));
     database::Connection& connection = notes_->connection();
     Transaction transaction(connection);
     Status status = transaction.status();
-    Statement* update = status ? connection.cached(
-                                     QStringLiteral("UPDATE Sitedata SET TopicName = ?2, "
-                                                    "NoteText = ?3 WHERE rowid = (SELECT rowid "
-                                                    "FROM Sitedata WHERE TopicNo = ?1 ORDER BY "
-                                                    "rowid LIMIT 1)"),
-                                     &status)
-                               : nullptr;
+    Statement* update =
+        status ? connection.cached(QStringLiteral("UPDATE Sitedata SET TopicName = ?2, "
+                                                  "NoteText = ?3 WHERE rowid = (SELECT rowid "
+                                                  "FROM Sitedata WHERE TopicNo = ?1 ORDER BY "
+                                                  "rowid LIMIT 1)"),
+                                   &status)
+               : nullptr;
     if (update) {
         StatementScope scope(update);
         update->bind(1, topicNo);
@@ -79,11 +79,12 @@ Status BookStore::writeNote(int topicNo, const QString& topicName, const QString
 QList<NoteEntry> BookStore::notes() {
     QList<NoteEntry> entries;
     Status status;
-    Statement* select = notes_ ? notes_->connection().cached(
-                                     QStringLiteral("SELECT TopicNo, TopicName, NoteText FROM "
-                                                    "Sitedata ORDER BY TopicNo, rowid"),
-                                     &status)
-                               : nullptr;
+    Statement* select =
+        notes_
+            ? notes_->connection().cached(QStringLiteral("SELECT TopicNo, TopicName, NoteText FROM "
+                                                         "Sitedata ORDER BY TopicNo, rowid"),
+                                          &status)
+            : nullptr;
     if (!select)
         return entries;
     StatementScope scope(select);
@@ -110,46 +111,47 @@ Status BookStore::mergeSource(int* added) {
         status = Status::failure(errors::Overflow, QStringLiteral("too many topics to merge"));
     if (!status)
         return status;
-    database::Connection& connection = book_->connection();
-    Transaction transaction(connection);
-    status = transaction.status();
-    Statement* select =
-        status ? source.cached(QStringLiteral("SELECT TopicName, %1, NoteText, rowid FROM Sitedata "
-                                              "ORDER BY TopicNo, rowid")
-                                   .arg(bookFieldColumn(source, schema::TextField)),
-                               &status)
-               : nullptr;
-    Statement* add = select ? connection.cached(
-                                  QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName, "
-                                                 "NoteText) VALUES (?1, ?2, ?3)"),
-                                  &status)
-                            : nullptr;
-    StatementScope scope(select);
     int copied = 0;
-    while (add && status && select->step(&status)) {
-        {
-            StatementScope adding(add);
-            add->bind(1, first + copied);
-            add->bind(2, select->columnText(0));
-            add->bind(3, select->columnValue(2));
-            add->step(&status);
-        }
-        const qint64 row = connection.lastInsertRow();
-        if (status)
-            status = writeBookField(connection, row, schema::TextField, select->columnText(1));
-        if (status)
-            status = writeBookField(connection, row, schema::PictureField,
-                                    readBookField(source, select->columnInt(3), schema::PictureField));
-        ++copied;
-    }
-    if (status)
-        status = transaction.commit();
-    if (!status)
-        return status;
-    if (added)
+    bool copiedSome = false;
+    status = writeBook(
+        [&](database::Connection& connection) {
+            Status status;
+            Statement* select =
+                source.cached(QStringLiteral("SELECT TopicName, %1, NoteText, rowid FROM Sitedata "
+                                             "ORDER BY TopicNo, rowid")
+                                  .arg(bookFieldColumn(source, schema::TextField)),
+                              &status);
+            Statement* add =
+                select
+                    ? connection.cached(QStringLiteral("INSERT INTO Sitedata (TopicNo, "
+                                                       "TopicName, NoteText) VALUES (?1, ?2, ?3)"),
+                                        &status)
+                    : nullptr;
+            StatementScope scope(select);
+            while (add && status && select->step(&status)) {
+                {
+                    StatementScope adding(add);
+                    add->bind(1, first + copied);
+                    add->bind(2, select->columnText(0));
+                    add->bind(3, select->columnValue(2));
+                    add->step(&status);
+                }
+                const qint64 row = connection.lastInsertRow();
+                if (status)
+                    status =
+                        writeBookField(connection, row, schema::TextField, select->columnText(1));
+                if (status)
+                    status = writeBookField(
+                        connection, row, schema::PictureField,
+                        readBookField(source, select->columnInt(3), schema::PictureField));
+                ++copied;
+            }
+            copiedSome = copied > 0;
+            return status;
+        },
+        &copiedSome);
+    if (status && added)
         *added = copied;
-    if (copied > 0)
-        afterBookWrite();
     return status;
 }
 

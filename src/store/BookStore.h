@@ -131,7 +131,8 @@ public:
 
 private:
     database::Statement* bookStatement(const QString& sql);
-    database::Status writeBook(const std::function<database::Status(database::Connection&)>& work);
+    database::Status writeBook(const std::function<database::Status(database::Connection&)>& work,
+                               const bool* changed = nullptr);
     QList<TopicEntry> topicEntries(const QString& sql);
 
     struct NotesOpening;

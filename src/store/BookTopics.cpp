@@ -72,9 +72,11 @@ Status BookStore::bookWritable() {
     return {};
 }
 
-// Runs `work` on the open book as one transaction: committed, and the book marked modified,
-// only when all of it succeeded; otherwise the book is left as it was.
-Status BookStore::writeBook(const std::function<Status(database::Connection&)>& work) {
+// Runs `work` on the open book as one transaction: committed, and the book marked modified
+// (unless `changed`, when given, says nothing changed), only when all of it succeeded;
+// otherwise the book is left as it was.
+Status BookStore::writeBook(const std::function<Status(database::Connection&)>& work,
+                            const bool* changed) {
     Status status = bookWritable();
     if (!status)
         return status;
@@ -85,7 +87,7 @@ Status BookStore::writeBook(const std::function<Status(database::Connection&)>& 
     status = work(connection);
     if (status)
         status = transaction.commit();
-    if (status)
+    if (status && (!changed || *changed))
         afterBookWrite();
     return status;
 }
@@ -141,8 +143,8 @@ std::optional<TopicPage> BookStore::readTopic(int topicNo, bool withPicture) {
         return std::nullopt;
     TopicPage page{int(select->columnInt(0)), select->columnText(1), select->columnText(2), {}};
     if (withPicture)
-        page.PicData = readBookField(connection, select->columnInt(3), schema::PictureField)
-                           .toByteArray();
+        page.PicData =
+            readBookField(connection, select->columnInt(3), schema::PictureField).toByteArray();
     return page;
 }
 
@@ -195,63 +197,59 @@ QString BookStore::firstRecordOwner() {
 }
 
 Status BookStore::storeTopic(const TopicWrite& topic, bool* added) {
-    Status status = bookWritable();
-    if (status)
-        status = checkTopicNo(topic.TopicNo);
+    Status status = checkTopicNo(topic.TopicNo);
     if (status)
         status = checkName(topic.TopicName);
     if (!status)
         return status;
-    database::Connection& connection = book_->connection();
-    Transaction transaction(connection);
-    if (!transaction.status())
-        return transaction.status();
-    const QVariant row = [&] {
-        Statement* find = connection.cached(FirstByNumber, &status);
-        if (!find)
-            return QVariant();
-        StatementScope scope(find);
-        find->bind(1, topic.TopicNo);
-        return find->step(&status) ? find->columnValue(0) : QVariant();
-    }();
-    if (!status)
+    QVariant row;
+    status = writeBook([&](database::Connection& connection) {
+        Status status;
+        row = [&] {
+            Statement* find = connection.cached(FirstByNumber, &status);
+            if (!find)
+                return QVariant();
+            StatementScope scope(find);
+            find->bind(1, topic.TopicNo);
+            return find->step(&status) ? find->columnValue(0) : QVariant();
+        }();
+        if (!status)
+            return status;
+        const QString ownerColumn = topic.owner ? QStringLiteral(", u") : QString();
+        const QString sql =
+            row.isValid()
+                ? QStringLiteral("UPDATE Sitedata SET TopicName = ?2%1 WHERE rowid = ?6")
+                      .arg(topic.owner ? QStringLiteral(", u = ?5") : QString())
+                : QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName%1) VALUES (?1, ?2%2)")
+                      .arg(ownerColumn, topic.owner ? QStringLiteral(", ?5") : QString());
+        Statement* write = connection.cached(sql, &status);
+        if (!write)
+            return status;
+        {
+            StatementScope scope(write);
+            // SQLite numbers parameters by their highest index; bind only those used.
+            if (!row.isValid())
+                write->bind(1, topic.TopicNo);
+            write->bind(2, topic.TopicName);
+            if (topic.owner)
+                write->bind(5, *topic.owner);
+            if (row.isValid())
+                write->bind(6, row);
+            write->step(&status);
+        }
+        const qint64 written = row.isValid() ? row.toLongLong() : connection.lastInsertRow();
+        if (status)
+            status = writeBookField(connection, written, schema::TextField, topic.PicText);
+        if (status)
+            status = writeBookField(connection, written, schema::PictureField, topic.PicData);
         return status;
-    const QString ownerColumn = topic.owner ? QStringLiteral(", u") : QString();
-    const QString sql =
-        row.isValid()
-            ? QStringLiteral("UPDATE Sitedata SET TopicName = ?2%1 WHERE rowid = ?6")
-                  .arg(topic.owner ? QStringLiteral(", u = ?5") : QString())
-            : QStringLiteral("INSERT INTO Sitedata (TopicNo, TopicName%1) VALUES (?1, ?2%2)")
-                  .arg(ownerColumn, topic.owner ? QStringLiteral(", ?5") : QString());
-    Statement* write = connection.cached(sql, &status);
-    if (!write)
-        return status;
-    {
-        StatementScope scope(write);
-        // SQLite numbers parameters by their highest index; bind only those used.
-        if (!row.isValid())
-            write->bind(1, topic.TopicNo);
-        write->bind(2, topic.TopicName);
-        if (topic.owner)
-            write->bind(5, *topic.owner);
-        if (row.isValid())
-            write->bind(6, row);
-        write->step(&status);
-    }
-    const qint64 written = row.isValid() ? row.toLongLong() : connection.lastInsertRow();
-    if (status)
-        status = writeBookField(connection, written, schema::TextField, topic.PicText);
-    if (status)
-        status = writeBookField(connection, written, schema::PictureField, topic.PicData);
-    if (status)
-        status = transaction.commit();
+    });
     if (!status)
         return status;
     if (added)
         *added = !row.isValid();
     if (topic.owner)
         BookOwner = *topic.owner;
-    afterBookWrite();
     return status;
 }
 
@@ -340,45 +338,43 @@ Status BookStore::replaceInTexts(const QString& find, const QString& replacement
                                  Qt::CaseSensitivity sensitivity, int* count) {
     if (count)
         *count = 0;
-    Status status = bookWritable();
-    if (!status || find.isEmpty())
-        return status;
-    database::Connection& connection = book_->connection();
-    Transaction transaction(connection);
-    if (!transaction.status())
-        return transaction.status();
-    std::vector<std::pair<qint64, QString>> changed;
+    if (find.isEmpty())
+        return bookWritable();
     int replacements = 0;
-    if (Statement* select = connection.cached(
-            QStringLiteral("SELECT rowid, %1 FROM Sitedata ORDER BY TopicNo, rowid")
-                .arg(bookFieldColumn(connection, schema::TextField)),
-            &status)) {
-        StatementScope scope(select);
-        while (select->step(&status)) {
-            QString text = select->columnText(1);
-            int here = 0;
-            // Search on behind the inserted text, so a replacement holding `find` ends.
-            for (qsizetype at = text.indexOf(find, 0, sensitivity); at >= 0;
-                 at = text.indexOf(find, at + replacement.size(), sensitivity)) {
-                text.replace(at, find.size(), replacement);
-                ++here;
+    bool replaced = false;
+    const Status status = writeBook(
+        [&](database::Connection& connection) {
+            Status status;
+            std::vector<std::pair<qint64, QString>> changed;
+            if (Statement* select = connection.cached(
+                    QStringLiteral("SELECT rowid, %1 FROM Sitedata ORDER BY TopicNo, rowid")
+                        .arg(bookFieldColumn(connection, schema::TextField)),
+                    &status)) {
+                StatementScope scope(select);
+                while (select->step(&status)) {
+                    QString text = select->columnText(1);
+                    int here = 0;
+                    // Search on behind the inserted text, so a replacement holding `find` ends.
+                    for (qsizetype at = text.indexOf(find, 0, sensitivity); at >= 0;
+                         at = text.indexOf(find, at + replacement.size(), sensitivity)) {
+                        text.replace(at, find.size(), replacement);
+                        ++here;
+                    }
+                    if (here > 0) {
+                        changed.emplace_back(select->columnInt(0), std::move(text));
+                        replacements += here;
+                    }
+                }
             }
-            if (here > 0) {
-                changed.emplace_back(select->columnInt(0), std::move(text));
-                replacements += here;
-            }
-        }
-    }
-    for (size_t i = 0; status && i < changed.size(); ++i)
-        status = writeBookField(connection, changed[i].first, schema::TextField, changed[i].second);
-    if (status)
-        status = transaction.commit();
-    if (!status)
-        return status;
-    if (count)
+            for (size_t i = 0; status && i < changed.size(); ++i)
+                status = writeBookField(connection, changed[i].first, schema::TextField,
+                                        changed[i].second);
+            replaced = replacements > 0;
+            return status;
+        },
+        &replaced);
+    if (status && count)
         *count = replacements;
-    if (replacements > 0)
-        afterBookWrite();
     return status;
 }
 
