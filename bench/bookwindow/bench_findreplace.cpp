@@ -3,7 +3,6 @@
 #include "BenchFigures.h"
 #include "LargeBook.h"
 #include "bookwindow/StatisticsWindow.h"
-#include "platform/database/SyncedFiles.h"
 #include "reader/CharacterHost.h"
 #include "reader/MemoryTextBox.h"
 #include "reader/ReaderState.h"
@@ -22,7 +21,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -56,23 +54,13 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const int topics = args.size() > 1 ? args[1].toInt() : 3000;
-    const QString cache = args.size() > 2 ? args[2] : bench::defaultBenchFolder();
-
-    const QString large = bench::largeBook(topics, cache);
-    if (large.isEmpty()) {
-        std::fprintf(stderr, "cannot make the large book in %s\n", qPrintable(cache));
+    const bench::LargeBookCopy work(app.arguments());
+    if (!work.isValid())
         return 1;
-    }
-    QTemporaryDir work(cache + QStringLiteral("/find-XXXXXX"));
     const QString program = work.filePath(QStringLiteral("program"));
     QDir().mkpath(program);
-    const QString book = work.filePath(QStringLiteral("large.fmr"));
-    if (!database::copySynced(large, book)) {
-        std::fprintf(stderr, "cannot copy %s\n", qPrintable(large));
-        return 1;
-    }
+    const QString book = work.book();
+    const int topics = work.topics();
 
     settings::Settings settings;
     testing::ScriptedDialogs dialogs;

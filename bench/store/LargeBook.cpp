@@ -1,5 +1,6 @@
 #include "LargeBook.h"
 
+#include "platform/database/SyncedFiles.h"
 #include "platform/database/Transaction.h"
 #include "platform/database/Workspace.h"
 #include "store/BookFields.h"
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QRandomGenerator>
 
+#include <cstdio>
 #include <vector>
 
 namespace folimar::bench {
@@ -112,6 +114,23 @@ QString largeBook(int topics, const QString& cacheFolder) {
         return {};
     }
     return path;
+}
+
+LargeBookCopy::LargeBookCopy(const QStringList& arguments)
+    : topics_(arguments.size() > 1 ? arguments[1].toInt() : 3000),
+      cache_(arguments.size() > 2 ? arguments[2] : defaultBenchFolder()),
+      folder_((QDir().mkpath(cache_), cache_ + QStringLiteral("/run-XXXXXX"))) {
+    const QString large = largeBook(topics_, cache_);
+    if (large.isEmpty()) {
+        std::fprintf(stderr, "cannot make the large book in %s\n", qPrintable(cache_));
+        return;
+    }
+    const QString copy = folder_.filePath(QStringLiteral("large.fmr"));
+    if (!database::copySynced(large, copy)) {
+        std::fprintf(stderr, "cannot copy %s\n", qPrintable(large));
+        return;
+    }
+    book_ = copy;
 }
 
 } // namespace folimar::bench

@@ -4,7 +4,6 @@
 #include "BenchFigures.h"
 #include "LargeBook.h"
 #include "platform/clock/Clock.h"
-#include "platform/database/SyncedFiles.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/paths/ProgramLocations.h"
 #include "reader/CharacterHost.h"
@@ -25,7 +24,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -67,26 +65,15 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const int topics = args.size() > 1 ? args[1].toInt() : 3000;
-    const QString cache = args.size() > 2 ? args[2] : bench::defaultBenchFolder();
-
-    const QString large = bench::largeBook(topics, cache);
-    if (large.isEmpty()) {
-        std::fprintf(stderr, "cannot make the large book in %s\n", qPrintable(cache));
+    const bench::LargeBookCopy work(app.arguments());
+    if (!work.isValid())
         return 1;
-    }
-    QTemporaryDir work(cache + QStringLiteral("/run-XXXXXX"));
     platform::ProgramLocations locations{
         work.filePath(QStringLiteral("program")), work.filePath(QStringLiteral("tmp")),
         work.filePath(QStringLiteral("program/notes")), work.path()};
     QDir().mkpath(locations.NotesFolder);
     QDir().mkpath(locations.TempFolder);
-    const QString book = work.filePath(QStringLiteral("large.fmr"));
-    if (!database::copySynced(large, book)) {
-        std::fprintf(stderr, "cannot copy %s\n", qPrintable(large));
-        return 1;
-    }
+    const QString book = work.book();
 
     settings::Settings settings;
     settings.BookPath = book;
