@@ -2,6 +2,7 @@
 
 #include "bookwindow/PagePicture.h"
 #include "bookwindow/PictureGeometry.h"
+#include "bookwindow/PreparedPicture.h"
 #include "topics/PageView.h"
 
 #include <QMainWindow>
@@ -165,6 +166,7 @@ private:
     void positionPicture();
     bool showAtCurrentSize();
     void FitPagePicture();
+    void prepareNextPage();
     void forgetPicture();
     void finishPaste();
     void abandonPaste();
@@ -188,6 +190,7 @@ private:
     QString startupText_;
     bool BookWindowLoaded = false;
     PagePicture page_;
+    PreparedPicture nextPage_; // the next topic's picture, drawn ahead
     QImage pastedImage_; // the clipboard's picture while the converter runs
     PictureConversion* conversion_ = nullptr;
     QWidget* pageArea_ = nullptr;

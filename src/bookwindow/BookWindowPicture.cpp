@@ -1,5 +1,6 @@
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/BookWindowLog.h"
+#include "bookwindow/JpegDecoder.h"
 #include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
 #include "reader/CharacterHost.h"
@@ -8,6 +9,7 @@
 #include "reader/WindowArrangement.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
+#include "topics/TopicNavigation.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <utility>
 
 namespace folimar::bookwindow {
@@ -72,7 +75,9 @@ void BookWindow::positionPicture() {
 // unchanged, when the picture cannot be drawn at that size.
 bool BookWindow::showAtCurrentSize() {
     const QSize size(s_.picture.PicWidth, s_.picture.PicHeight);
-    QImage image = page_.render(size);
+    QImage image = nextPage_.take(page_.bytes(), size);
+    if (image.isNull())
+        image = page_.render(size);
     if (image.isNull())
         return false;
     Image1->setPixmap(QPixmap::fromImage(std::move(image)));
@@ -129,6 +134,24 @@ void BookWindow::showPagePictureBytes(const QString& jpegPath, const QByteArray&
     }
     s_.picture.PictureShown = true;
     FitPagePicture();
+    QTimer::singleShot(0, this, &BookWindow::prepareNextPage);
+}
+
+// While the page shown is read aloud, the next topic's picture is drawn ahead at the size
+// it will be shown at; a turn to it then finds it ready.
+void BookWindow::prepareNextPage() {
+    nextPage_.clear();
+    const int next = s_.settings.TopicIndex + 1;
+    if (!navigation_ || !PictureShown() || next < 1 || next >= navigation_->entryCount())
+        return;
+    const std::optional<store::TopicPage> page = s_.store.readTopic(navigation_->topicNoAt(next));
+    const QSize natural = page ? JpegDecoder().size(page->PicData) : QSize();
+    if (natural.isEmpty())
+        return; // no picture, or not a JPEG: drawn when shown
+    PictureState ahead = s_.picture;
+    LoadNaturalSize(ahead, natural);
+    FitPicture(ahead, s_.settings.DefaultZoom, innerSize());
+    nextPage_.prepare(page->PicData, QSize(ahead.PicWidth, ahead.PicHeight));
 }
 
 void BookWindow::FitPagePicture() {

@@ -17,6 +17,8 @@ public:
     void setImage(QImage image);
 
     bool isEmpty() const { return natural_.isEmpty(); }
+    // The stored picture's bytes; empty for a pasted picture.
+    const QByteArray& bytes() const { return encoded_; }
     QSize naturalSize() const { return natural_; }
 
     // The picture at `size`. A stored picture is decoded straight to that size (a JPEG

@@ -1,6 +1,7 @@
 #include "bookwindow/JpegDecoder.h"
 #include "bookwindow/JpegScale.h"
 #include "bookwindow/PagePicture.h"
+#include "bookwindow/PreparedPicture.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -47,6 +48,7 @@ private Q_SLOTS:
     void decodingKeepsToTheImageMemoryLimit();
     void unreadableBytesGiveNoPicture_data();
     void unreadableBytesGiveNoPicture();
+    void preparedPicturesServeOnlyTheirOwnBytesAndSize();
 };
 
 void TestPagePicture::decodesAtTheSmallestScaleThatCoversTheShownSize_data() {
@@ -147,6 +149,27 @@ void TestPagePicture::unreadableBytesGiveNoPicture() {
     PagePicture picture;
     QVERIFY(!picture.load(bytes));
     QVERIFY(picture.render({32, 32}).isNull());
+}
+
+void TestPagePicture::preparedPicturesServeOnlyTheirOwnBytesAndSize() {
+    const QByteArray jpeg = page("JPG");
+    const QSize shown(400, 300);
+    PagePicture whenShown;
+    QVERIFY(whenShown.load(jpeg));
+    const QImage expected = whenShown.render(shown);
+
+    PreparedPicture prepared;
+    prepared.prepare(jpeg, shown);
+    QVERIFY(prepared.take(jpeg, QSize(401, 300)).isNull()); // the window changed meanwhile
+    QVERIFY(prepared.take(page("JPG", QImage::Format_RGB32, {1600, 1201}), shown).isNull());
+    QCOMPARE(prepared.take(jpeg, shown), expected); // exactly what showing it would draw
+    QVERIFY(prepared.take(jpeg, shown).isNull());   // handed out once
+
+    prepared.prepare(QByteArray("not a picture"), shown);
+    QVERIFY(prepared.take(QByteArray("not a picture"), shown).isNull());
+    prepared.prepare(jpeg, shown);
+    prepared.clear();
+    QVERIFY(prepared.take(jpeg, shown).isNull());
 }
 
 QTEST_APPLESS_MAIN(TestPagePicture)
