@@ -6,7 +6,9 @@
 #include "reader/HelpViewer.h"
 #include "reader/OptionsWindow.h"
 #include "reader/ReaderState.h"
+#include "reader/ReaderTextEdit.h"
 #include "reader/ReadingPlaces.h"
+#include "reader/SafePaste.h"
 #include "reader/SavedGeometry.h"
 #include "reader/SentenceReader.h"
 #include "reader/TextEditBox.h"
@@ -23,7 +25,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
-#include <QTextDocumentFragment>
 #include <QTextEdit>
 
 namespace folimar::reader {
@@ -68,7 +69,9 @@ ReaderWindow::ReaderWindow(ReaderProfile profile, Parts parts, Files files, Hook
     : QMainWindow(parent), profile_(profile), parts_(parts), files_(std::move(files)),
       hooks_(std::move(hooks)) {
     setObjectName(QStringLiteral("Form1"));
-    Text1 = new QTextEdit(this);
+    auto* textEdit = new ReaderTextEdit(this);
+    connect(textEdit, &ReaderTextEdit::pasteRefused, this, [this] { refusePaste(); });
+    Text1 = textEdit;
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setCentralWidget(Text1);
@@ -207,28 +210,34 @@ void ReaderWindow::ClearText() {
 
 void ReaderWindow::PasteText() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    const bool rich = data && data->hasHtml();
-    if (rich || (data && data->hasText())) {
-        QTextCursor cursor = Text1->textCursor();
-        const bool replacesAll = cursor.selectionStart() == 0 &&
-                                 cursor.selectionEnd() >= Text1->document()->characterCount() - 1;
-        if (replacesAll) {
-            // A new text as a whole: laid out as it is shown, not all at once, so that a
-            // long text is there at once. The caret stays at its top, where reading starts.
-            if (rich)
-                Text1->setHtml(data->html());
-            else
-                Text1->setPlainText(data->text());
-        } else {
-            if (rich)
-                cursor.insertFragment(
-                    QTextDocumentFragment::fromHtml(data->html(), Text1->document()));
-            else
-                cursor.insertText(data->text());
+    QTextCursor cursor = Text1->textCursor();
+    const bool replacesAll = cursor.selectionStart() == 0 &&
+                             cursor.selectionEnd() >= Text1->document()->characterCount() - 1;
+    PasteOutcome outcome = PasteOutcome::Nothing;
+    if (replacesAll) {
+        // A new text as a whole; the caret stays at its top, where reading starts.
+        outcome = pasteWholeText(data);
+    } else {
+        outcome = insertPaste(data, cursor);
+        if (outcome == PasteOutcome::TooLong)
+            refusePaste();
+        else
             Text1->setTextCursor(cursor);
-        }
     }
-    markEdited();
+    if (outcome != PasteOutcome::TooLong)
+        markEdited();
+}
+
+PasteOutcome ReaderWindow::pasteWholeText(const QMimeData* data) {
+    const PasteOutcome outcome = replaceWithPaste(data, *Text1);
+    if (outcome == PasteOutcome::TooLong)
+        refusePaste();
+    return outcome;
+}
+
+void ReaderWindow::refusePaste() {
+    parts_.dialogs.inform(pasteTooLongMessage(), programName(profile_),
+                          platform::MessageIcon::Exclamation);
 }
 
 void ReaderWindow::markEdited() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reader/ReaderProfile.h"
+#include "reader/SafePaste.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -9,6 +10,7 @@
 
 class QAction;
 class QMenu;
+class QMimeData;
 class QTextEdit;
 
 namespace folimar::platform {
@@ -100,6 +102,9 @@ public:
     // The menu commands that are more than one call.
     void ClearText();
     void PasteText();
+    // The clipboard's text (see SafePaste.h) as the whole text, read from its top; a text
+    // too long to take is refused with a word.
+    PasteOutcome pasteWholeText(const QMimeData* data);
     void showOptions();
     void showHelp();
     void showAbout();
@@ -120,6 +125,7 @@ private:
     void textKeyReleased(const QKeyEvent& key);
     void textClicked();
     void markEdited();
+    void refusePaste();
     void requestQuit();
     void dockPartner();
 

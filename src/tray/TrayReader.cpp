@@ -10,7 +10,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QMimeData>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
@@ -95,10 +94,7 @@ void TrayReader::PasteAndPlay(const QMimeData* clipboard) {
 void TrayReader::fillText(const QMimeData* clipboard) {
     QTextEdit& text = *parts_.window.Text1;
     text.clear();
-    if (clipboard && clipboard->hasHtml())
-        text.setHtml(clipboard->html());
-    else if (clipboard && clipboard->hasText())
-        text.setPlainText(clipboard->text());
+    parts_.window.pasteWholeText(clipboard);
     // The last sentence ends with a full stop, typed at the end of the text.
     QTextCursor end(text.document());
     end.movePosition(QTextCursor::End);

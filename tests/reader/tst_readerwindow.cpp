@@ -3,8 +3,10 @@
 #include "ReaderWindowRig.h"
 #include "reader/ReadingKeys.h"
 #include "reader/ReadingPlaces.h"
+#include "reader/SafePaste.h"
 #include "reader/TextEditBox.h"
 #include "reader/WindowArrangement.h"
+#include "support/HostilePaste.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -15,6 +17,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextList>
 
 using namespace folimar;
 using namespace folimar::testing;
@@ -55,6 +58,10 @@ private Q_SLOTS:
     void menuCommandsDriveTheReader();
     void highlightedSentenceIsInViewAndTextFollowsChanges();
     void pasteKeepsRichTextElsePlain();
+    void pasteLoadsNothingTheHtmlNames_data();
+    void pasteLoadsNothingTheHtmlNames();
+    void tooLongPasteIsRefusedWithAWord_data();
+    void tooLongPasteIsRefusedWithAWord();
     void editsMarkTheTopicDirty_data();
     void editsMarkTheTopicDirty();
     void caretKeysMoveTheReadingPlaceAndEndPauses();
@@ -194,6 +201,72 @@ void ReaderWindowTest::pasteKeepsRichTextElsePlain() {
     QCOMPARE(rig.window->Text1->toPlainText(), QStringLiteral("Bold words. Plain."));
     QCOMPARE(rig.window->Text1->textCursor().position(), 18);
     QVERIFY(!rig.state.TopicDirty); // a read-only book's text is never stored
+}
+
+void ReaderWindowTest::pasteLoadsNothingTheHtmlNames_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("menu, whole text") << QString() << false;
+    QTest::newRow("menu, at the caret") << QStringLiteral("Start. ") << false;
+    QTest::newRow("Ctrl+V in the text") << QStringLiteral("Start. ") << true;
+}
+
+// A crafted web page's HTML names local files as pictures and style sheets: none is opened
+// (not even a pipe that would block for ever), only the picture carried in the HTML shows,
+// and paragraphs, bold words and the list are kept.
+void ReaderWindowTest::pasteLoadsNothingTheHtmlNames() {
+    QFETCH(QString, before);
+    QFETCH(bool, byKey);
+    ReaderWindowRig rig;
+    QTextEdit& text = *rig.window->Text1;
+    text.setPlainText(before);
+    placeCaret(text, int(before.size()));
+    HostilePaste paste;
+    QGuiApplication::clipboard()->setMimeData(paste.mimeData());
+    if (byKey)
+        QTest::keyClick(&text, Qt::Key_V, Qt::ControlModifier);
+    else
+        rig.trigger("mnuPaste");
+    text.resize(400, 300);
+    text.viewport()->grab(); // lays out and draws the pictures
+
+    QVERIFY(!paste.pipe->opened());
+    QCOMPARE(HostilePaste::pictureSizes(*text.document()), QList<QSize>{QSize(3, 2)});
+    const QString plain = text.toPlainText();
+    QVERIFY2(plain.startsWith(before + QStringLiteral("One bold word.")), qPrintable(plain));
+    QTextCursor at(text.document());
+    at.setPosition(int(before.size()) + 6);
+    QCOMPARE(at.charFormat().fontWeight(), int(QFont::Bold));
+    const QTextBlock first = text.document()->findBlock(int(plain.indexOf(QLatin1String("First"))));
+    QVERIFY(first.textList());
+    QCOMPARE(first.textList()->count(), 2);
+    QVERIFY(plain.contains(QLatin1String("Second\nEnd")));
+}
+
+void ReaderWindowTest::tooLongPasteIsRefusedWithAWord_data() {
+    QTest::addColumn<bool>("rich");
+    QTest::newRow("plain") << false;
+    QTest::newRow("rich") << true;
+}
+
+// A text too long to lay out at once is refused with a word; the text shown stays.
+void ReaderWindowTest::tooLongPasteIsRefusedWithAWord() {
+    QFETCH(bool, rich);
+    ReaderWindowRig rig;
+    rig.window->Text1->setPlainText(QStringLiteral("Kept."));
+    const QString sentence = QStringLiteral("Word word word. ");
+    const QString longText = sentence.repeated(reader::MaxPasteCharacters / sentence.size() + 1);
+    auto* data = new QMimeData;
+    if (rich)
+        data->setHtml(QStringLiteral("<p>") + longText + QStringLiteral("</p>"));
+    else
+        data->setText(longText);
+    QGuiApplication::clipboard()->setMimeData(data);
+    rig.trigger("mnuPaste");
+    QCOMPARE(rig.window->Text1->toPlainText(), QStringLiteral("Kept."));
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages[0].text, reader::pasteTooLongMessage());
+    QVERIFY(!rig.state.TopicDirty);
 }
 
 void ReaderWindowTest::editsMarkTheTopicDirty_data() {

@@ -3,8 +3,10 @@
 #include "VocimarRig.h"
 #include "infowindows/AboutWindow.h"
 #include "infowindows/CharacterMissingNotice.h"
+#include "reader/SafePaste.h"
 #include "reader/SentenceReader.h"
 #include "settings/VocimarSettingsFile.h"
+#include "support/HostilePaste.h"
 #include "tray/TrayIcon.h"
 
 #include <QAction>
@@ -52,6 +54,7 @@ private Q_SLOTS:
     void startsInTheTrayOrSaysThereIsNone();
     void pasteAndPlayReadsPlainTextWithItsFullStop();
     void pasteAndPlayKeepsRichTextFormatted();
+    void pasteAndPlayLoadsNothingTheHtmlNames();
     void pasteAndPlayWhileReadingStartsTheNewTextAtItsTop();
     void closingWhileReadingStopsAndALeftClickReadsOn();
     void endsWritingItsSettingsBesideFolimar_data();
@@ -129,6 +132,30 @@ void VocimarTest::pasteAndPlayReadsPlainTextWithItsFullStop() {
     rig.complete();
     QVERIFY(!rig.program->reader().isReading());
     QCOMPARE(rig.character().spoken.size(), 1);
+}
+
+// Paste and Play of a crafted page's HTML opens none of the files it names, shows only the
+// picture carried in the HTML, and refuses a text too long to lay out with a word.
+void VocimarTest::pasteAndPlayLoadsNothingTheHtmlNames() {
+    VocimarRig rig;
+    rig.program->StartProgram();
+    const qsizetype shown = rig.dialogs.messages.size(); // "no tray" on a desktop without one
+    HostilePaste paste;
+    QGuiApplication::clipboard()->setMimeData(paste.mimeData());
+    rig.tray().mnuPaste_Play->trigger();
+    rig.text().resize(400, 300);
+    rig.text().viewport()->grab();
+    QVERIFY(!paste.pipe->opened());
+    QCOMPARE(HostilePaste::pictureSizes(*rig.text().document()), QList<QSize>{QSize(3, 2)});
+    QVERIFY(rig.text().toPlainText().startsWith(QStringLiteral("One bold word.")));
+    QCOMPARE(rig.dialogs.messages.size(), shown);
+
+    const QString sentence = QStringLiteral("Word word word. ");
+    QGuiApplication::clipboard()->setText(
+        sentence.repeated(reader::MaxPasteCharacters / sentence.size() + 1));
+    rig.tray().mnuPaste_Play->trigger();
+    QCOMPARE(rig.dialogs.messages.size(), shown + 1);
+    QCOMPARE(rig.dialogs.messages.last().text, reader::pasteTooLongMessage());
 }
 
 void VocimarTest::pasteAndPlayKeepsRichTextFormatted() {
