@@ -1,6 +1,7 @@
 #include "bookwindow/JpegDecoder.h"
 
 #include "bookwindow/BookWindowLog.h"
+#include "bookwindow/JpegFrame.h"
 #include "bookwindow/JpegScale.h"
 
 #include <QImageReader>
@@ -20,9 +21,13 @@ const unsigned char* data(const QByteArray& bytes) {
 
 // The same ceiling as Qt's image readers, so a picture whose header claims a vast size
 // is refused here too rather than taking the memory.
-bool withinAllocationLimit(QSize size) {
+bool withinAllocationLimit(qint64 bytes) {
     const qint64 limitMegabytes = QImageReader::allocationLimit();
-    return limitMegabytes <= 0 || qint64(size.width()) * size.height() * 4 <= limitMegabytes << 20;
+    return limitMegabytes <= 0 || bytes <= limitMegabytes << 20;
+}
+
+bool withinAllocationLimit(QSize size) {
+    return withinAllocationLimit(qint64(size.width()) * size.height() * 4);
 }
 
 std::vector<JpegScale> decoderScales() {
@@ -51,6 +56,11 @@ JpegDecoder::JpegDecoder() : handle_(tjInitDecompress()) {
 
 JpegDecoder::~JpegDecoder() = default;
 
+bool JpegDecoder::fitsMemory(const QByteArray& jpeg) {
+    const std::optional<JpegFrame> frame = ReadJpegFrame(jpeg);
+    return !frame || withinAllocationLimit(FullSizeBufferBytes(*frame));
+}
+
 QSize JpegDecoder::size(const QByteArray& jpeg) {
     int width = 0;
     int height = 0;
@@ -68,8 +78,10 @@ QImage JpegDecoder::decode(const QByteArray& jpeg, QSize size) {
     if (natural.isEmpty() || size.isEmpty())
         return {};
     const QSize decoded = ScaledJpegSize(natural, ChooseJpegScale(natural, size, decoderScales()));
-    if (!withinAllocationLimit(decoded))
+    if (!withinAllocationLimit(decoded) || !fitsMemory(jpeg)) {
+        qCInfo(bookWindowLog) << "a JPEG of" << natural << "needs more memory than allowed";
         return {};
+    }
     QImage image(decoded, QImage::Format_RGB32);
     if (image.isNull())
         return {}; // too large to hold

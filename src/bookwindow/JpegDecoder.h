@@ -17,10 +17,13 @@ public:
     JpegDecoder(const JpegDecoder&) = delete;
     JpegDecoder& operator=(const JpegDecoder&) = delete;
 
+    // Whether decoding the picture at any size stays within the memory pictures may take
+    // (Qt's image allocation limit), counting what the decoder sets aside at full size.
+    static bool fitsMemory(const QByteArray& jpeg);
     // The picture's natural size; empty when the bytes do not start a JPEG.
     QSize size(const QByteArray& jpeg);
     // The picture at exactly `size`; null when it cannot be decoded (not a JPEG, a colour
-    // model the decoder does not convert, broken data).
+    // model the decoder does not convert, broken data, too large to decode).
     QImage decode(const QByteArray& jpeg, QSize size);
 
 private:

@@ -34,6 +34,9 @@ void PagePicture::clear() {
 
 bool PagePicture::load(QByteArray bytes) {
     clear();
+    // Qt's JPEG reader would set aside the same full-size buffers: refused here for both.
+    if (!JpegDecoder::fitsMemory(bytes))
+        return false;
     QSize size = JpegDecoder().size(bytes);
     const bool jpeg = !size.isEmpty();
     if (!jpeg) {

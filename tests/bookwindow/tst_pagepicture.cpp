@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTest>
 #include <vector>
@@ -31,6 +32,25 @@ QByteArray page(const char* format, QImage::Format pixels = QImage::Format_RGB32
     return bytes;
 }
 
+// A small JPEG whose frame header claims `claimed`, as a crafted file of a few kilobytes
+// does: the data ends long before such a picture would.
+QByteArray jpegClaiming(QSize claimed, bool progressive) {
+    QImage image(32, 32, QImage::Format_RGB32);
+    image.fill(Brick);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    const qsizetype frame = bytes.indexOf(progressive ? "\xff\xc2" : "\xff\xc0");
+    bytes[frame + 5] = char(claimed.height() >> 8);
+    bytes[frame + 6] = char(claimed.height() & 0xff);
+    bytes[frame + 7] = char(claimed.width() >> 8);
+    bytes[frame + 8] = char(claimed.width() & 0xff);
+    return bytes;
+}
+
 bool near(QRgb a, QRgb b) {
     return qAbs(qRed(a) - qRed(b)) <= 12 && qAbs(qGreen(a) - qGreen(b)) <= 12 &&
            qAbs(qBlue(a) - qBlue(b)) <= 12;
@@ -46,6 +66,8 @@ private Q_SLOTS:
     void storedPicturesRenderAtTheShownSize_data();
     void storedPicturesRenderAtTheShownSize();
     void decodingKeepsToTheImageMemoryLimit();
+    void fullSizeBuffersKeepToTheMemoryLimit_data();
+    void fullSizeBuffersKeepToTheMemoryLimit();
     void unreadableBytesGiveNoPicture_data();
     void unreadableBytesGiveNoPicture();
     void preparedPicturesServeOnlyTheirOwnBytesAndSize();
@@ -126,6 +148,32 @@ void TestPagePicture::decodingKeepsToTheImageMemoryLimit() {
     QImageReader::setAllocationLimit(limit);
     QVERIFY(whole.isNull());
     QCOMPARE(quarter.size(), QSize(400, 300));
+}
+
+void TestPagePicture::fullSizeBuffersKeepToTheMemoryLimit_data() {
+    QTest::addColumn<QByteArray>("jpeg");
+    QTest::addColumn<bool>("shown");
+    // With a 64 MB limit: a progressive picture buffers all its coefficients at full size
+    // (6000 x 6000 with halved colour needs about 108 MB) however small it is shown; a
+    // baseline one of the same size is decoded row by row at the shown size.
+    QTest::newRow("progressive, vast") << jpegClaiming({6000, 6000}, true) << false;
+    QTest::newRow("progressive, fits") << jpegClaiming({2000, 2000}, true) << true;
+    QTest::newRow("baseline, vast") << jpegClaiming({6000, 6000}, false) << true;
+}
+
+void TestPagePicture::fullSizeBuffersKeepToTheMemoryLimit() {
+    QFETCH(QByteArray, jpeg);
+    QFETCH(bool, shown);
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(64);
+    PagePicture picture;
+    const bool loaded = picture.load(jpeg);
+    const QImage rendered = loaded ? picture.render({300, 300}) : QImage();
+    const QImage decoded = JpegDecoder().decode(jpeg, {300, 300});
+    QImageReader::setAllocationLimit(limit);
+    QCOMPARE(loaded, shown);
+    QCOMPARE(rendered.isNull(), !shown);
+    QCOMPARE(decoded.isNull(), !shown);
 }
 
 void TestPagePicture::unreadableBytesGiveNoPicture_data() {
