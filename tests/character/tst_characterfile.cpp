@@ -1,8 +1,11 @@
 #include "platform/character/CharacterFileReader.h"
 #include "platform/character/DesktopCharacterService.h"
+#include "support/FifoWatch.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -41,6 +44,23 @@ QByteArray withValue(const QString& key, const QJsonValue& value) {
     QJsonObject character = validCharacter();
     character[key] = value;
     return QJsonDocument(character).toJson();
+}
+
+// An SVG picture carrying `inner` as a data: picture of type `type`.
+QString carrying(const QByteArray& inner, const char* type = "image/svg+xml") {
+    return QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' "
+                          "xmlns:xlink='http://www.w3.org/1999/xlink' width='20' height='20'>"
+                          "<image width='20' height='20' xlink:href='data:%1;base64,%2'/></svg>")
+        .arg(QLatin1String(type), QString::fromLatin1(inner.toBase64()));
+}
+
+// An SVG picture drawing the picture file at `path`.
+QByteArray innerLinking(const QString& path) {
+    return QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' "
+                          "xmlns:xlink='http://www.w3.org/1999/xlink' width='20' height='20'>"
+                          "<image width='20' height='20' xlink:href='%1'/></svg>")
+        .arg(path)
+        .toUtf8();
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
@@ -189,6 +209,50 @@ private Q_SLOTS:
         auto service = serviceOver({top.filePath("chars")}, top.filePath("voice.conf"));
         QVERIFY(!service->load("CharacterID", "Damaged", &error));
         QVERIFY(!service->character("CharacterID"));
+    }
+
+    // An SVG picture carried inside another as a data: picture gets no checks of its own
+    // from Qt: it is refused, and whatever it names is never opened. Plain PNG pictures may
+    // still be carried.
+    void carriedPicturesOpenNoFiles_data() {
+        QTest::addColumn<QString>("inner");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("SVG naming a pipe") << "pipe" << false;
+        QTest::newRow("SVG naming a local picture") << "local" << false;
+        QTest::newRow("SVG sent as PNG") << "svg-as-png" << false;
+        QTest::newRow("PNG") << "png" << true;
+    }
+
+    void carriedPicturesOpenNoFiles() {
+        QFETCH(QString, inner);
+        QFETCH(bool, accepted);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        folimar::testing::FifoWatch pipe(root.filePath("pipe"));
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        const QString local = root.filePath("local.png");
+        QVERIFY(writeFile(local, png));
+
+        QString svg;
+        if (inner == "png")
+            svg = carrying(png, "image/png");
+        else if (inner == "svg-as-png")
+            svg = carrying(innerLinking(local), "image/png");
+        else
+            svg = carrying(innerLinking(inner == "pipe" ? pipe.path() : local));
+        const QString path = root.filePath("Nested.acs");
+        QVERIFY(writeFile(path, withLayer(QJsonObject{{"svg", svg}})));
+        QString error;
+        const auto art = CharacterFileReader::read(path, &error);
+        QVERIFY(!pipe.opened());
+        QCOMPARE(bool(art), accepted);
+        if (!accepted)
+            QVERIFY2(error.contains("not PNG or JPEG"), qPrintable(error));
     }
 
     void unusualFilesAreRefusedWithoutBlocking() {

@@ -45,6 +45,33 @@ std::optional<QByteArray> readLimited(const QFileInfo& info, qint64 limit, QStri
     return bytes;
 }
 
+// A picture carried inside an SVG picture (a data: address) is drawn by Qt's image readers,
+// which pick the reader by the bytes: an SVG carried that way would be read with no checks
+// at all, and could name any file. Only PNG and JPEG pictures may be carried.
+bool carriesOnlyPlainPictures(const QString& svg, QString* why) {
+    static const QRegularExpression carried(
+        QStringLiteral(R"(href\s*=\s*(["'])\s*data:([^"']*)\1)"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (auto it = carried.globalMatch(svg); it.hasNext();) {
+        const QString address = it.next().captured(2);
+        const qsizetype comma = address.indexOf(QLatin1Char(','));
+        if (comma < 0 || address.contains(QLatin1Char('&'))) {
+            *why = QStringLiteral("carries a picture it does not spell out plainly");
+            return false;
+        }
+        const QByteArray payload = address.mid(comma + 1).toLatin1();
+        const QByteArray bytes =
+            address.left(comma).endsWith(QLatin1String(";base64"), Qt::CaseInsensitive)
+                ? QByteArray::fromBase64(payload)
+                : QByteArray::fromPercentEncoding(payload);
+        if (!bytes.startsWith("\x89PNG\r\n\x1a\n") && !bytes.startsWith("\xff\xd8\xff")) {
+            *why = QStringLiteral("carries a picture that is not PNG or JPEG");
+            return false;
+        }
+    }
+    return true;
+}
+
 class Parser {
 public:
     Parser(const QString& path, QString* error)
@@ -200,8 +227,14 @@ std::shared_ptr<QSvgRenderer> Parser::picture(const QString& label, const QByteA
     // Pictures draw only what they hold: links to other files or addresses are refused.
     static const QRegularExpression outsideLink(QStringLiteral(R"(href\s*=\s*["']\s*(?!#|data:))"),
                                                 QRegularExpression::CaseInsensitiveOption);
-    if (outsideLink.match(QString::fromUtf8(svg)).hasMatch()) {
+    const QString text = QString::fromUtf8(svg);
+    if (outsideLink.match(text).hasMatch()) {
         fail(QStringLiteral("%1 refers to other files").arg(label));
+        return nullptr;
+    }
+    QString why;
+    if (!carriesOnlyPlainPictures(text, &why)) {
+        fail(QStringLiteral("%1 %2").arg(label, why));
         return nullptr;
     }
     auto renderer = std::make_shared<QSvgRenderer>(svg);
