@@ -210,6 +210,13 @@ void FolimarProgram::listenForHandedOverBooks() {
     // Queued: the questions a switch may ask are not shown from inside the socket's read.
     connect(link_.get(), &platform::InstanceLinkServer::openRequested, this,
             &FolimarProgram::openHandedOverBook, Qt::QueuedConnection);
+    connect(
+        link_.get(), &platform::InstanceLinkServer::openRefused, this,
+        [this](const QString& path, const QString& why) {
+            dialogs_.inform(QStringLiteral("%1 cannot be opened as a book: %2.").arg(path, why),
+                            QStringLiteral("Folimar"), platform::MessageIcon::Exclamation);
+        },
+        Qt::QueuedConnection);
 }
 
 // A book that arrives while a question or dialog is open waits until it is answered, so

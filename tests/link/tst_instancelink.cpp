@@ -8,15 +8,20 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QtEndian>
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <future>
 #include <memory>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -58,6 +63,30 @@ bool leaveDeadSocket(const QString& path) {
         return false;
     std::memcpy(address.sun_path, native.constData(), native.size());
     return ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+}
+
+// A plain client socket, as any local program can open one; -1 when it cannot connect.
+int connectRaw(const QString& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Whether the server has ended the connection (what it sent before is read and dropped).
+bool endedByServer(int fd) {
+    pollfd ready{fd, POLLIN, 0};
+    if (::poll(&ready, 1, 0) <= 0)
+        return false;
+    char bytes[64];
+    const ssize_t got = ::recv(fd, bytes, sizeof bytes, MSG_DONTWAIT);
+    return got == 0 || (got < 0 && errno == ECONNRESET);
 }
 
 mode_t modeOf(const QString& path) {
@@ -139,21 +168,21 @@ private Q_SLOTS:
         QVERIFY(peer.waitForConnected(1000));
         const QByteArray all = EncodeOpenRequest("/b/one.fmr") + EncodeOpenRequest("/b/two.fmr") +
                                EncodeOpenRequest("/b/three.fmr");
-        // Two whole requests in one write, the third a byte at a time.
+        // Two whole requests in one write (the later one is handed on), the third a byte at
+        // a time.
         const qsizetype split = all.size() - EncodeOpenRequest("/b/three.fmr").size();
         peer.write(all.left(split));
-        QTRY_COMPARE(requested.size(), 2);
+        QTRY_COMPARE(requested.size(), 1);
         for (qsizetype i = split; i < all.size(); ++i) {
             peer.write(all.mid(i, 1));
             QVERIFY(peer.waitForBytesWritten(1000));
             QCoreApplication::processEvents();
         }
-        QTRY_COMPARE(requested.size(), 3);
+        QTRY_COMPARE(requested.size(), 2);
         QTRY_COMPARE(peer.bytesAvailable(), 3);
         QCOMPARE(peer.readAll(), QByteArray(3, OpenRequestAcknowledgement));
-        QCOMPARE(requested.at(0).at(0).toString(), "/b/one.fmr");
-        QCOMPARE(requested.at(1).at(0).toString(), "/b/two.fmr");
-        QCOMPARE(requested.at(2).at(0).toString(), "/b/three.fmr");
+        QCOMPARE(requested.at(0).at(0).toString(), "/b/two.fmr");
+        QCOMPARE(requested.at(1).at(0).toString(), "/b/three.fmr");
     }
 
     void badInputEndsTheConnectionAndTheServerGoesOn_data() {
@@ -184,7 +213,7 @@ private Q_SLOTS:
         QVERIFY(peer.waitForConnected(1000));
         peer.write(bytes);
         QTRY_COMPARE(peer.state(), QLocalSocket::UnconnectedState);
-        QCOMPARE(requested.size(), delivered);
+        QTRY_COMPARE(requested.size(), delivered);
         QCOMPARE(peer.readAll(), QByteArray(delivered, OpenRequestAcknowledgement));
 
         auto sending = sendInBackground("/after.fmr", server.socketPath());
@@ -192,6 +221,110 @@ private Q_SLOTS:
         QVERIFY(sending.get());
         QTRY_COMPARE(requested.size(), delivered + 1);
         QCOMPARE(requested.last().at(0).toString(), "/after.fmr");
+    }
+
+    // Any local program can connect: the server holds only a few connections, and ends
+    // those that stay silent, or send half a request and stop.
+    void connectionsAreCappedAndSilentOnesEnded() {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing a link connection"));
+        QTest::ignoreMessage(QtWarningMsg, "ending a link connection that stayed silent");
+        InstanceLinkServer server(socketPath(), InstanceLinkServer::Limits{4, 300ms});
+        QCOMPARE(server.listen(), ListenResult::Listening);
+        std::vector<int> peers;
+        const auto closePeers = qScopeGuard([&peers] {
+            for (const int fd : peers)
+                ::close(fd);
+        });
+        const QByteArray headerOnly = frame("/books/never-sent.fmr").left(OpenRequestHeaderSize);
+        for (int i = 0; i < 12; ++i) {
+            peers.push_back(connectRaw(server.socketPath()));
+            QVERIFY(peers.back() >= 0);
+            if (i % 2 == 0)
+                QCOMPARE(::send(peers.back(), headerOnly.constData(), size_t(headerOnly.size()), 0),
+                         ssize_t(headerOnly.size()));
+        }
+        const auto ended = [&peers] {
+            return std::count_if(peers.begin(), peers.end(), endedByServer);
+        };
+        // Those over the limit at once, the rest once they have been silent a while.
+        QTRY_VERIFY(ended() >= 8);
+        QTRY_COMPARE_WITH_TIMEOUT(ended(), 12, 3000);
+
+        // The server still takes a request that comes whole.
+        QSignalSpy requested(&server, &InstanceLinkServer::openRequested);
+        auto sending = sendInBackground("/after.fmr", server.socketPath());
+        QTRY_VERIFY(isReady(sending));
+        QVERIFY(sending.get());
+        QTRY_COMPARE(requested.size(), 1);
+    }
+
+    // A burst of hand-overs is one switch, to the last book asked for; each is answered.
+    void burstOfHandOversOpensTheLatestOnly() {
+        InstanceLinkServer server(socketPath());
+        QCOMPARE(server.listen(), ListenResult::Listening);
+        QSignalSpy requested(&server, &InstanceLinkServer::openRequested);
+        std::vector<int> peers;
+        const auto closePeers = qScopeGuard([&peers] {
+            for (const int fd : peers)
+                ::close(fd);
+        });
+        for (int i = 0; i < 10; ++i) {
+            peers.push_back(connectRaw(server.socketPath()));
+            QByteArray requests;
+            for (int j = 0; j < 30; ++j)
+                requests += EncodeOpenRequest(QStringLiteral("/books/%1-%2.fmr").arg(i).arg(j));
+            QCOMPARE(::send(peers.back(), requests.constData(), size_t(requests.size()), 0),
+                     ssize_t(requests.size()));
+        }
+        QByteArray answers;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                char bytes[512];
+                for (const int fd : peers) {
+                    const ssize_t got = ::recv(fd, bytes, sizeof bytes, MSG_DONTWAIT);
+                    if (got > 0)
+                        answers.append(bytes, got);
+                }
+                return answers.size() == 300;
+            }(),
+            5000);
+        QCOMPARE(answers, QByteArray(300, OpenRequestAcknowledgement));
+        QTRY_VERIFY(!requested.isEmpty());
+        QTest::qWait(50);
+        QVERIFY2(requested.size() <= 10, qPrintable(QString::number(requested.size())));
+        QCOMPARE(requested.last().at(0).toString(), "/books/9-29.fmr");
+    }
+
+    void pathsThatAreNotBooksAreRefused_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("pipe") << "pipe";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("device") << "/dev/zero";
+        QTest::newRow("process memory") << "/proc/self/mem";
+        QTest::newRow("link to process memory") << "link";
+    }
+    void pathsThatAreNotBooksAreRefused() {
+        QFETCH(QString, path);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refusing the handed-over path"));
+        const QDir dir(folder());
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
+        QVERIFY(dir.mkdir("folder"));
+        QVERIFY(QFile::link("/proc/self/mem", dir.filePath("link")));
+        if (QDir::isRelativePath(path))
+            path = dir.filePath(path);
+        InstanceLinkServer server(socketPath());
+        QCOMPARE(server.listen(), ListenResult::Listening);
+        QSignalSpy requested(&server, &InstanceLinkServer::openRequested);
+        QSignalSpy refused(&server, &InstanceLinkServer::openRefused);
+
+        auto sending = sendInBackground(path, server.socketPath());
+        QTRY_VERIFY(isReady(sending));
+        QVERIFY(sending.get());
+        QTRY_COMPARE(refused.size(), 1);
+        QCOMPARE(refused.at(0).at(0).toString(), path);
+        QVERIFY(!refused.at(0).at(1).toString().isEmpty());
+        QTest::qWait(20);
+        QCOMPARE(requested.size(), 0);
     }
 
     void fileLeftByACrashIsReplaced_data() {
@@ -304,7 +437,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(sender.state(), QProcess::NotRunning, 20000);
         QCOMPARE(sender.exitStatus(), QProcess::NormalExit);
         QCOMPARE(sender.exitCode(), 0);
-        QCOMPARE(requested.size(), 1);
+        QTRY_COMPARE(requested.size(), 1);
         QCOMPARE(requested.at(0).at(0).toString(), "/home/ann/Second start.fmr");
         server.close();
 

@@ -10,16 +10,43 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace folimar::platform {
 
+namespace {
+
+// Why `path` cannot be a book, or nothing: a path that does not exist yet may name a new
+// book; one that exists must be a regular file outside the system's own file systems.
+QString whyNotABook(const QString& path) {
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("it is not a regular file");
+    const QString real = QFileInfo(path).canonicalFilePath();
+    for (const char* system : {"/proc/", "/sys/", "/dev/"}) {
+        if (real.startsWith(QLatin1String(system)))
+            return QStringLiteral("it is a file of the system, not a book");
+    }
+    return {};
+}
+
+} // namespace
+
 InstanceLinkServer::InstanceLinkServer(QString socketPath, QObject* parent)
-    : QObject(parent), socketPath_(std::move(socketPath)), server_(new QLocalServer(this)) {
+    : InstanceLinkServer(std::move(socketPath), Limits{}, parent) {}
+
+InstanceLinkServer::InstanceLinkServer(QString socketPath, Limits limits, QObject* parent)
+    : QObject(parent), socketPath_(std::move(socketPath)), limits_(limits),
+      server_(new QLocalServer(this)) {
+    server_->setMaxPendingConnections(limits_.connections);
     connect(server_, &QLocalServer::newConnection, this, &InstanceLinkServer::acceptConnections);
 }
 
@@ -93,6 +120,24 @@ bool InstanceLinkServer::removeStaleSocketFile() {
 
 void InstanceLinkServer::acceptConnections() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (connections_ >= limits_.connections) {
+            qCWarning(lcLink, "refusing a link connection: %d are open", connections_);
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++connections_;
+        connect(socket, &QObject::destroyed, this, [this] { --connections_; });
+        // A connection that stays silent is ended; each whole request gives it more time.
+        auto* silence = new QTimer(socket);
+        silence->setSingleShot(true);
+        silence->setInterval(limits_.silence);
+        connect(silence, &QTimer::timeout, socket, [socket] {
+            qCWarning(lcLink, "ending a link connection that stayed silent");
+            socket->abort();
+            socket->deleteLater();
+        });
+        silence->start();
         auto reader = std::make_shared<OpenRequestReader>();
         connect(socket, &QLocalSocket::readyRead, socket,
                 [this, socket, reader] { readRequests(*socket, *reader); });
@@ -122,11 +167,42 @@ void InstanceLinkServer::readRequests(QLocalSocket& socket, OpenRequestReader& r
             // user's confirmations, and the sender has nothing to learn from them.
             socket.write(&OpenRequestAcknowledgement, 1);
             socket.flush();
-            Q_EMIT openRequested(path);
+            if (auto* silence = socket.findChild<QTimer*>())
+                silence->start();
+            handOver(path);
             if (self.isNull() || connection.isNull())
                 return;
             break;
         }
+    }
+}
+
+// Paths are handed on from the event loop, the latest of those that came meanwhile only:
+// a burst of requests, or requests that arrive while a book is being opened, mean one
+// switch to the last book asked for, not one per request.
+void InstanceLinkServer::handOver(const QString& path) {
+    const QString why = whyNotABook(path);
+    if (!why.isEmpty()) {
+        qCWarning(lcLink, "refusing the handed-over path %s: %s", qUtf8Printable(path),
+                  qUtf8Printable(why));
+        Q_EMIT openRefused(path, why);
+        return;
+    }
+    const bool queued = !waiting_.isNull();
+    waiting_ = path;
+    if (!queued && !handingOver_)
+        QTimer::singleShot(0, this, &InstanceLinkServer::handOverLatest);
+}
+
+void InstanceLinkServer::handOverLatest() {
+    const QPointer<InstanceLinkServer> self(this);
+    while (!waiting_.isNull()) {
+        const QString path = std::exchange(waiting_, QString());
+        handingOver_ = true;
+        Q_EMIT openRequested(path);
+        if (self.isNull())
+            return;
+        handingOver_ = false;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <chrono>
 
 class QLocalServer;
 class QLocalSocket;
@@ -15,6 +16,11 @@ class OpenRequestReader;
 // to `openRequested`, on the thread that owns this object. The text is only ever a path.
 // A listening server is how a later start knows an earlier instance runs. Closing (or
 // destroying) the server removes its socket file.
+//
+// Whatever connects is held to limits: a few connections at a time, each ended when it
+// stays silent too long; requests that arrive while one is being handed on collapse to
+// the latest; and a path that names something other than a regular file (a pipe, a
+// folder, a device, a file of the system's own) is refused, never handed on.
 class InstanceLinkServer : public QObject {
     Q_OBJECT
 public:
@@ -24,7 +30,14 @@ public:
         Failed,          // no link (see errorString); the program runs without one
     };
 
+    struct Limits {
+        int connections = 16;
+        // How long a connection may go without completing a request.
+        std::chrono::milliseconds silence{5000};
+    };
+
     explicit InstanceLinkServer(QString socketPath, QObject* parent = nullptr);
+    InstanceLinkServer(QString socketPath, Limits limits, QObject* parent = nullptr);
     ~InstanceLinkServer() override;
 
     // Listens on the socket path, in a folder only this user may enter, with the socket
@@ -39,14 +52,22 @@ public:
 
 Q_SIGNALS:
     void openRequested(const QString& path);
+    // A path that cannot be a book was handed over; `why` says so in words.
+    void openRefused(const QString& path, const QString& why);
 
 private:
     ListenResult fail(const QString& message);
     bool removeStaleSocketFile();
     void acceptConnections();
     void readRequests(QLocalSocket& socket, OpenRequestReader& reader);
+    void handOver(const QString& path);
+    void handOverLatest();
 
     QString socketPath_;
+    Limits limits_;
+    int connections_ = 0;
+    QString waiting_; // the latest path not yet handed on
+    bool handingOver_ = false;
     QString errorString_;
     QLocalServer* server_ = nullptr;
 };
