@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <sys/stat.h>
 
 namespace {
 
@@ -83,11 +84,11 @@ struct Run {
     QString errorOutput;
 };
 
-Run convert(const QString& folder, const QStringList& arguments) {
+Run convert(const QString& folder, const QStringList& arguments, int waitMs = 60000) {
     QProcess process;
     process.setWorkingDirectory(folder);
     process.start(converter, arguments);
-    if (!process.waitForFinished(60000))
+    if (!process.waitForFinished(waitMs))
         return {};
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromLocal8Bit(process.readAllStandardError())};
@@ -205,6 +206,17 @@ private Q_SLOTS:
         QTest::newRow("extra argument") << QStringList{"-Q75", "in.bmp", "more"} << small;
         QTest::newRow("folder as file") << QStringList{"-Q75", "."} << small;
     }
+    // A pipe named as the picture is refused at once, not waited on for a writer.
+    void pipeIsRefusedWithoutWaiting() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("in.bmp")).constData(), 0600), 0);
+        const Run run = convert(dir.path(), {"-Q75", "in.bmp"}, 10000);
+        QVERIFY2(run.exitCode > 0, qPrintable(run.errorOutput));
+        QVERIFY2(run.errorOutput.contains("not a regular file"), qPrintable(run.errorOutput));
+        QCOMPARE(filesIn(dir.path()), QStringList{"in.bmp"});
+    }
+
     void rejectsBrokenInputCleanly() {
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, bmp);

@@ -20,7 +20,9 @@ namespace {
 } // namespace
 
 InputFile::InputFile(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opened without waiting, so a pipe or a device is refused below rather than holding
+    // the converter until someone writes to it; a regular file reads the same either way.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd.valid())
         fail("cannot open");
     struct stat info {};
