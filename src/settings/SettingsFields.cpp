@@ -14,6 +14,8 @@ namespace {
 constexpr qint64 MaxSettingsBytes = 1024 * 1024;
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+// Spelled out for compilers without deduction for aggregates (clang 14).
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 } // namespace
 
