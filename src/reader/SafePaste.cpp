@@ -29,7 +29,9 @@ protected:
 };
 
 // The picture a data: address holds, decoded under the same memory limit as page pictures
-// (Qt's image allocation limit); null for anything else or anything too large.
+// (Qt's image allocation limit); null for anything else or anything too large. Only PNG and
+// GIF are read, and by their own reader: Qt would otherwise pick the reader by the bytes,
+// and an SVG picture could name further files, a progressive JPEG claim gigabytes.
 QImage dataPicture(const QString& address) {
     if (address.size() > MaxPastedPictureBytes * 2 ||
         !address.startsWith(QLatin1String("data:"), Qt::CaseInsensitive))
@@ -38,19 +40,22 @@ QImage dataPicture(const QString& address) {
     if (comma < 0)
         return {};
     const QString header = address.mid(5, comma - 5);
-    if (!header.startsWith(QLatin1String("image/"), Qt::CaseInsensitive) ||
-        header.contains(QLatin1String("svg"), Qt::CaseInsensitive))
-        return {}; // an SVG picture could name further files
     const QByteArray payload = address.mid(comma + 1).toLatin1();
     const QByteArray bytes = header.endsWith(QLatin1String(";base64"), Qt::CaseInsensitive)
                                  ? QByteArray::fromBase64(payload)
                                  : QByteArray::fromPercentEncoding(payload);
     if (bytes.size() > MaxPastedPictureBytes)
         return {};
+    const char* format = bytes.startsWith("\x89PNG\r\n\x1a\n") ? "png"
+                         : bytes.startsWith("GIF8")            ? "gif"
+                                                               : nullptr;
+    if (!format)
+        return {};
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     QImage image;
     if (!reader.read(&image))
         return {};

@@ -22,9 +22,9 @@ inline constexpr qsizetype MaxPastedPictureBytes = 4 << 20;
 enum class PasteOutcome { Pasted, Nothing, TooLong };
 
 // The clipboard's text put in at `cursor`, replacing its selection. Rich text is rebuilt
-// from what matters for reading (paragraphs, lists, bold, italic, underline, and pictures
-// carried in the HTML itself as data: addresses); nothing the HTML names is ever loaded:
-// no file, no network address, no style sheet.
+// from what matters for reading (paragraphs, lists, bold, italic, underline, and PNG or GIF
+// pictures carried in the HTML itself as data: addresses); nothing the HTML names is ever
+// loaded: no file, no network address, no style sheet.
 PasteOutcome insertPaste(const QMimeData* data, QTextCursor& cursor);
 // The same, as the whole text of `edit`, with the caret at its top.
 PasteOutcome replaceWithPaste(const QMimeData* data, QTextEdit& edit);

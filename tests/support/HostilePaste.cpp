@@ -24,13 +24,23 @@ HostilePaste::HostilePaste() {
     carried.save(&buffer, "PNG");
     const QString localUrl = QUrl::fromLocalFile(localPicture).toString();
     const QString pipeUrl = QUrl::fromLocalFile(pipe->path()).toString();
+    // An SVG picture naming the pipe, carried in the HTML as SVG and as a would-be PNG.
+    const QString svg = QString::fromLatin1(
+        QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' "
+                       "xmlns:xlink='http://www.w3.org/1999/xlink' width='9' height='9'>"
+                       "<image width='9' height='9' xlink:href='%1'/></svg>")
+            .arg(pipe->path())
+            .toUtf8()
+            .toBase64());
     html = QStringLiteral("<html><head><link rel=\"stylesheet\" href=\"%2\"></head><body>"
                           "<p>One <b>bold</b> word.<img src=\"%1\"><img src=\"%2\">"
-                          "<img src=\"%4\"></p><ul><li>First</li><li>Second</li></ul>"
+                          "<img src=\"%4\"><img src=\"data:image/svg+xml;base64,%5\">"
+                          "<img src=\"data:image/png;base64,%5\"></p>"
+                          "<ul><li>First</li><li>Second</li></ul>"
                           "<p style=\"background-image: url(%1)\">End"
                           "<img src=\"data:image/png;base64,%3\"></p></body></html>")
                .arg(localUrl, pipeUrl, QString::fromLatin1(png.toBase64()),
-                    QFileInfo(localPicture).fileName());
+                    QFileInfo(localPicture).fileName(), svg);
 }
 
 QMimeData* HostilePaste::mimeData() const {

@@ -12,7 +12,8 @@ class QTextDocument;
 namespace folimar::testing {
 
 // Clipboard HTML from a crafted web page: pictures and a style sheet named by local paths
-// (a picture, a pipe), a picture carried in the HTML itself, bold words and a list.
+// (a picture, a pipe), SVG pictures carried in the HTML that name the pipe, a PNG picture
+// carried in the HTML, bold words and a list.
 struct HostilePaste {
     HostilePaste();
     // A new clipboard content holding the HTML (and its plain text).
