@@ -1,4 +1,7 @@
 #include "app/FolimarProgram.h"
+#include "app/FolimarUsage.h"
+#include "platform/commandline/ApplicationArgv.h"
+#include "platform/commandline/CommandLineAnswer.h"
 #include "platform/link/InstanceLinkAddress.h"
 #include "platform/link/InstanceLinkClient.h"
 #include "platform/paths/InstalledFiles.h"
@@ -6,11 +9,22 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTextStream>
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    // --help, --version and a wrong option are answered before any window or file is made.
+    const auto line = folimar::platform::ParseCommandLine(
+        folimar::platform::ArgumentsOf(argc, argv), /*takesOperands=*/true);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (const auto status =
+            folimar::platform::AnswerCommandLine(line, folimar::app::FolimarUsage(), out, err))
+        return *status;
+
+    folimar::platform::ApplicationArgv qtArgv(argv[0], line.qtArguments);
+    QApplication application(qtArgv.argc(), qtArgv.argv());
     QApplication::setApplicationName(QStringLiteral("Folimar"));
-    QApplication::setApplicationVersion(QStringLiteral("1.91"));
+    QApplication::setApplicationVersion(folimar::platform::ProjectVersion());
     QApplication::setDesktopFileName(QStringLiteral("folimar"));
     QApplication::setQuitOnLastWindowClosed(false);
     const folimar::platform::InstalledFiles installed(QApplication::applicationDirPath());
@@ -33,7 +47,7 @@ int main(int argc, char* argv[]) {
                      &QApplication::quit, Qt::QueuedConnection);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &program,
                      [&program](QSessionManager&) { program.requestQuit(); });
-    if (!program.StartProgram(QApplication::arguments().mid(1)))
+    if (!program.StartProgram(line.operands))
         return 0;
     return QApplication::exec();
 }

@@ -1,16 +1,30 @@
 #include "platform/character/DesktopCharacterService.h"
 #include "platform/clock/Clock.h"
+#include "platform/commandline/ApplicationArgv.h"
+#include "platform/commandline/CommandLineAnswer.h"
 #include "platform/desktop/WidgetDialogs.h"
 #include "platform/registry/RegistryStore.h"
 #include "tray/VocimarProgram.h"
+#include "tray/VocimarUsage.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
+#include <QTextStream>
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    // --help, --version and a wrong option are answered before any window or file is made.
+    const auto line = folimar::platform::ParseCommandLine(
+        folimar::platform::ArgumentsOf(argc, argv), /*takesOperands=*/false);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (const auto status =
+            folimar::platform::AnswerCommandLine(line, folimar::tray::VocimarUsage(), out, err))
+        return *status;
+
+    folimar::platform::ApplicationArgv qtArgv(argv[0], line.qtArguments);
+    QApplication application(qtArgv.argc(), qtArgv.argv());
     QApplication::setApplicationName(QStringLiteral("Vocimar"));
-    QApplication::setApplicationVersion(QStringLiteral("1.91"));
+    QApplication::setApplicationVersion(folimar::platform::ProjectVersion());
     QApplication::setDesktopFileName(QStringLiteral("vocimar"));
     // The program lives in the tray: hiding its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
