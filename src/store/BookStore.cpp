@@ -122,10 +122,6 @@ void BookStore::OpenBook() {
     }
 
     adoptNotes(notesOpening.get());
-    if (OpenElsewhere && bookTable_)
-        dialogs_.inform(QStringLiteral("This book is open in another Folimar window.\n"
-                                       "It is opened here as Read Only."),
-                        QStringLiteral("Folimar"), platform::MessageIcon::Information);
 }
 
 bool BookStore::lockBook(const QString& path) {

@@ -38,8 +38,8 @@ namespace folimar::store {
 // is never written.
 //
 // One book is open for writing in one program at a time: the store holds a lock on the
-// open book (and on a file it compacts). A book another program holds opens read-only,
-// with a word to the user, and is never compacted here.
+// open book (and on a file it compacts). A book another program holds opens read-only
+// (OpenElsewhere tells the program to say so) and is never compacted here.
 //
 // Writes: the topic operations below each run as one transaction (all or nothing) and
 // set BookModified; they fail on a read-only book or with no book open. Topic numbers

@@ -198,6 +198,8 @@ void CrashConsistencyTest::killedSessionsLeaveEachStepBeforeOrAfterAndTheNextSes
         for (int step = 0; step < stepCount(); ++step)
             QVERIFY(runStep(second.store, 1, step, mergeBook));
         StoreSession reopened(work, work + bookName);
+        QString broken;
+        QVERIFY2(everyTopicWhole(reopened.store, &broken), qPrintable(broken));
         nextSessionOf.insert(states.last(), digestOf(reopened.store));
     }
     states.append(states.last()); // compaction changes no topic
@@ -242,11 +244,11 @@ void CrashConsistencyTest::killedSessionsLeaveEachStepBeforeOrAfterAndTheNextSes
                 QVERIFY2(runStep(next.store, 1, s, mergeBook), qPrintable(where));
         }
         QCOMPARE(integrityOf(work + bookName), QStringLiteral("ok"));
+        // Every topic of both sessions whole: the same book as the next session makes on
+        // an unbroken first one (whose topics were checked one by one above).
         StoreSession reopened(work, work + bookName);
-        QString broken;
-        QVERIFY2(everyTopicWhole(reopened.store, &broken),
-                 qPrintable(where + QStringLiteral(": topic %1 is not whole").arg(broken)));
-        QCOMPARE(digestOf(reopened.store), nextSessionOf.value(left));
+        QVERIFY2(digestOf(reopened.store) == nextSessionOf.value(left),
+                 qPrintable(where + QStringLiteral(": the next session lost or broke topics")));
         QVERIFY2(QDir(work).entryList({QStringLiteral("temp*")}, QDir::Files).isEmpty(),
                  qPrintable(where + QStringLiteral(": a compaction copy was left behind")));
         ++nextSessions;
