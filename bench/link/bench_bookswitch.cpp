@@ -56,7 +56,7 @@ struct BenchHome {
     QString runtime = root.filePath(QStringLiteral("run"));
     platform::ProgramLocations locations{
         root.filePath(QStringLiteral("data/folimar")), root.filePath(QStringLiteral("tmp")),
-        root.filePath(QStringLiteral("data/folimar/notes")), root.path()};
+        root.filePath(QStringLiteral("data/folimar/notes")), root.path(), QString()};
 };
 
 bool measureSwitch(const QString& large, const QString& small) {

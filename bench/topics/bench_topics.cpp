@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
         return 1;
     platform::ProgramLocations locations{
         work.filePath(QStringLiteral("program")), work.filePath(QStringLiteral("tmp")),
-        work.filePath(QStringLiteral("program/notes")), work.path()};
+        work.filePath(QStringLiteral("program/notes")), work.path(),
+        work.filePath(QStringLiteral("program"))};
     QDir().mkpath(locations.NotesFolder);
     QDir().mkpath(locations.TempFolder);
     const QString book = work.book();

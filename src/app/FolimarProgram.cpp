@@ -23,6 +23,7 @@
 #include "topics/TopicManager.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QTextEdit>
@@ -47,36 +48,54 @@ FolimarProgram::~FolimarProgram() {
 
 bool FolimarProgram::StartProgram(const QStringList& arguments) {
     locations_ = platform::LocateProgram(options_.registryStorePath);
-    platform::MakeProgramFolders(locations_);
-    QFile::remove(locations_.ProgramFolder + QLatin1String("/temp.jpg"));
-    settings::LoadSettings(settings_, locations_);
-
     const QStringList args = platform::GetCommandArgs(arguments);
     const QString arg = args.size() > 1 ? platform::StripArgumentQuotes(args.at(1)) : QString();
-    if (!arg.isEmpty()) {
+    const QString namedBook = arg.isEmpty() ? QString() : QDir::current().absoluteFilePath(arg);
+    // A start that hands its book over touches no file of the running program.
+    if (!namedBook.isEmpty() && options_.handOverToRunningInstance &&
+        options_.handOverToRunningInstance(namedBook))
+        return false;
+
+    platform::MakeProgramFolders(locations_);
+    // The page picture's working files are this program's own, gone when it ends.
+    workFolder_ = std::make_unique<QTemporaryDir>(platform::WorkFolderParent() +
+                                                  QStringLiteral("/folimar-XXXXXX"));
+    locations_.WorkFolder = workFolder_->path();
+    settings::LoadSettings(settings_, locations_);
+    if (!namedBook.isEmpty()) {
         locations_.LastFolder = QDir::currentPath();
         settings_.TopicIndex = 0;
         settings_.ReadPos = 0;
-        settings_.BookPath = QDir::current().absoluteFilePath(arg);
-        if (options_.handOverToRunningInstance &&
-            options_.handOverToRunningInstance(settings_.BookPath))
-            return false;
+        settings_.BookPath = namedBook;
     }
 
     store_ = std::make_unique<store::BookStore>(
         settings_, store::StoreLocations{locations_.ProgramFolder, locations_.NotesFolder},
         dialogs_);
     store_->StartStore();
+    if (ended_)
+        return false; // asked to quit while the store's message was open
 
     createReadingEngine();
     createWindows();
+    // From here on later starts hand their books over, also while a start-up message
+    // waits for an answer.
+    listenForHandedOverBooks();
     showWindowsInArrangementOrder();
     readerWindow_->Text1->clear();
     StartupText = readerWindow_->Text1->toPlainText();
     bookWindow_->setStartupText(StartupText);
     topicManager_->loadWindow();
+    if (ended_)
+        return false; // asked to quit while a start-up message was open
     readerWindow_->activateWindow();
-    listenForHandedOverBooks();
+    if (store_->OpenElsewhere && store_->hasBook()) {
+        dialogs_.inform(QStringLiteral("This book is open in another Folimar window.\n"
+                                       "It is opened here as Read Only."),
+                        QStringLiteral("Folimar"), platform::MessageIcon::Information);
+        if (ended_)
+            return false;
+    }
     if (settings_.PlayAtStartup == 0)
         reader_->PlayReading();
     return true;
@@ -94,6 +113,7 @@ void FolimarProgram::createReadingEngine() {
         settings_, locations_, *store_, readerState_, listState_, clock_,
         [this] { return host_->characterVisible(); });
     connect(shutdown_.get(), &topics::ShutdownWatch::aboutToSave, this, [this] {
+        link_.reset(); // a later start becomes the program instead of handing over to this one
         readerWindow_->rememberGeometry();
         bookWindow_->rememberGeometry();
     });
@@ -101,8 +121,7 @@ void FolimarProgram::createReadingEngine() {
         readerWindow_->hide();
         bookWindow_->hide();
         topicManager_->hide();
-        link_.reset(); // a later start no longer finds this instance
-        Q_EMIT finished();
+        endProgram();
     });
 }
 
@@ -125,7 +144,7 @@ void FolimarProgram::createWindows() {
     bookWindow_ = std::make_unique<bookwindow::BookWindow>(
         bookwindow::BookWindow::Services{settings_, readerState_, picture_, *store_, *reader_,
                                          *host_, dialogs_, launcher_, clock_, installed_,
-                                         locations_.ProgramFolder},
+                                         locations_.WorkFolder},
         bookwindow::BookWindow::Hooks{
             [this](QWidget* window) { keys_->watch(window); },
             [this] { return readerWindow_->Text1->toPlainText(); },
@@ -185,7 +204,7 @@ void FolimarProgram::createFileCommands() {
     fileCommands_ = std::make_unique<bookwindow::BookFileCommands>(
         bookwindow::BookFileCommands::Parts{settings_, locations_.LastFolder, *store_, readerState_,
                                             *reader_, *host_, dialogs_, *bookWindow_,
-                                            *topicManager_, locations_.ProgramFolder},
+                                            *topicManager_, locations_.WorkFolder},
         bookwindow::BookFileCommands::Hooks{
             [this](const QString& text) { readerWindow_->Text1->setPlainText(text); },
             [this](const QString& caption) { readerWindow_->setBookCaption(caption); },
@@ -323,7 +342,20 @@ void FolimarProgram::requestQuit() {
     if (shutdown_)
         shutdown_->requestQuit();
     else
-        Q_EMIT finished();
+        endProgram();
+}
+
+void FolimarProgram::endProgram() {
+    ended_ = true;
+    link_.reset(); // a later start no longer finds this instance
+    // A box still waiting for an answer (a start-up message) would keep the program
+    // from ever ending.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->done(QDialog::Rejected);
+        modal->hide();
+    }
+    Q_EMIT finished();
 }
 
 } // namespace folimar::app

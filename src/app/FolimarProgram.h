@@ -12,6 +12,7 @@
 #include "topics/TopicListState.h"
 
 #include <QObject>
+#include <QTemporaryDir>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -69,8 +70,8 @@ public:
     // empty (the default) runs without the link.
     void setInstanceLinkPath(const QString& socketPath) { linkPath_ = socketPath; }
 
-    // The start-up steps. False when this start handed its book to a running instance
-    // and is to end at once.
+    // The start-up steps. False when this start handed its book to a running instance,
+    // or was asked to quit during start-up, and is to end at once.
     bool StartProgram(const QStringList& arguments);
 
     // Asks the program to save its settings, close and compact the book, and end.
@@ -94,6 +95,9 @@ private:
     void createFindWindows();
     void createFileCommands();
     void listenForHandedOverBooks();
+    // The settings are saved and the book closed (or nothing was open yet): stops taking
+    // books, closes whatever box is open and lets the program end.
+    void endProgram();
     void openHandedOverBook(const QString& path);
     void wireReadingKeys();
     // Find opened from the reader or the book window, seeded with the reader's selection
@@ -128,6 +132,8 @@ private:
     std::unique_ptr<bookwindow::BookWindow> bookWindow_;
     std::unique_ptr<topics::TopicManager> topicManager_;
     std::unique_ptr<bookwindow::BookFileCommands> fileCommands_;
+    std::unique_ptr<QTemporaryDir> workFolder_;
+    bool ended_ = false;
     QString linkPath_;
     std::unique_ptr<platform::InstanceLinkServer> link_;
     std::unique_ptr<reader::TextFinder> finder_;

@@ -1,6 +1,7 @@
 #include "store/BookStore.h"
 
 #include "platform/database/SyncedFiles.h"
+#include "store/CompactionCopies.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/paths/PathNames.h"
 #include "settings/Settings.h"
@@ -71,10 +72,6 @@ QString BookStore::notesPathFor(const QString& book) const {
            QStringLiteral(".nts");
 }
 
-QString BookStore::compactionPath() const {
-    return locations_.ProgramFolder + QStringLiteral("/temp.mdb");
-}
-
 void BookStore::StartStore() { LoadBook(); }
 
 void BookStore::LoadBook() {
@@ -94,20 +91,25 @@ void BookStore::OpenBook() {
     BookModified = false;
     closeBook();
     const QString bookPath = settings_.BookPath;
-    const bool writable = passesWriteProbe(bookPath);
+    OpenElsewhere = !lockBook(bookPath);
+    const bool writable = !OpenElsewhere && passesWriteProbe(bookPath);
 
     // Each file's key derivation takes a noticeable while: derive the notes file's key
     // on a second thread while this one opens the book.
-    std::future<NotesOpening> notesOpening = beginOpenNotes();
+    std::future<NotesOpening> notesOpening = beginOpenNotes(!OpenElsewhere);
 
     Status status;
-    book_ = workspace_.openDatabase(bookPath, modeFor(writable), schema::OpenConnect, &status);
+    // A book another program holds is read beside it, never locked away from it.
+    const OpenMode mode = OpenElsewhere ? OpenMode{false, true} : modeFor(writable);
+    book_ = workspace_.openDatabase(bookPath, mode, schema::OpenConnect, &status);
+    // The engine quietly opens a file it may not write as read-only: go by what it got.
+    const bool gotWritable = writable && book_ && !book_->isReadOnly();
     if (book_) {
-        const ViewKind tableKind = writable ? ViewKind::Table : ViewKind::Snapshot;
+        const ViewKind tableKind = gotWritable ? ViewKind::Table : ViewKind::Snapshot;
         bookTable_ = book_->openTable(schema::Table, tableKind, &status);
         if (bookTable_)
             bookByName_ = book_->openQuery(schema::ByNameQuery,
-                                           writable ? ViewKind::Dynaset : ViewKind::Snapshot,
+                                           gotWritable ? ViewKind::Dynaset : ViewKind::Snapshot,
                                            &status);
     }
     if (!bookTable_ || !bookByName_) {
@@ -116,22 +118,31 @@ void BookStore::OpenBook() {
         closeBook();
         ReadOnlyMode = true;
     } else {
-        ReadOnlyMode = !writable;
+        ReadOnlyMode = !gotWritable;
     }
 
     adoptNotes(notesOpening.get());
 }
 
-void BookStore::OpenNotes() { adoptNotes(beginOpenNotes().get()); }
+bool BookStore::lockBook(const QString& path) {
+    if (bookLock_ && bookLock_->path() == path)
+        return true;
+    bookLock_.reset();
+    database::FileLock::Outcome outcome{};
+    bookLock_ = database::FileLock::acquire(path, &outcome);
+    return outcome != database::FileLock::Outcome::HeldElsewhere;
+}
 
-std::future<BookStore::NotesOpening> BookStore::beginOpenNotes() {
+void BookStore::OpenNotes() { adoptNotes(beginOpenNotes(!OpenElsewhere).get()); }
+
+std::future<BookStore::NotesOpening> BookStore::beginOpenNotes(bool mayWrite) {
     if (!fileExists(settings_.BookPath))
         dialogs_.inform(QStringLiteral("1st save your file"), QStringLiteral("Folimar"));
     closeNotes();
     NotesPath = notesPathFor(settings_.BookPath);
     QDir().mkpath(locations_.NotesFolder);
     return std::async(std::launch::async, &BookStore::prepareNotes, std::ref(workspace_),
-                      NotesPath);
+                      NotesPath, mayWrite);
 }
 
 void BookStore::adoptNotes(NotesOpening opening) {
@@ -141,14 +152,16 @@ void BookStore::adoptNotes(NotesOpening opening) {
 
 // Runs on a worker thread: touches nothing but its arguments.
 BookStore::NotesOpening BookStore::prepareNotes(database::Workspace& workspace,
-                                                const QString& notesPath) {
+                                                const QString& notesPath, bool mayWrite) {
     NotesOpening opening;
-    if (!fileExists(notesPath) && !createFile(workspace, notesPath, schema::notesTable()))
+    if (!fileExists(notesPath) &&
+        (!mayWrite || !createFile(workspace, notesPath, schema::notesTable())))
         return opening;
-    const bool writable = passesWriteProbe(notesPath);
+    const bool writable = mayWrite && passesWriteProbe(notesPath);
     Status status;
-    opening.database =
-        workspace.openDatabase(notesPath, modeFor(writable), schema::OpenConnect, &status);
+    // The notes of a book another program holds are read beside it.
+    const OpenMode mode = mayWrite ? modeFor(writable) : OpenMode{false, true};
+    opening.database = workspace.openDatabase(notesPath, mode, schema::OpenConnect, &status);
     if (opening.database)
         opening.table = opening.database->openTable(
             schema::Table, writable ? ViewKind::Table : ViewKind::Snapshot, &status);
@@ -187,18 +200,30 @@ void BookStore::CloseMergeSource() {
 }
 
 // Replaces the file by its compacted copy only once the copy is complete and on the
-// disk; any failure leaves the file as it was and no copy behind.
+// disk; any failure leaves the file as it was and no copy behind. The copy is taken under
+// an exclusive lock, so that no other program writes meanwhile; a file another program
+// holds is left as it is.
 void BookStore::compactFile(const QString& path) {
     if (!passesWriteProbe(path))
         return;
-    const QString copy = compactionPath();
-    QFile::remove(copy);
+    std::unique_ptr<database::FileLock> ownLock;
+    if (!bookLock_ || bookLock_->path() != path) {
+        database::FileLock::Outcome outcome{};
+        ownLock = database::FileLock::acquire(path, &outcome);
+        if (!ownLock) {
+            qCInfo(lcStore) << "not compacting" << path << "(held by another program)";
+            return;
+        }
+    }
+    removeLeftoverCopies(locations_.ProgramFolder);
+    const QString copy = freshCopyName(locations_.ProgramFolder);
     Status status = workspace_.compactDatabase(path, copy, schema::Locale, schema::OpenConnect);
     if (status)
         status = database::replaceFile(copy, path);
     if (!status) {
         qCWarning(lcStore) << "compacting" << path << "failed:" << status.message();
         QFile::remove(copy);
+        QFile::remove(copy + QStringLiteral("-journal"));
     }
 }
 
@@ -209,6 +234,7 @@ void BookStore::CloseAndCompactBook() {
         compactFile(OpenedBookPath);
     else
         CloseAndCompactNotes();
+    bookLock_.reset();
 }
 
 void BookStore::CloseAndCompactNotes() {

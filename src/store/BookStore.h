@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/database/Database.h"
+#include "platform/database/FileLock.h"
 #include "platform/database/View.h"
 #include "platform/database/Workspace.h"
 #include "store/StoreLocations.h"
@@ -36,6 +37,10 @@ namespace folimar::store {
 // stay unset (null), ReadOnlyMode is set, every read gives an empty result and the file
 // is never written.
 //
+// One book is open for writing in one program at a time: the store holds a lock on the
+// open book (and on a file it compacts). A book another program holds opens read-only
+// (OpenElsewhere tells the program to say so) and is never compacted here.
+//
 // Writes: the topic operations below each run as one transaction (all or nothing) and
 // set BookModified; they fail on a read-only book or with no book open. Topic numbers
 // are 16-bit: a number outside -32768..32767 is refused, never wrapped. Whether the
@@ -52,6 +57,7 @@ public:
     QString NotesPath;          // the open notes file
     QString MergePath;          // set by the merge command before OpenMergeSource()
     bool ReadOnlyMode = false;  // the book could not be opened for writing
+    bool OpenElsewhere = false; // another program has the book open: it is read-only here
     bool BookModified = false;  // set after any write to the book; cleared by OpenBook
     bool NotesModified = false; // set after any write to notes; never cleared
     QString BookOwner;          // `u` of the first record in TopicNo order, once read
@@ -79,7 +85,6 @@ public:
     // ---- Paths and rules.
     QString untitledBookPath() const;                // ProgramFolder + "/untitled.fmr"
     QString notesPathFor(const QString& book) const; // NotesFolder + "/" + base name + ".nts"
-    QString compactionPath() const;                  // ProgramFolder + "/temp.mdb"
     settings::Settings& settings() const { return settings_; }
 
     // The message an editing command shows instead of editing ("File opened as Read
@@ -137,11 +142,15 @@ private:
 
     struct NotesOpening;
     // Sets NotesPath and opens (creating) that file on a second thread.
-    std::future<NotesOpening> beginOpenNotes();
+    // Opened read-only, and never created, unless `mayWrite`.
+    std::future<NotesOpening> beginOpenNotes(bool mayWrite);
     void adoptNotes(NotesOpening opening);
-    static NotesOpening prepareNotes(database::Workspace& workspace, const QString& notesPath);
+    static NotesOpening prepareNotes(database::Workspace& workspace, const QString& notesPath,
+                                     bool mayWrite);
 
     void closeBook();
+    // Takes (or keeps) the lock on `path`; false when another program holds it.
+    bool lockBook(const QString& path);
     void closeNotes();
     void compactFile(const QString& path);
     database::Status bookWritable();
@@ -152,6 +161,7 @@ private:
     platform::Dialogs& dialogs_;
     database::Workspace workspace_;
 
+    std::unique_ptr<database::FileLock> bookLock_;
     std::unique_ptr<database::Database> book_;
     std::unique_ptr<database::View> bookTable_;
     std::unique_ptr<database::View> bookByName_;

@@ -12,9 +12,11 @@ namespace folimar::store {
 
 namespace {
 
-bool ownerMayWrite(const QString& path) {
+// The owner's write bit, and whether this user may write at all (another account's file).
+bool mayWrite(const QString& path) {
     const QFileInfo info(path);
-    return !info.exists() || (info.permissions() & QFileDevice::WriteOwner);
+    return !info.exists() || ((info.permissions() & QFileDevice::WriteOwner) &&
+                              ::access(QFile::encodeName(path).constData(), W_OK) == 0);
 }
 
 bool folderTakesNewFile(const QString& folder) {
@@ -36,7 +38,7 @@ bool folderTakesNewFile(const QString& folder) {
 
 bool passesWriteProbe(const QString& filePath) {
     const QString folder = QFileInfo(filePath).absolutePath();
-    return ownerMayWrite(folder) && ownerMayWrite(filePath) && folderTakesNewFile(folder);
+    return mayWrite(folder) && mayWrite(filePath) && folderTakesNewFile(folder);
 }
 
 } // namespace folimar::store

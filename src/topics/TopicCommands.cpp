@@ -44,7 +44,7 @@ void TopicManager::addEdit() {
     LockTopicList();
     store::TopicWrite topic{int(number.value_or(0)), Text2->text(),
                             hooks_.readerText ? hooks_.readerText() : QString(), {}, {}};
-    QFile picture(parts_.locations.ProgramFolder + QStringLiteral("/temp.jpg"));
+    QFile picture(parts_.locations.WorkFolder + QStringLiteral("/temp.jpg"));
     if (picture.open(QIODevice::ReadOnly))
         topic.PicData = picture.readAll();
     if (bookWasEmpty)

@@ -156,7 +156,7 @@ void TopicManager::pauseForTopicChange() {
 }
 
 void TopicManager::showPicture(const QByteArray& jpeg) {
-    const QString path = parts_.locations.ProgramFolder + QStringLiteral("/temp.jpg");
+    const QString path = parts_.locations.WorkFolder + QStringLiteral("/temp.jpg");
     QFile::remove(path);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size()) {
@@ -174,8 +174,8 @@ void TopicManager::ClearPagePicture() {
 }
 
 void TopicManager::removeWorkingPictures() {
-    QFile::remove(parts_.locations.ProgramFolder + QStringLiteral("/temp.bmp"));
-    QFile::remove(parts_.locations.ProgramFolder + QStringLiteral("/temp.jpg"));
+    QFile::remove(parts_.locations.WorkFolder + QStringLiteral("/temp.bmp"));
+    QFile::remove(parts_.locations.WorkFolder + QStringLiteral("/temp.jpg"));
 }
 
 void TopicManager::setReaderText(const QString& text) {

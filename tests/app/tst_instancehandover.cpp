@@ -56,15 +56,17 @@ const QString WithoutLink = QStringLiteral("running without the instance link");
 const QString Opening = QStringLiteral("handed-over book done: ");
 
 // A user of their own: runtime, configuration and data folders in a temporary folder, the
-// program set not to read at start-up, and one book to hand over.
+// program set not to read at start-up, and one book to hand over. With a user name, a
+// book without an owner gets one at its opening, with a message that waits for an answer.
 struct UserHome {
-    UserHome() {
+    explicit UserHome(const QString& userName = {}) {
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner);
         QDir().mkpath(locations.NotesFolder);
         settings::Settings quiet;
         quiet.PlayAtStartup = 1;
+        quiet.UserName = userName;
         settings::SaveSettings(quiet, locations);
         makeBook();
     }
@@ -92,6 +94,11 @@ struct UserHome {
     std::unique_ptr<Instance> start(const QStringList& arguments = {}) const {
         return std::make_unique<Instance>(environment(), arguments);
     }
+    // The working folders of the programs running now.
+    QStringList workFolders() const {
+        return QDir(runtime).entryList({QStringLiteral("folimar-*")},
+                                       QDir::Dirs | QDir::NoDotAndDotDot);
+    }
     QString savedBookPath() {
         settings::Settings saved;
         settings::LoadSettings(saved, locations);
@@ -103,7 +110,7 @@ struct UserHome {
     QString book = root.filePath(QStringLiteral("Handed.fmr"));
     platform::ProgramLocations locations{
         root.filePath(QStringLiteral("data/folimar")), root.filePath(QStringLiteral("tmp")),
-        root.filePath(QStringLiteral("data/folimar/notes")), root.path()};
+        root.filePath(QStringLiteral("data/folimar/notes")), root.path(), QString()};
 };
 
 } // namespace
@@ -113,6 +120,8 @@ class TestInstanceHandOver : public QObject {
 private Q_SLOTS:
     void laterStartHandsItsBookOverAndEnds();
     void laterStartWithoutBookIsAFullInstance();
+    void eachProgramKeepsItsOwnWorkingFiles();
+    void startUpMessageTakesHandOversAndEndsOnRequest();
 };
 
 void TestInstanceHandOver::laterStartHandsItsBookOverAndEnds() {
@@ -147,6 +156,53 @@ void TestInstanceHandOver::laterStartWithoutBookIsAFullInstance() {
     QVERIFY(second->endNormally());
     QVERIFY(first->endNormally());
     QCOMPARE(home.savedBookPath(), home.book); // the first one saved last
+}
+
+// A later start hands over before it touches any file, and two programs never share the
+// page picture's working files; each removes its own at its end.
+void TestInstanceHandOver::eachProgramKeepsItsOwnWorkingFiles() {
+    UserHome home;
+    const auto first = home.start();
+    QTRY_VERIFY2_WITH_TIMEOUT(first->logged(Listening), first->log().constData(), 60000);
+    QCOMPARE(home.workFolders().size(), 1);
+    const QString firstPicture =
+        home.runtime + QLatin1Char('/') + home.workFolders().first() + QStringLiteral("/temp.jpg");
+    const QString programPicture = home.locations.ProgramFolder + QStringLiteral("/temp.jpg");
+    const auto writePicture = [](const QString& picture) {
+        QFile file(picture);
+        return file.open(QIODevice::WriteOnly) && file.write("the shown page") > 0;
+    };
+    QVERIFY(writePicture(programPicture));
+
+    const auto handing = home.start({home.book});
+    QVERIFY(handing->finishedNormally());
+    QVERIFY(QFile::exists(programPicture));
+    QTRY_VERIFY2_WITH_TIMEOUT(first->logged(Opening + home.book), first->log().constData(), 30000);
+    QVERIFY(writePicture(firstPicture));
+
+    const auto second = home.start();
+    QTRY_VERIFY2_WITH_TIMEOUT(second->logged(WithoutLink), second->log().constData(), 60000);
+    QCOMPARE(home.workFolders().size(), 2);
+    QVERIFY(QFile::exists(firstPicture));
+    QVERIFY(second->endNormally());
+    QVERIFY(first->endNormally());
+    QVERIFY(home.workFolders().isEmpty());
+}
+
+// While a start-up message waits for an answer, the program already takes the books later
+// starts hand over, and a request to quit ends it (the box goes with it).
+void TestInstanceHandOver::startUpMessageTakesHandOversAndEndsOnRequest() {
+    UserHome home(QStringLiteral("reader"));
+    const auto first = home.start({home.book});
+    QTRY_VERIFY2_WITH_TIMEOUT(first->logged(Listening), first->log().constData(), 60000);
+
+    const auto second = home.start({home.book});
+    QVERIFY(second->finishedNormally());
+    QVERIFY(!second->logged(Listening));
+    QVERIFY(!second->logged(WithoutLink));
+
+    QVERIFY(first->running());
+    QVERIFY2(first->endNormally(), first->log().constData());
 }
 
 QTEST_GUILESS_MAIN(TestInstanceHandOver)

@@ -1,5 +1,9 @@
 #include "platform/paths/CommandArgs.h"
 
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace folimar::platform;
@@ -35,6 +39,23 @@ private Q_SLOTS:
         QFETCH(int, maxArgs);
         QFETCH(QStringList, expected);
         QCOMPARE(GetCommandArgs(arguments, maxArgs), expected);
+    }
+
+    // A name with a comma or tab that exists is the one file named; one that does not
+    // exist is split as before.
+    void existingFileNamedWithSeparatorsStaysWhole() {
+        QTemporaryDir dir;
+        for (const QString& name : {QStringLiteral("Trip, 2nd.fmr"), QStringLiteral("a\tb.fmr")}) {
+            const QString path = dir.filePath(name);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.close();
+            QCOMPARE(GetCommandArgs({path}), QStringList({QString(), path}));
+            const QStringList parts = path.split(QRegularExpression(QStringLiteral("[,\t]")));
+            QCOMPARE(GetCommandArgs(path.split(QLatin1Char(' '))), QStringList({QString(), path}));
+            QVERIFY(QFile::remove(path));
+            QCOMPARE(GetCommandArgs({path}).size(), 1 + parts.size());
+        }
     }
 
     void quotedNameLosesItsQuotes_data() {

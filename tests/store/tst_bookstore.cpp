@@ -1,3 +1,4 @@
+#include "platform/database/FileLock.h"
 #include "platform/database/Workspace.h"
 #include "settings/Settings.h"
 #include "store/BookSchema.h"
@@ -9,8 +10,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace folimar;
 using store::BookStore;
@@ -32,6 +37,12 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 ino_t inodeOf(const QString& path) {
     struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+// Compaction copies (and their journals) in the program folder.
+QStringList copiesIn(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("temp*.mdb*")},
+                                  QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
 }
 
 QList<int> numbersOf(const QList<TopicEntry>& entries) {
@@ -122,6 +133,8 @@ private Q_SLOTS:
     void failingOperationsChangeNothing();
     void notesAreStoredPerTopic();
     void bookTextsFollowEveryChange();
+    void bookOpenInAnotherProgramOpensReadOnlyAndIsNeverCompacted();
+    void bookOfAnotherAccountOpensReadOnly();
 };
 
 void BookStoreTest::startWithoutABookCreatesTheUntitledBookAndItsNotes() {
@@ -245,7 +258,7 @@ void BookStoreTest::closingAnUnchangedBookWritesNothing() {
     f.store.CloseAndCompactBook();
     QCOMPARE(inodeOf(path), inode);
     QCOMPARE(contentOf(path), before);
-    QVERIFY(!QFile::exists(f.store.compactionPath()));
+    QVERIFY(copiesIn(f.program).isEmpty());
 }
 
 void BookStoreTest::closingAChangedBookReplacesItByACompactedCopy() {
@@ -263,11 +276,12 @@ void BookStoreTest::closingAChangedBookReplacesItByACompactedCopy() {
     QVERIFY(f.store.BookModified);
     const ino_t inode = inodeOf(path);
     const qint64 size = QFileInfo(path).size();
-    writeFile(f.store.compactionPath(), "stale copy of an earlier run");
+    writeFile(f.program + QStringLiteral("/temp.mdb"), "stale copy of an earlier run");
+    writeFile(f.program + QStringLiteral("/temp.mdb-journal"), "its stale journal");
     f.store.CloseAndCompactBook();
     QVERIFY(inodeOf(path) != inode);
     QVERIFY(QFileInfo(path).size() < size);
-    QVERIFY(!QFile::exists(f.store.compactionPath()));
+    QVERIFY(copiesIn(f.program).isEmpty());
     f.open(path);
     QVERIFY(f.store.hasBook());
     QVERIFY(!f.store.BookModified);
@@ -281,12 +295,14 @@ void BookStoreTest::failedCompactionKeepsTheBook() {
     f.makeBook(path, {{1, QStringLiteral("one")}});
     f.open(path);
     QVERIFY(f.store.storeTopic({2, QStringLiteral("two"), {}, {}, std::nullopt}));
-    // The copy cannot be made where it belongs: the book stays as it is, with the change.
-    QVERIFY(QDir().mkpath(f.store.compactionPath() + QStringLiteral("/blocked")));
+    // The copy cannot be made where it belongs (the program folder is a file now): the
+    // book stays as it is, with the change.
+    QVERIFY(QDir(f.program).removeRecursively());
+    writeFile(f.program, "not a folder");
     const ino_t inode = inodeOf(path);
     f.store.CloseAndCompactBook();
     QCOMPARE(inodeOf(path), inode);
-    QVERIFY(QFileInfo(f.store.compactionPath()).isDir());
+    QVERIFY(QFileInfo(f.program).isFile());
     f.open(path);
     QCOMPARE(namesOf(f.store.topicList()), QStringList({"one", "two"}));
 }
@@ -566,6 +582,102 @@ void BookStoreTest::bookTextsFollowEveryChange() {
     f.makeBook(f.book(QStringLiteral("Other.fmr")), {{1, QStringLiteral("x")}, {2, QStringLiteral("y")}});
     f.open(f.book(QStringLiteral("Other.fmr")));
     QCOMPARE(textOf(1), QStringLiteral("text of y"));
+}
+
+// One book is written by one program: a second one reads it beside the first, says so, and
+// leaves it alone at its close; a compaction skips a file another program holds.
+void BookStoreTest::bookOpenInAnotherProgramOpensReadOnlyAndIsNeverCompacted() {
+    StoreFixture f;
+    const QString path = f.book(QStringLiteral("Shared.fmr"));
+    f.makeBook(path, {{1, QStringLiteral("one")}});
+    f.open(path);
+    QVERIFY(!f.store.ReadOnlyMode);
+    QVERIFY(!f.store.OpenElsewhere);
+
+    settings::Settings otherSettings;
+    otherSettings.BookPath = path;
+    testing::ScriptedDialogs otherDialogs;
+    const QString otherFolder = f.root.filePath(QStringLiteral("other"));
+    QDir().mkpath(otherFolder + QStringLiteral("/notes"));
+    {
+        BookStore other{otherSettings, {otherFolder, otherFolder + QStringLiteral("/notes")},
+                        otherDialogs};
+        other.LoadBook();
+        QVERIFY(other.hasBook());
+        QVERIFY(other.OpenElsewhere);
+        QVERIFY(other.ReadOnlyMode);
+        QCOMPARE(other.topicList().size(), 1);
+        QVERIFY(!other.storeTopic({2, QStringLiteral("two"), {}, {}, std::nullopt}));
+        // The first program goes on writing while the second reads.
+        QVERIFY(f.store.storeTopic({3, QStringLiteral("three"), {}, {}, std::nullopt}));
+        other.CloseAndCompactBook();
+    }
+    // A file another program holds at the close is not compacted: the change stays in it.
+    f.open(path);
+    QVERIFY(f.store.writeNote(1, QStringLiteral("one"), QStringLiteral("a note")));
+    const QString notes = f.store.NotesPath;
+    const ino_t inode = inodeOf(notes);
+    database::FileLock::Outcome outcome{};
+    std::unique_ptr<database::FileLock> held = database::FileLock::acquire(notes, &outcome);
+    QCOMPARE(outcome, database::FileLock::Outcome::Locked);
+    f.store.CloseAndCompactBook();
+    QCOMPARE(inodeOf(notes), inode);
+    held.reset();
+    f.open(path);
+    QVERIFY(!f.store.OpenElsewhere);
+    QCOMPARE(namesOf(f.store.topicList()), QStringList({"one", "three"}));
+    QCOMPARE(f.store.readNote(1), std::optional<QString>(QStringLiteral("a note")));
+    f.store.CloseAndCompactBook();
+    QVERIFY(inodeOf(notes) != inode); // compacted once no one else holds it
+}
+
+// A book owned by another account, in a folder everyone may write, opens read-only for
+// this user however its owner's bits read: what counts is what this user may do.
+void BookStoreTest::bookOfAnotherAccountOpensReadOnly() {
+    if (::geteuid() != 0)
+        QSKIP("needs root to make a book that belongs to another account");
+    const passwd* nobody = ::getpwnam("nobody");
+    if (!nobody)
+        QSKIP("no account 'nobody' to open the book as");
+    StoreFixture f;
+    const QString path = f.book(QStringLiteral("Theirs.fmr"));
+    f.makeBook(path, {{1, QStringLiteral("one")}});
+    const QString userFolder = f.root.filePath(QStringLiteral("user"));
+    QDir().mkpath(userFolder + QStringLiteral("/notes"));
+    for (const QString& folder :
+         {f.root.path(), f.books, userFolder, userFolder + QStringLiteral("/notes")})
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0644) == 0);
+
+    int output[2];
+    QVERIFY(::pipe(output) == 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(output[1], STDOUT_FILENO);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+            ::setuid(nobody->pw_uid) != 0)
+            ::_exit(126);
+        const QByteArray program = BOOKPROBE;
+        const QByteArray folder = QFile::encodeName(userFolder);
+        const QByteArray book = QFile::encodeName(path);
+        ::execl(program.constData(), program.constData(), folder.constData(), book.constData(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(output[1]);
+    QByteArray said;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(output[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, got);
+    ::close(output[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 126)
+        QSKIP("cannot become the account 'nobody'");
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QVERIFY2(said.contains("read-only 1\n"), said.constData());
+    QVERIFY2(said.contains("refusal File opened as Read Only\n"), said.constData());
+    QVERIFY2(said.contains("stored 0\n"), said.constData());
 }
 
 QTEST_GUILESS_MAIN(BookStoreTest)

@@ -130,7 +130,7 @@ struct TopicsRig {
     platform::ProgramLocations locations{root.filePath(QStringLiteral("program")),
                                          root.filePath(QStringLiteral("tmp")),
                                          root.filePath(QStringLiteral("program/notes")),
-                                         root.path()};
+                                         root.path(), root.filePath(QStringLiteral("program"))};
     settings::Settings settings;
     ScriptedDialogs dialogs;
     store::BookStore store{settings, storeLocations(), dialogs};

@@ -124,6 +124,10 @@ Status Connection::close() {
     return {};
 }
 
+bool Connection::isReadOnly() const {
+    return mode_.readOnly || (db_ && sqlite3_db_readonly(db_, "main") == 1);
+}
+
 Status Connection::failure(int rc) const { return handleFailure(db_, rc); }
 
 Statement* Connection::cached(const QString& sql, Status* status) {

@@ -43,7 +43,9 @@ public:
 
     Status close();
     bool isOpen() const { return db_ != nullptr; }
-    bool isReadOnly() const { return mode_.readOnly; }
+    // Opened read-only, or opened read-only by the engine because the file may not be
+    // written (which it does without a word).
+    bool isReadOnly() const;
     const QString& path() const { return path_; }
     sqlite3* handle() const { return db_; }
 

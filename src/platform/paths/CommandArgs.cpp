@@ -1,10 +1,14 @@
 #include "platform/paths/CommandArgs.h"
 
+#include <QFileInfo>
+
 namespace folimar::platform {
 
 QStringList GetCommandArgs(const QStringList& arguments, int maxArgs) {
     const QString line = arguments.join(QLatin1Char(' '));
     QStringList args{QString()};
+    if (maxArgs > 0 && QFileInfo(line).isFile())
+        return args << line;
     bool inArg = false;
     for (const QChar c : line) {
         if (c == QLatin1Char(',') || c == QLatin1Char('\t')) {

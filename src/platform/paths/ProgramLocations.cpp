@@ -4,6 +4,7 @@
 #include "platform/registry/RegistryStore.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace folimar::platform {
@@ -31,6 +32,11 @@ ProgramLocations LocateProgram(const QString& registryStorePath) {
     locations.NotesFolder = locations.ProgramFolder + QLatin1String("/notes");
     locations.LastFolder = QDir::currentPath();
     return locations;
+}
+
+QString WorkFolderParent() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : QDir::tempPath();
 }
 
 bool MakeProgramFolders(const ProgramLocations& locations) {

@@ -11,6 +11,9 @@ struct ProgramLocations {
     QString TempFolder;    // exports and other working files
     QString NotesFolder;   // ProgramFolder + "/notes"
     QString LastFolder;    // where the file dialogs open
+    // This running program's own folder for the page picture's working files ("temp.bmp",
+    // "temp.jpg"): no two programs share one.
+    QString WorkFolder;
 
     QString untitledBookPath() const { return ProgramFolder + QLatin1String("/untitled.fmr"); }
 };
@@ -23,6 +26,10 @@ QString FolderOfAppPath(const QString& appPath);
 // without one, the per-user data folder $XDG_DATA_HOME/folimar, created if missing.
 // LastFolder starts as the current folder.
 ProgramLocations LocateProgram(const QString& registryStorePath);
+
+// The folder under which a running program makes its WorkFolder: the user's runtime
+// folder ($XDG_RUNTIME_DIR) when there is one, otherwise the temporary folder.
+QString WorkFolderParent();
 
 // Creates the temporary and notes folders when they are missing; false when one is still
 // missing afterwards.
