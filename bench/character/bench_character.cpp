@@ -128,7 +128,7 @@ double cpuSeconds() {
 
 std::optional<double> idleCpuPercent(const QString& voiceFile) {
     DesktopCharacterService service(DesktopCharacterService::defaultCharacterFolders(),
-                                    std::make_unique<QtVoiceProvider>(), voiceFile);
+                                    std::make_unique<DesktopVoiceProvider>(), voiceFile);
     QString error;
     Character* genie = service.load("CharacterID", "Genie", &error);
     if (!genie) {
@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
     if (!audio.running())
         std::fprintf(stderr, "no sound server could be started; engines may fail\n");
 
-    const QString chosen = QtVoiceProvider::defaultEngine();
+    const QString chosen = DesktopVoiceProvider().defaultEngine();
     const QString other = chosen == "speechd" ? "flite" : "speechd";
     std::fprintf(stderr, "default engine: %s; baseline engine: %s\n", qPrintable(chosen),
                  qPrintable(other));

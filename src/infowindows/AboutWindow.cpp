@@ -38,8 +38,7 @@ AboutWindow::AboutWindow(const QString& programName, QWidget* parent)
     lblNotice = namedLabel(
         "lblNotice",
         QStringLiteral("The speaking character is drawn by %1's own character service and "
-                       "speaks through the desktop's speech engines (speech-dispatcher or "
-                       "flite).")
+                       "speaks through espeak-ng.")
             .arg(programName),
         this);
     lblNotice->setWordWrap(true);

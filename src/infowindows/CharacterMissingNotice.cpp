@@ -45,9 +45,8 @@ CharacterMissingNotice::CharacterMissingNotice(QWidget* parent) : QDialog(parent
     Label2 = namedLabel(
         "Label2",
         QStringLiteral("Characters are \".acs\" files in the program's characters folder or in "
-                       "%1. Speech comes from speech-dispatcher or flite: install the packages "
-                       "speech-dispatcher, flite, qt6-speech-speechd-plugin and "
-                       "qt6-speech-flite-plugin.")
+                       "%1. Speech comes from espeak-ng through the sound server: install the "
+                       "packages libespeak-ng1, espeak-ng-data and pulseaudio.")
             .arg(userCharactersFolderForDisplay()),
         this);
     Label3 = namedLabel("Label3", QStringLiteral("More characters can be found at:"), this);

@@ -355,7 +355,9 @@ PlayLoop SentenceReader::playLoop() {
             normalEnding(box);
             co_return;
         }
-        if (settings_.PlayTopicsMode == Single && !st.UserMoved && !st.NextPressed && !st.Paused) {
+        // A pending stop ends reading here: no halt that would keep it on, paused.
+        if (settings_.PlayTopicsMode == Single && !st.UserMoved && !st.NextPressed && !st.Paused &&
+            !st.StopRequested) {
             st.Paused = true; // halt at the end of each topic until the user resumes
             if (auto* character = host_.character())
                 character->stop();

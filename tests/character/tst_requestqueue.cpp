@@ -134,7 +134,7 @@ private Q_SLOTS:
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(started.count(), 1);
 
-        const auto silent = QtVoiceProvider().create(VoiceSettings{"silent", {}, 0.0, 0.0, 1.0});
+        const auto silent = DesktopVoiceProvider().create(VoiceSettings{"silent", {}, 0.0, 0.0, 1.0});
         QVERIFY(qobject_cast<SilentVoice*>(silent.get()));
     }
 

@@ -388,6 +388,23 @@ void TestSentenceReader::stopEndsReadingWhereItWas() {
     idle.play();
     idle.readToEnd();
     QCOMPARE(idle.character().spoken, (QStringList{"One.", " Two"}));
+
+    // Stop while a topic's text after its last period is read, in Single mode: the halt at
+    // the topic's end must not keep reading on, paused.
+    const QStringList texts{"A1. A2", "B1. B2"};
+    ReaderRig single(texts[0]);
+    StandInTopicList list(texts, single.box, single.state);
+    single.reader.setTopicList(&list);
+    single.settings.PlayTopicsMode = 0;
+    single.play();
+    for (int guard = 0; single.character().spoken.size() < 2 && guard < 10; ++guard)
+        single.finish();
+    QCOMPARE(single.character().spoken, (QStringList{"A1.", " A2"}));
+    single.reader.StopReading();
+    single.finish();
+    QVERIFY(!single.reader.isReading());
+    QVERIFY(!single.state.Paused && !single.state.StopRequested);
+    QVERIFY(!single.character().isVisible());
 }
 
 void TestSentenceReader::reloadedCharacterRetiresTheOldLoop() {

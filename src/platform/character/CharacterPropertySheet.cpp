@@ -17,10 +17,8 @@ namespace {
 constexpr int SliderSteps = 100; // a slider runs from -100 to 100 (volume 0 to 100)
 
 QString engineCaption(const QString& engine) {
-    if (engine == "speechd")
-        return QStringLiteral("Speech Dispatcher");
-    if (engine == "flite")
-        return QStringLiteral("Flite");
+    if (engine == "espeak-ng")
+        return QStringLiteral("eSpeak NG");
     if (engine == "silent")
         return QStringLiteral("None (silent, paced text)");
     return engine;

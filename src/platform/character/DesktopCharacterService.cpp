@@ -13,7 +13,7 @@
 namespace folimar::character {
 
 DesktopCharacterService::DesktopCharacterService(QObject* parent)
-    : DesktopCharacterService(defaultCharacterFolders(), std::make_unique<QtVoiceProvider>(),
+    : DesktopCharacterService(defaultCharacterFolders(), std::make_unique<DesktopVoiceProvider>(),
                               VoiceSettings::defaultPath(), parent) {}
 
 DesktopCharacterService::DesktopCharacterService(QStringList characterFolders,

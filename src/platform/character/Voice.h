@@ -7,6 +7,7 @@ namespace folimar::character {
 
 // Something that says one text at a time. After speak() it emits `started` and then
 // `finished` exactly once, unless stop() ends the utterance first (then neither follows).
+// Engines that know where each word is heard also emit `wordReached` between the two.
 class Voice : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +20,8 @@ public:
 
 Q_SIGNALS:
     void started();
+    // The word at `offset` (a position in the spoken text) with `length` characters is heard.
+    void wordReached(int offset, int length);
     void finished();
 };
 

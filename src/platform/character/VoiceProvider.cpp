@@ -1,81 +1,66 @@
 #include "platform/character/VoiceProvider.h"
 
 #include "platform/character/CharacterLog.h"
-#include "platform/character/QtSpeechVoice.h"
+#include "platform/character/EspeakSynthesizer.h"
+#include "platform/character/EspeakVoice.h"
 #include "platform/character/SilentVoice.h"
-
-#include <QTextToSpeech>
-#include <QVoice>
 
 namespace folimar::character {
 
 namespace {
 
-const QString SpeechDispatcher = QStringLiteral("speechd");
-const QString Flite = QStringLiteral("flite");
+const QString Espeak = QStringLiteral("espeak-ng");
 const QString Silent = QStringLiteral("silent");
 
 } // namespace
 
 VoiceProvider::~VoiceProvider() = default;
 
-QStringList QtVoiceProvider::engines() const {
-    QStringList names;
-    const QStringList available = QTextToSpeech::availableEngines();
-    for (const QString& preferred : {SpeechDispatcher, Flite}) {
-        if (available.contains(preferred))
-            names << preferred;
-    }
-    for (const QString& other : available) {
-        if (!names.contains(other))
-            names << other;
-    }
-    names << Silent;
-    return names;
+DesktopVoiceProvider::DesktopVoiceProvider() = default;
+DesktopVoiceProvider::~DesktopVoiceProvider() = default;
+
+QStringList DesktopVoiceProvider::engines() const {
+    return {Espeak, Silent};
 }
 
-QStringList QtVoiceProvider::voices(const QString& engine) const {
+QStringList DesktopVoiceProvider::voices(const QString& engine) const {
     if (engine == Silent)
         return {};
-    const std::shared_ptr<QTextToSpeech> speech =
-        this->engine(engine.isEmpty() ? defaultEngine() : engine);
-    QStringList names;
-    if (speech->state() == QTextToSpeech::Error)
-        return names;
-    for (const QVoice& voice : speech->availableVoices())
-        names << voice.name();
-    return names;
+    const auto synthesizer = espeak();
+    return synthesizer ? synthesizer->voices() : QStringList();
 }
 
-std::unique_ptr<Voice> QtVoiceProvider::create(const VoiceSettings& settings) const {
-    const QString engine = settings.engine.isEmpty() ? defaultEngine() : settings.engine;
-    if (engine == Silent || !QTextToSpeech::availableEngines().contains(engine)) {
-        qCInfo(characterLog) << "no speech engine" << engine << "- speaking silently";
-        return std::make_unique<SilentVoice>(settings.rate);
-    }
+std::unique_ptr<Voice> DesktopVoiceProvider::create(const VoiceSettings& settings) const {
     VoiceSettings chosen = settings;
-    chosen.engine = engine;
-    return std::make_unique<QtSpeechVoice>(this->engine(engine), chosen);
+    if (!engines().contains(chosen.engine))
+        chosen.engine = Espeak; // unset, or an engine no longer offered
+    if (chosen.engine == Silent)
+        return std::make_unique<SilentVoice>(chosen.rate);
+    const auto synthesizer = espeak();
+    if (!synthesizer)
+        return silent(chosen, espeakWhy_);
+    auto voice = std::make_unique<EspeakVoice>(synthesizer, chosen);
+    if (!voice->isAudible())
+        return silent(chosen, voice->why());
+    return voice;
 }
 
-std::shared_ptr<QTextToSpeech> QtVoiceProvider::engine(const QString& name) const {
-    if (std::shared_ptr<QTextToSpeech> shared = engines_[name].lock())
-        return shared;
-    auto created = std::make_shared<QTextToSpeech>(name);
-    engines_[name] = created;
-    return created;
+std::unique_ptr<Voice> DesktopVoiceProvider::silent(const VoiceSettings& settings,
+                                                    const QString& why) const {
+    if (!std::exchange(toldSilent_, true))
+        qCWarning(characterLog).noquote()
+            << "No voice could be started: reading silently (" + why + ")";
+    return std::make_unique<SilentVoice>(settings.rate);
 }
 
-QString QtVoiceProvider::defaultEngine() {
-    const QStringList available = QTextToSpeech::availableEngines();
-    if (available.contains(SpeechDispatcher)) {
-        const QTextToSpeech probe(SpeechDispatcher);
-        if (probe.state() != QTextToSpeech::Error)
-            return SpeechDispatcher;
-    }
-    if (available.contains(Flite))
-        return Flite;
-    return available.isEmpty() ? Silent : available.first();
+std::shared_ptr<EspeakSynthesizer> DesktopVoiceProvider::espeak() const {
+    if (!std::exchange(espeakTried_, true))
+        espeak_ = EspeakSynthesizer::open(&espeakWhy_);
+    return espeak_;
+}
+
+QString DesktopVoiceProvider::defaultEngine() const {
+    return Espeak;
 }
 
 SilentVoiceProvider::SilentVoiceProvider(double wordsPerSecond) : wordsPerSecond_(wordsPerSecond) {}

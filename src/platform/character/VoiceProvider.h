@@ -4,12 +4,11 @@
 #include "platform/character/VoiceSettings.h"
 
 #include <QStringList>
-#include <map>
 #include <memory>
 
-class QTextToSpeech;
-
 namespace folimar::character {
+
+class EspeakSynthesizer;
 
 // Where voices come from: the engines on offer, their voices, and a voice made from the
 // user's settings. Characters and the options window are handed one.
@@ -22,21 +21,30 @@ public:
     virtual std::unique_ptr<Voice> create(const VoiceSettings& settings) const = 0;
 };
 
-// Qt's speech engines, with the silent voice as the engine "silent". The default engine is
-// speech-dispatcher when its daemon answers, else flite.
-class QtVoiceProvider final : public VoiceProvider {
+// The desktop's voice: espeak-ng speaking in our own process, and the silent voice ("silent")
+// when it cannot speak; falling back to the silent voice is logged once, with its reason.
+// Qt's flite engine is not offered: it drops sentences ("Audio streaming error."), nor is
+// Qt's speech-dispatcher engine: recorded, its sentences come out broken up.
+class DesktopVoiceProvider final : public VoiceProvider {
 public:
+    DesktopVoiceProvider();
+    ~DesktopVoiceProvider() override;
+
     QStringList engines() const override;
     QStringList voices(const QString& engine) const override;
     std::unique_ptr<Voice> create(const VoiceSettings& settings) const override;
 
-    static QString defaultEngine();
+    QString defaultEngine() const;
 
 private:
-    // One engine instance per engine name, shared by every voice made from it.
-    std::shared_ptr<QTextToSpeech> engine(const QString& name) const;
+    std::unique_ptr<Voice> silent(const VoiceSettings& settings, const QString& why) const;
+    // espeak-ng, opened when first asked for; null when it cannot start.
+    std::shared_ptr<EspeakSynthesizer> espeak() const;
 
-    mutable std::map<QString, std::weak_ptr<QTextToSpeech>> engines_;
+    mutable std::shared_ptr<EspeakSynthesizer> espeak_;
+    mutable QString espeakWhy_;
+    mutable bool espeakTried_ = false;
+    mutable bool toldSilent_ = false;
 };
 
 // Only the silent voice, at a pace of its own: for tests and machines without speech.

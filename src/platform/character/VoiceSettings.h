@@ -6,7 +6,7 @@ namespace folimar::character {
 
 // The user's choice of speech, kept in a small file of its own per user.
 struct VoiceSettings {
-    QString engine;      // "speechd", "flite", "silent"; empty: the default engine
+    QString engine;      // "espeak-ng", "silent"; empty: the default engine
     QString voice;       // a voice name of the engine; empty: the engine's default
     double rate = 0.0;   // -1 (half speed) .. 0 (normal) .. 1 (twice normal)
     double pitch = 0.0;  // -1 .. 1

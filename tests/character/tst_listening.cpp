@@ -1,0 +1,222 @@
+// Reads sentences aloud with each engine the machine has, into a PulseAudio null sink of the
+// test's own, and counts the sentences heard on the sink's monitor.
+#include "platform/character/EspeakSynthesizer.h"
+#include "platform/character/VoiceProvider.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextToSpeech>
+#include <QTimer>
+#include <cmath>
+
+using namespace folimar::character;
+
+namespace {
+
+constexpr int SentenceCount = 200;
+constexpr int RecordRate = 16000;
+constexpr int FrameSamples = RecordRate / 100; // 10 ms
+constexpr int SilentFramesBetween = 15;        // a voiced run after 150 ms of silence is a sentence
+constexpr double VoicedLevel = 400.0;          // RMS of 16-bit samples
+constexpr int PauseBetweenMs = 200;
+// Short one-clause sentences: no pause within them, so each is one voiced run.
+const QStringList Sentences{"Birds sing.", "The sun is up.", "Dogs run.",
+                            "Fish swim.",  "Trees grow.",    "Rain falls."};
+
+int sentencesHeard(const QByteArray& raw) {
+    const auto* samples = reinterpret_cast<const qint16*>(raw.constData());
+    const qsizetype frames = raw.size() / qsizetype(sizeof(qint16)) / FrameSamples;
+    int heard = 0;
+    int silentRun = SilentFramesBetween;
+    for (qsizetype f = 0; f < frames; ++f) {
+        double sum = 0;
+        for (int i = 0; i < FrameSamples; ++i) {
+            const double s = samples[f * FrameSamples + i];
+            sum += s * s;
+        }
+        if (std::sqrt(sum / FrameSamples) >= VoicedLevel) {
+            if (silentRun >= SilentFramesBetween)
+                ++heard;
+            silentRun = 0;
+        } else {
+            ++silentRun;
+        }
+    }
+    return heard;
+}
+
+// Records the null sink's monitor while it lives.
+class Recorder {
+public:
+    bool start() {
+        process_.start(QStringLiteral("parec"),
+                       {"-d", "listen.monitor", "--format=s16le", "--channels=1",
+                        "--rate=" + QString::number(RecordRate), "--raw", "--latency-msec=20"});
+        if (!process_.waitForStarted(5000))
+            return false;
+        QTest::qWait(500);
+        return true;
+    }
+    QByteArray stop() {
+        QTest::qWait(500);
+        process_.terminate();
+        process_.waitForFinished(5000);
+        return process_.readAllStandardOutput();
+    }
+
+private:
+    QProcess process_;
+};
+
+// Says `count` sentences one after the other, with a pause between them.
+void sayInTurn(Voice& voice, int count) {
+    int spoken = 0;
+    int finished = 0;
+    QTimer next;
+    next.setSingleShot(true);
+    next.setInterval(PauseBetweenMs);
+    const auto sayNext = [&] { voice.speak(Sentences[spoken++ % Sentences.size()]); };
+    QObject::connect(&next, &QTimer::timeout, sayNext);
+    const auto connection = QObject::connect(&voice, &Voice::finished, [&] {
+        if (++finished < count)
+            next.start();
+    });
+    sayNext();
+    QTRY_VERIFY_WITH_TIMEOUT(finished >= count, count * 3000);
+    QObject::disconnect(connection);
+}
+
+} // namespace
+
+class TestListening : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void everySentenceIsHeard_data();
+    void everySentenceIsHeard();
+    void espeakGivesEachWordItsPlace_data();
+    void espeakGivesEachWordItsPlace();
+    void stormOfStopsAndSaysLeavesTheVoiceWhole();
+
+private:
+    QTemporaryDir runtime_;
+    QProcess server_;
+};
+
+// A sound server of the test's own: its own runtime folder, a null sink, ended at the end.
+void TestListening::initTestCase() {
+    QVERIFY(runtime_.isValid());
+    qputenv("XDG_RUNTIME_DIR", runtime_.path().toUtf8());
+    qunsetenv("PULSE_SERVER");
+    server_.setProgram(QStringLiteral("pulseaudio"));
+    server_.setArguments({"--daemonize=no", "-n", "--exit-idle-time=20", "--use-pid-file=no",
+                          "--load=module-null-sink sink_name=listen",
+                          "--load=module-native-protocol-unix"});
+    server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server_.start();
+    if (!server_.waitForStarted(5000))
+        QSKIP("pulseaudio is not installed: nothing can be heard");
+    const QString socket = runtime_.filePath("pulse/native");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 10000);
+}
+
+void TestListening::cleanupTestCase() {
+    if (server_.state() != QProcess::NotRunning) {
+        server_.terminate();
+        if (!server_.waitForFinished(5000))
+            server_.kill();
+    }
+}
+
+void TestListening::everySentenceIsHeard_data() {
+    QTest::addColumn<QString>("engine");
+    QTest::newRow("espeak-ng") << QStringLiteral("espeak-ng");
+}
+
+void TestListening::everySentenceIsHeard() {
+    QFETCH(QString, engine);
+    DesktopVoiceProvider provider;
+    if (!provider.engines().contains(engine))
+        QSKIP(qPrintable(engine + " is not on this machine"));
+    VoiceSettings settings;
+    settings.engine = engine;
+    settings.rate = 1.0;
+    const std::unique_ptr<Voice> voice = provider.create(settings);
+    QVERIFY(!voice->inherits("folimar::character::SilentVoice"));
+
+    Recorder recorder;
+    if (!recorder.start())
+        QSKIP("parec (pulseaudio-utils) is not installed: nothing can be recorded");
+    sayInTurn(*voice, SentenceCount);
+    const QByteArray sound = recorder.stop();
+    QVERIFY2(sound.size() > RecordRate, "nothing was recorded");
+    QCOMPARE(sentencesHeard(sound), SentenceCount);
+}
+
+// Word places are positions in the text as the program holds it (UTF-16), whatever
+// espeak-ng counts in.
+void TestListening::espeakGivesEachWordItsPlace_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("starts");
+    QTest::newRow("plain") << QStringLiteral("Birds sing well.") << QList<int>{0, 6, 11};
+    QTest::newRow("accents") << QStringLiteral("Été à Noël.") << QList<int>{0, 4, 6};
+    QTest::newRow("beyond the basic plane")
+        << QStringLiteral("\U0001D11E here now.") << QList<int>{3, 8};
+}
+
+void TestListening::espeakGivesEachWordItsPlace() {
+    QFETCH(QString, text);
+    QFETCH(QList<int>, starts);
+    QString why;
+    const auto synthesizer = EspeakSynthesizer::open(&why);
+    if (!synthesizer)
+        QSKIP(qPrintable("espeak-ng is not on this machine: " + why));
+    const SpokenAudio audio = synthesizer->synthesizeToBuffer(text, VoiceSettings{});
+    QVERIFY(audio.samples.size() > std::size_t(audio.sampleRate) / 10);
+    QList<int> found;
+    std::int64_t before = -1;
+    for (const WordMark& word : audio.words) {
+        QVERIFY(word.sample >= before && word.sample <= std::int64_t(audio.samples.size()));
+        before = word.sample;
+        if (text.mid(word.offset, 1).at(0).isLetter())
+            found << word.offset;
+    }
+    QCOMPARE(found, starts);
+}
+
+// Stops and says as fast as keys come, then a page of sentences, every one heard.
+void TestListening::stormOfStopsAndSaysLeavesTheVoiceWhole() {
+    DesktopVoiceProvider provider;
+    VoiceSettings settings;
+    settings.engine = provider.defaultEngine();
+    settings.rate = 1.0;
+    const std::unique_ptr<Voice> voice = provider.create(settings);
+    if (voice->inherits("folimar::character::SilentVoice"))
+        QSKIP("no voice speaks on this machine");
+    QElapsedTimer storm;
+    storm.start();
+    auto* random = QRandomGenerator::global();
+    int said = 0;
+    while (storm.elapsed() < 60000) {
+        if (random->bounded(2) == 0) {
+            voice->speak(Sentences[said++ % Sentences.size()]);
+        } else {
+            voice->stop();
+        }
+        QTest::qWait(20 + int(random->bounded(81)));
+    }
+    voice->stop();
+    Recorder recorder;
+    if (!recorder.start())
+        QSKIP("parec (pulseaudio-utils) is not installed: nothing can be recorded");
+    sayInTurn(*voice, 20);
+    QCOMPARE(sentencesHeard(recorder.stop()), 20);
+}
+
+QTEST_GUILESS_MAIN(TestListening)
+#include "tst_listening.moc"
