@@ -55,6 +55,8 @@ public:
     struct Files {
         QString helpFile;         // help.dat
         QString charactersFolder; // where the options window's "Browse" starts
+        // The page text choices the options window shows (Folimar); empty: none shown.
+        QString recognitionSettings{};
     };
     // Calls to windows this one cannot see; an empty hook does nothing.
     struct Hooks {
@@ -100,6 +102,9 @@ public:
     // The menu commands that are more than one call.
     void ClearText();
     void PasteText();
+    // Replaces the whole text with `text` as a paste does (the reader's undo takes it
+    // back) and marks the page edited.
+    void replaceTextAsPasted(const QString& text);
     void showOptions();
     void showHelp();
     void showAbout();
