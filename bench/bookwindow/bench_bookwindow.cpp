@@ -12,6 +12,7 @@
 #include "reader/CharacterHost.h"
 #include "reader/ReaderState.h"
 #include "reader/SentenceReader.h"
+#include "recognition/RecognitionSettings.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "support/ScriptedCharacterService.h"
@@ -149,8 +150,11 @@ int main(int argc, char** argv) {
     platform::QtProcessLauncher launcher;
     const platform::InstalledFiles installed(QCoreApplication::applicationDirPath());
     BookPages pages(store, settings, program);
+    // The paste is timed to the converter's end: its text is not read here.
+    const QString recognitionChoices = program + QStringLiteral("/recognition.conf");
+    recognition::RecognitionSettings{false, QStringLiteral("eng")}.save(recognitionChoices);
     bookwindow::BookWindow window({settings, state, picture, store, reader, host, dialogs, launcher,
-                                   clock, installed, program},
+                                   clock, installed, program, recognitionChoices},
                                   {});
     pages.setWindow(&window);
     window.setTopicNavigation(&pages);

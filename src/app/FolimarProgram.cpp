@@ -17,6 +17,7 @@
 #include "reader/SentenceReader.h"
 #include "reader/TextEditBox.h"
 #include "reader/TextFinder.h"
+#include "recognition/RecognitionSettings.h"
 #include "settings/SettingsFile.h"
 #include "store/BookStore.h"
 #include "topics/ShutdownWatch.h"
@@ -132,7 +133,8 @@ void FolimarProgram::createWindows() {
         reader::ReaderWindow::Parts{settings_, readerState_, *reader_, *host_, dialogs_,
                                     store_.get()},
         reader::ReaderWindow::Files{installed_.dataFile(QStringLiteral("help.dat")),
-                                    installed_.dataFile(QStringLiteral("characters"))},
+                                    installed_.dataFile(QStringLiteral("characters")),
+                                    recognition::RecognitionSettings::defaultPath()},
         reader::ReaderWindow::Hooks{quit,
                                     [this] { topicManager_->askToAddTopic(); },
                                     [this] { blankPageAfterLast(); },
@@ -144,7 +146,8 @@ void FolimarProgram::createWindows() {
     bookWindow_ = std::make_unique<bookwindow::BookWindow>(
         bookwindow::BookWindow::Services{settings_, readerState_, picture_, *store_, *reader_,
                                          *host_, dialogs_, launcher_, clock_, installed_,
-                                         locations_.WorkFolder},
+                                         locations_.WorkFolder,
+                                         recognition::RecognitionSettings::defaultPath()},
         bookwindow::BookWindow::Hooks{
             [this](QWidget* window) { keys_->watch(window); },
             [this] { return readerWindow_->Text1->toPlainText(); },
@@ -154,7 +157,8 @@ void FolimarProgram::createWindows() {
             [this] { finder_->FindNext(); }, quit, [this] { fileCommands_->openBook(); },
             [this] { fileCommands_->newBook(); }, [this] { fileCommands_->saveBookAs(); },
             [this] { fileCommands_->mergeBook(); }, [this] { showStatistics(); },
-            [this] { fileCommands_->previousBook(); }});
+            [this] { fileCommands_->previousBook(); },
+            [this](const QString& text) { readerWindow_->replaceTextAsPasted(text); }});
 
     topicManager_ = std::make_unique<topics::TopicManager>(
         topics::TopicManager::Parts{*store_, settings_, locations_, readerState_, *reader_, *host_,

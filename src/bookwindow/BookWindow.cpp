@@ -65,6 +65,7 @@ BookWindow::BookWindow(Services services, Hooks hooks, QWidget* parent)
     conversion_ = new PictureConversion(s_.programFolder, s_.installed, s_.launcher, s_.clock,
                                         s_.dialogs, this);
     connect(conversion_, &PictureConversion::finished, this, &BookWindow::finishPaste);
+    createTextProgress();
 
     createMenus();
 
@@ -189,6 +190,12 @@ bool BookWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BookWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+        readingPageText()) {
+        cancelPageText();
+        event->accept();
+        return;
+    }
     if (!(event->modifiers() & Qt::ControlModifier) || (event->modifiers() & Qt::AltModifier)) {
         QMainWindow::keyPressEvent(event);
         return;
@@ -202,6 +209,9 @@ void BookWindow::keyPressEvent(QKeyEvent* event) {
         break;
     case Qt::Key_X:
         cutPicture();
+        break;
+    case Qt::Key_R:
+        readPageText();
         break;
     case Qt::Key_F:
     case Qt::Key_D:

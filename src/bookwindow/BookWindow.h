@@ -13,6 +13,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QScrollBar;
 
 namespace folimar::platform {
@@ -21,6 +22,10 @@ class Dialogs;
 class InstalledFiles;
 class ProcessLauncher;
 } // namespace folimar::platform
+namespace folimar::recognition {
+class TextRecognition;
+struct ReadOutcome;
+} // namespace folimar::recognition
 namespace folimar::reader {
 class CharacterHost;
 class SentenceReader;
@@ -60,6 +65,7 @@ public:
         platform::Clock& clock;
         const platform::InstalledFiles& installed;
         QString programFolder; // where "temp.bmp" and "temp.jpg" live
+        QString recognitionSettingsPath; // the user's text recognition choices
     };
 
     // Calls to the windows the program wires to this one; an empty hook does nothing.
@@ -79,6 +85,9 @@ public:
         std::function<void()> mergeBook;
         std::function<void()> showStatistics;
         std::function<void()> previousBook;
+        // The text read from the page's picture replaces the reader's text, as a paste
+        // would, and marks the page edited.
+        std::function<void(const QString&)> takeRecognisedText;
     };
 
     BookWindow(Services services, Hooks hooks, QWidget* parent = nullptr);
@@ -109,6 +118,12 @@ public:
 
     // Pastes the clipboard's picture as the page's picture (`mnuPaste`, Ctrl+V).
     void pastePicture();
+    // Reads the text of the shown picture into the reader window (`mnuText`, Ctrl+R), on a
+    // worker thread, with its progress shown; Esc or Cancel, a page turn or a new picture
+    // give it up.
+    void readPageText();
+    void cancelPageText();
+    bool readingPageText() const;
     // Ctrl+C; Ctrl+X also clears the page picture.
     void copyPicture();
     void cutPicture();
@@ -173,6 +188,12 @@ private:
     void applyZoom(const std::function<bool(PictureState&, const ZoomLimits&)>& zoom);
     ZoomLimits zoomLimits() const;
 
+    // Reading the page's text.
+    void createTextProgress();
+    void startReadingText(bool asked);
+    void readPastedPictureText();
+    void takePageText(const recognition::ReadOutcome& outcome);
+
     // Topics.
     bool incompletePage() const;
     bool pageMayTurn();
@@ -194,6 +215,10 @@ private:
     QImage pastedImage_; // the clipboard's picture while the converter runs
     PictureConversion* conversion_ = nullptr;
     QWidget* pageArea_ = nullptr;
+    recognition::TextRecognition* recognition_ = nullptr;
+    QWidget* textProgress_ = nullptr; // shown while the page's text is read
+    QProgressBar* prgText = nullptr;
+    bool textAsked_ = false; // the reading was asked for (Ctrl+R), not started by a paste
 
     QAction* mnuPrev = nullptr;
     QAction* mnuNext = nullptr;

@@ -56,6 +56,9 @@ void BookWindow::createMenus() {
     QAction* mnuPaste =
         namedAction(bar->addAction(QStringLiteral("&Past&e")), QStringLiteral("mnuPaste"));
     connect(mnuPaste, &QAction::triggered, this, &BookWindow::pastePicture);
+    QAction* mnuText =
+        namedAction(bar->addAction(QStringLiteral("Te&xt\tCtrl+R")), QStringLiteral("mnuText"));
+    connect(mnuText, &QAction::triggered, this, &BookWindow::readPageText);
 
     // Opening the Zoom menu shows the natural size, so each step starts from there.
     QMenu* mnuZoom = bar->addMenu(QStringLiteral("&Zn"));

@@ -89,7 +89,9 @@ bool BookWindow::showAtCurrentSize() {
 
 // An empty page: no picture, no scroll bars, no size.
 void BookWindow::forgetPicture() {
+    cancelPageText();
     page_.clear();
+    s_.state.WordBoxes.clear();
     Image1->clear();
     Image1->hide();
     s_.picture.PictureShown = false;
@@ -127,6 +129,8 @@ void BookWindow::showPagePicture(const QString& jpegPath) {
 void BookWindow::showPagePictureBytes(const QString& jpegPath, const QByteArray& jpeg) {
     abandonPaste();
     Image1->hide();
+    cancelPageText();
+    s_.state.WordBoxes.clear(); // the shown topic brings its own
     if (!page_.load(jpeg)) {
         qCInfo(bookWindowLog) << jpegPath << "is not a readable picture; the page stays empty";
         forgetPicture();
@@ -194,7 +198,9 @@ void BookWindow::pastePicture() {
 
 // The converter has ended (or was given up on): the pasted picture is the page's.
 void BookWindow::finishPaste() {
+    cancelPageText();
     page_.setImage(std::exchange(pastedImage_, QImage()));
+    s_.state.WordBoxes.clear();
     s_.picture.PictureShown = true;
     if (!s_.store.ReadOnlyMode) {
         s_.state.TopicDirty = true;
@@ -211,6 +217,7 @@ void BookWindow::finishPaste() {
         forgetPicture();
     }
     UnlockTopicList();
+    readPastedPictureText();
     Q_EMIT pasteFinished();
 }
 

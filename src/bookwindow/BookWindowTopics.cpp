@@ -166,6 +166,7 @@ void BookWindow::StoreTopic() {
         store::TopicWrite page{number, navigation_->nameText(),
                                hooks_.readerText ? hooks_.readerText() : QString(), pictureBytes,
                                std::nullopt};
+        page.WordBoxes = s_.state.WordBoxes; // the boxes of the words read from the picture
         // The first topic stored into an empty book makes the user its owner.
         if (emptyBook)
             page.owner = s_.settings.UserName;

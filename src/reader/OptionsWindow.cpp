@@ -2,7 +2,9 @@
 
 #include "platform/dialogs/Dialogs.h"
 #include "reader/CharacterHost.h"
+#include "reader/RecognitionOptions.h"
 #include "reader/WindowArrangement.h"
+#include "recognition/RecognitionLanguages.h"
 #include "settings/Settings.h"
 
 #include <QButtonGroup>
@@ -96,6 +98,12 @@ OptionsWindow::OptionsWindow(ReaderProfile profile, Settings& settings, Characte
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
+void OptionsWindow::addRecognitionOptions(const QString& settingsPath) {
+    recognitionOptions_ = new RecognitionOptions(settingsPath, recognition::tessdataFolder(), this);
+    auto* grid = static_cast<QGridLayout*>(layout());
+    grid->addWidget(recognitionOptions_, grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 QGroupBox* OptionsWindow::optionArray(const QString& arrayName, const QString& frameCaption,
                                       const QStringList& captions,
                                       qint16 settings::Settings::*field) {
@@ -184,6 +192,8 @@ void OptionsWindow::showSettings() {
         rememberedQuality_ = settings_.PasteQuality;
         Text2->setText(settings_.PasteQuality);
     }
+    if (recognitionOptions_)
+        recognitionOptions_->showSettings();
     loading_ = false;
 }
 

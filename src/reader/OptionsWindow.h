@@ -20,6 +20,7 @@ struct Settings;
 namespace folimar::reader {
 
 class CharacterHost;
+class RecognitionOptions;
 
 // The options window (`Form6`): the reading choices, the speaking character with its size
 // and place, the picture zoom and the paste quality. Every choice writes its setting at
@@ -34,6 +35,9 @@ public:
     // `charactersFolder` is where "Browse" starts: the characters that ship with the program.
     OptionsWindow(ReaderProfile profile, settings::Settings& settings, CharacterHost& host,
                   platform::Dialogs& dialogs, QString charactersFolder, QWidget* parent = nullptr);
+
+    // Adds the page text choices, kept in their own file at `settingsPath`.
+    void addRecognitionOptions(const QString& settingsPath);
 
     // Shows every setting as it is now (done when the window opens).
     void showSettings();
@@ -68,6 +72,7 @@ private:
     QList<QPair<QButtonGroup*, qint16 settings::Settings::*>> arrays_;
     QString rememberedQuality_;
     bool loading_ = false;
+    RecognitionOptions* recognitionOptions_ = nullptr;
 };
 
 } // namespace folimar::reader

@@ -2,6 +2,7 @@
 
 #include "platform/character/Character.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 
 namespace folimar::reader {
@@ -40,6 +41,10 @@ struct ReaderState {
     qint32 BookmarkReadPos = 0;
     qint16 BackTopicIndex = 0;
     qint32 BackReadPos = 0;
+
+    // The boxes on the page picture of the words recognised in it (a word box blob), kept
+    // with the topic when it is stored; empty when the page has none. A new picture drops them.
+    QByteArray WordBoxes;
 };
 
 } // namespace folimar::reader

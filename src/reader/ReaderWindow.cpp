@@ -240,15 +240,27 @@ void ReaderWindow::refusePaste() {
                           platform::MessageIcon::Exclamation);
 }
 
+void ReaderWindow::replaceTextAsPasted(const QString& text) {
+    QTextCursor cursor(Text1->document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+    cursor.movePosition(QTextCursor::Start);
+    Text1->setTextCursor(cursor);
+    markEdited();
+}
+
 void ReaderWindow::markEdited() {
     if (parts_.store)
         markTopicEdited(parts_.state, *parts_.store, parts_.settings);
 }
 
 void ReaderWindow::showOptions() {
-    if (!options_)
+    if (!options_) {
         options_ = new OptionsWindow(profile_, parts_.settings, parts_.host, parts_.dialogs,
                                      files_.charactersFolder, this);
+        if (!files_.recognitionSettings.isEmpty())
+            options_->addRecognitionOptions(files_.recognitionSettings);
+    }
     options_->show();
     options_->raise();
     options_->activateWindow();

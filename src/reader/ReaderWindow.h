@@ -57,6 +57,8 @@ public:
     struct Files {
         QString helpFile;         // help.dat
         QString charactersFolder; // where the options window's "Browse" starts
+        // The page text choices the options window shows (Folimar); empty: none shown.
+        QString recognitionSettings{};
     };
     // Calls to windows this one cannot see; an empty hook does nothing.
     struct Hooks {
@@ -105,6 +107,9 @@ public:
     // The clipboard's text (see SafePaste.h) as the whole text, read from its top; a text
     // too long to take is refused with a word.
     PasteOutcome pasteWholeText(const QMimeData* data);
+    // Replaces the whole text with `text` as a paste does (the reader's undo takes it
+    // back) and marks the page edited.
+    void replaceTextAsPasted(const QString& text);
     void showOptions();
     void showHelp();
     void showAbout();

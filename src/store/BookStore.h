@@ -101,6 +101,8 @@ public:
     // Every topic's number, name and text (no pictures), in TopicNo order. Kept after the
     // first read until the book changes.
     QList<TopicPage> topicTexts();
+    // The word boxes kept with the first topic numbered `topicNo`; empty for none.
+    QByteArray topicWordBoxes(int topicNo);
     std::optional<int> highestTopicNo();
     // Whether the book has the five short text fields (books made before them lack them).
     bool hasMarkerFields();

@@ -2,6 +2,7 @@
 #include "platform/database/Transaction.h"
 #include "store/BookFields.h"
 #include "store/BookSchema.h"
+#include "store/WordBoxTable.h"
 #include "store/BookStore.h"
 
 #include <limits>
@@ -141,11 +142,26 @@ std::optional<TopicPage> BookStore::readTopic(int topicNo, bool withPicture) {
     select->bind(1, topicNo);
     if (!select->step(&status))
         return std::nullopt;
-    TopicPage page{int(select->columnInt(0)), select->columnText(1), select->columnText(2), {}};
-    if (withPicture)
-        page.PicData =
-            readBookField(connection, select->columnInt(3), schema::PictureField).toByteArray();
+    TopicPage page{int(select->columnInt(0)), select->columnText(1), select->columnText(2), {}, {}};
+    if (withPicture) {
+        const qint64 row = select->columnInt(3);
+        page.PicData = readBookField(connection, row, schema::PictureField).toByteArray();
+        page.WordBoxes = readWordBoxes(connection, row);
+    }
     return page;
+}
+
+QByteArray BookStore::topicWordBoxes(int topicNo) {
+    if (!book_)
+        return {};
+    Status status;
+    Statement* find = book_->connection().cached(FirstByNumber, &status);
+    if (!find)
+        return {};
+    StatementScope scope(find);
+    find->bind(1, topicNo);
+    return find->step(&status) ? readWordBoxes(book_->connection(), find->columnInt(0))
+                               : QByteArray();
 }
 
 QList<TopicPage> BookStore::topicTexts() {
@@ -163,7 +179,7 @@ QList<TopicPage> BookStore::topicTexts() {
     StatementScope scope(select);
     Status status;
     while (select->step(&status))
-        pages.append({int(select->columnInt(0)), select->columnText(1), select->columnText(2), {}});
+        pages.append({int(select->columnInt(0)), select->columnText(1), select->columnText(2), {}, {}});
     if (status)
         texts_.keep(connection, pages);
     return pages;
@@ -242,6 +258,8 @@ Status BookStore::storeTopic(const TopicWrite& topic, bool* added) {
             status = writeBookField(connection, written, schema::TextField, topic.PicText);
         if (status)
             status = writeBookField(connection, written, schema::PictureField, topic.PicData);
+        if (status)
+            status = writeWordBoxes(connection, written, topic.WordBoxes);
         return status;
     });
     if (!status)

@@ -16,21 +16,25 @@ struct TopicEntry {
     friend bool operator==(const TopicEntry&, const TopicEntry&) = default;
 };
 
-// One topic as shown: its text, and its picture when asked for (empty: no picture).
+// One topic as shown: its text, and its picture when asked for (empty: no picture), with
+// the boxes of the words recognised on the picture (empty: none kept).
 struct TopicPage {
     int TopicNo = 0;
     QString TopicName;
     QString PicText;
     QByteArray PicData;
+    QByteArray WordBoxes{};
 };
 
-// A topic to store under its number. `owner`, when given, is written to `u`.
+// A topic to store under its number. `owner`, when given, is written to `u`. The word
+// boxes replace any the topic had (empty: none).
 struct TopicWrite {
     int TopicNo = 0;
     QString TopicName;
     QString PicText;
     QByteArray PicData;
     std::optional<QString> owner;
+    QByteArray WordBoxes{};
 };
 
 // One record of the notes file.

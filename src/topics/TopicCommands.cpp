@@ -44,6 +44,7 @@ void TopicManager::addEdit() {
     LockTopicList();
     store::TopicWrite topic{int(number.value_or(0)), Text2->text(),
                             hooks_.readerText ? hooks_.readerText() : QString(), {}, {}};
+    topic.WordBoxes = parts_.readerState.WordBoxes;
     QFile picture(parts_.locations.WorkFolder + QStringLiteral("/temp.jpg"));
     if (picture.open(QIODevice::ReadOnly))
         topic.PicData = picture.readAll();

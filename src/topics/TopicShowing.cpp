@@ -108,6 +108,7 @@ void TopicManager::ShowTopic() {
         ClearPagePicture();
     else
         showPicture(page->PicData);
+    state.WordBoxes = page->WordBoxes;
     UnlockTopicList();
 
     if (!restoring) {
@@ -133,7 +134,9 @@ std::optional<store::TopicPage> TopicManager::seekShownTopic() {
         store::TopicPage page{table->value(QStringLiteral("TopicNo"), &status).toInt(),
                               table->value(QStringLiteral("TopicName")).toString(),
                               table->value(QStringLiteral("PicText")).toString(),
-                              table->value(QStringLiteral("PicData")).toByteArray()};
+                              table->value(QStringLiteral("PicData")).toByteArray(),
+                              {}};
+        page.WordBoxes = parts_.store.topicWordBoxes(page.TopicNo);
         return status ? std::optional(page) : std::nullopt;
     }
     const int row = DispLstBx->currentRow();

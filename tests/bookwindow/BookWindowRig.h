@@ -8,6 +8,7 @@
 #include "reader/ReaderState.h"
 #include "reader/SentenceReader.h"
 #include "reader/WindowArrangement.h"
+#include "recognition/RecognitionSettings.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "support/ManualClock.h"
@@ -33,6 +34,9 @@ struct BookWindowRig {
 
     explicit BookWindowRig(QList<int> topicNumbers = {}, Converter converter = Converter::StandIn) {
         QDir().mkpath(program + QStringLiteral("/notes"));
+        // A paste is read only in the tests about reading; they choose it themselves.
+        recognition::RecognitionSettings{false, QStringLiteral("eng")}.save(
+            file(QStringLiteral("recognition.conf")));
         store.StartStore();
         if (converter == Converter::StandIn) {
             QFile standIn(file(QStringLiteral("bmp2jpg")));
@@ -51,11 +55,16 @@ struct BookWindowRig {
         hooks.findNext = [this] { asked << "find next"; };
         hooks.quitRequested = [this] { ++quits; };
         hooks.openBook = [this] { asked << "open"; };
+        hooks.takeRecognisedText = [this](const QString& text) {
+            readerText = text;
+            state.TopicDirty = true;
+        };
         window = std::make_unique<bookwindow::BookWindow>(
             bookwindow::BookWindow::Services{
                 settings, state, picture, store, reader, host, dialogs,
                 real ? static_cast<platform::ProcessLauncher&>(realLauncher) : launcher,
-                real ? static_cast<platform::Clock&>(steadyClock) : clock, *installed, program},
+                real ? static_cast<platform::Clock&>(steadyClock) : clock, *installed, program,
+                file(QStringLiteral("recognition.conf"))},
             hooks);
         window->setTopicNavigation(navigation.get());
     }

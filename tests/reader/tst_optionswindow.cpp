@@ -5,6 +5,7 @@
 #include "reader/OptionsWindow.h"
 #include "reader/ReaderState.h"
 #include "reader/WindowArrangement.h"
+#include "recognition/RecognitionSettings.h"
 #include "settings/Settings.h"
 #include "support/ScriptedCharacterService.h"
 #include "support/ScriptedDialogs.h"
@@ -13,6 +14,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -74,6 +76,7 @@ private Q_SLOTS:
     void browseReloadsTheCharacterUnlessCancelled();
     void locateMovesTheCharacterAndRemembersIt();
     void escapeClosesTheWindows();
+    void pageTextChoicesAreSavedApart();
     void helpIsReadAgainOnEachActivation();
     void unreadableHelpIsReportedAndKeepsTheText();
 };
@@ -247,6 +250,30 @@ void OptionsWindowTest::escapeClosesTheWindows() {
     QVERIFY(QTest::qWaitForWindowActive(&help));
     QTest::keyClick(help.Text1, Qt::Key_Escape);
     QVERIFY(!help.isVisible());
+}
+
+// The page text choices live in their own file, not in the settings line.
+void OptionsWindowTest::pageTextChoicesAreSavedApart() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("recognition.conf"));
+    OptionsRig rig;
+    rig.window.addRecognitionOptions(path);
+    rig.window.showSettings();
+    // Unsaved: reading pasted pictures, in the desktop's language or English.
+    QVERIFY(rig.option(QStringLiteral("optReadPasted"), 1)->isChecked());
+    auto* languages = rig.window.findChild<QListWidget*>(QStringLiteral("lstTextLanguages"));
+    QVERIFY(languages);
+    const QList<QListWidgetItem*> english = languages->findItems("eng", Qt::MatchExactly);
+    QCOMPARE(english.size(), 1);
+    QCOMPARE(english[0]->checkState(), Qt::Checked);
+
+    clickOption(rig.option(QStringLiteral("optReadPasted"), 0));
+    QCOMPARE(recognition::RecognitionSettings::load(path).readPastedPicture, false);
+    english[0]->setCheckState(Qt::Unchecked);
+    QCOMPARE(recognition::RecognitionSettings::load(path).languages, QString());
+    english[0]->setCheckState(Qt::Checked);
+    QCOMPARE(recognition::RecognitionSettings::load(path),
+             (recognition::RecognitionSettings{false, QStringLiteral("eng")}));
 }
 
 void OptionsWindowTest::helpIsReadAgainOnEachActivation() {

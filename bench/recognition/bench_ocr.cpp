@@ -1,0 +1,115 @@
+// bench_ocr: an A4 page at 300 dpi (2480 x 3508), drawn with about forty lines of text,
+// turned slightly and speckled, saved as a JPEG as a pasted page is.
+//   ocr.a4_page           reading its text through the book window's path (decode, read)
+//   ocr.a4_page.baseline  the `tesseract` program on the same picture, same language
+//   ocr.event_loop_stall  the longest gap between 5 ms timer ticks while a page is read
+// Medians of three runs; the character error rate of the reading is printed as a comment.
+#include "BenchFigures.h"
+#include "bookwindow/PagePicture.h"
+#include "recognition/PageReader.h"
+#include "recognition/RecognitionLanguages.h"
+#include "recognition/TextRecognition.h"
+#include "support/TestPage.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+using namespace folimar;
+
+namespace {
+
+constexpr int Runs = 3;
+const QString Language = QStringLiteral("eng");
+
+QStringList pageLines() {
+    const QStringList sentences{
+        QStringLiteral("The reader opens the book at the page where she stopped"),
+        QStringLiteral("yesterday, and the voice goes on with the next sentence"),
+        QStringLiteral("while the picture of the scanned page stays beside it."),
+        QStringLiteral("Every word that was read from the picture keeps its place,"),
+        QStringLiteral("so that the sentence being spoken can be shown on the page"),
+    };
+    QStringList lines;
+    for (int i = 0; i < 40; ++i)
+        lines.append(i % 8 == 7 ? QString() : sentences[i % sentences.size()]);
+    return lines;
+}
+
+double stallWhileReading(const QByteArray& jpeg) {
+    bookwindow::PagePicture page;
+    page.load(jpeg);
+    recognition::TextRecognition recognition(recognition::tessdataFolder());
+    QElapsedTimer sinceTick;
+    double longest = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longest = std::max(longest, double(sinceTick.nsecsElapsed()) / 1e6 - 5.0);
+        sinceTick.restart();
+    });
+    QEventLoop loop;
+    QObject::connect(&recognition, &recognition::TextRecognition::finished, &loop,
+                     &QEventLoop::quit);
+    sinceTick.start();
+    ticker.start();
+    recognition.start([page] { return page.render(page.naturalSize()); }, Language);
+    loop.exec();
+    return std::max(0.0, longest);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    const QString tesseract = QStandardPaths::findExecutable(QStringLiteral("tesseract"));
+    QTemporaryDir folder;
+    const testing::TestPage page = testing::makeTestPage(pageLines(), QSize(2480, 3508));
+    const QString picturePath = folder.filePath(QStringLiteral("page.jpg"));
+    if (!page.image.save(picturePath, "JPG", 90)) {
+        std::fprintf(stderr, "bench_ocr: could not write %s\n", qPrintable(picturePath));
+        return 1;
+    }
+    QFile file(picturePath);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray jpeg = file.readAll();
+    bookwindow::PagePicture picture;
+    picture.load(jpeg);
+
+    std::vector<double> ours;
+    std::vector<double> baseline;
+    QString text;
+    for (int run = 0; run < Runs; ++run) {
+        ours.push_back(bench::elapsedMs([&] {
+            recognition::ReadControl control;
+            text = recognition::readPage(picture.render(picture.naturalSize()),
+                                         recognition::tessdataFolder(), Language, control)
+                       .page.text;
+        }));
+        if (!tesseract.isEmpty())
+            baseline.push_back(bench::elapsedMs([&] {
+                QProcess::execute(tesseract, {picturePath, folder.filePath(QStringLiteral("out")),
+                                              QStringLiteral("-l"), Language,
+                                              QStringLiteral("--psm"), QStringLiteral("3")});
+            }));
+    }
+    bench::report("ocr.a4_page", bench::median(ours));
+    if (!baseline.empty())
+        bench::report("ocr.a4_page", bench::median(baseline), true);
+    else
+        std::fprintf(stderr, "bench_ocr: no `tesseract` program for the baseline\n");
+    std::printf("# ocr.a4_page character error rate %.3f %%\n",
+                testing::characterErrorRate(page.text, text) * 100);
+
+    std::vector<double> stalls;
+    for (int run = 0; run < Runs; ++run)
+        stalls.push_back(stallWhileReading(jpeg));
+    bench::report("ocr.event_loop_stall", bench::median(stalls));
+    return 0;
+}

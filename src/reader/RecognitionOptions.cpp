@@ -1,0 +1,78 @@
+#include "reader/RecognitionOptions.h"
+
+#include "recognition/RecognitionLanguages.h"
+#include "recognition/RecognitionSettings.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace folimar::reader {
+
+RecognitionOptions::RecognitionOptions(QString settingsPath, QString tessdata, QWidget* parent)
+    : QGroupBox(QStringLiteral("Page Text"), parent), settingsPath_(std::move(settingsPath)),
+      tessdata_(std::move(tessdata)) {
+    setObjectName(QStringLiteral("fraText"));
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(new QLabel(QStringLiteral("Read the text of a pasted picture"), this));
+    auto* row = new QHBoxLayout;
+    optReadPasted = new QButtonGroup(this);
+    optReadPasted->setObjectName(QStringLiteral("optReadPasted"));
+    const QStringList captions{QStringLiteral("No"), QStringLiteral("Yes")};
+    for (int value = 0; value < captions.size(); ++value) {
+        auto* option = new QRadioButton(captions[value], this);
+        option->setObjectName(QStringLiteral("optReadPasted_") + QString::number(value));
+        optReadPasted->addButton(option, value);
+        row->addWidget(option);
+    }
+    row->addStretch();
+    column->addLayout(row);
+    column->addWidget(new QLabel(QStringLiteral("Languages of the text"), this));
+    lstTextLanguages = new QListWidget(this);
+    lstTextLanguages->setObjectName(QStringLiteral("lstTextLanguages"));
+    lstTextLanguages->setMaximumHeight(90);
+    for (const QString& language : recognition::installedLanguages(tessdata_)) {
+        auto* item = new QListWidgetItem(language, lstTextLanguages);
+        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+        item->setCheckState(Qt::Unchecked);
+    }
+    column->addWidget(lstTextLanguages);
+    connect(optReadPasted, &QButtonGroup::idClicked, this, &RecognitionOptions::save);
+    connect(lstTextLanguages, &QListWidget::itemChanged, this, &RecognitionOptions::save);
+    showSettings();
+}
+
+void RecognitionOptions::showSettings() {
+    loading_ = true;
+    const auto settings = recognition::RecognitionSettings::load(settingsPath_);
+    optReadPasted->button(settings.readPastedPicture ? 1 : 0)->setChecked(true);
+    QStringList chosen = settings.languages.split(u'+', Qt::SkipEmptyParts);
+    if (chosen.isEmpty())
+        chosen.append(
+            recognition::defaultLanguage(recognition::installedLanguages(tessdata_), QLocale()));
+    for (int i = 0; i < lstTextLanguages->count(); ++i) {
+        QListWidgetItem* item = lstTextLanguages->item(i);
+        item->setCheckState(chosen.contains(item->text()) ? Qt::Checked : Qt::Unchecked);
+    }
+    loading_ = false;
+}
+
+// The languages ticked, in list order; none ticked is the desktop's language.
+void RecognitionOptions::save() {
+    if (loading_)
+        return;
+    recognition::RecognitionSettings settings;
+    settings.readPastedPicture = optReadPasted->checkedId() != 0;
+    QStringList chosen;
+    for (int i = 0; i < lstTextLanguages->count(); ++i) {
+        if (lstTextLanguages->item(i)->checkState() == Qt::Checked)
+            chosen.append(lstTextLanguages->item(i)->text());
+    }
+    settings.languages = chosen.join(u'+');
+    settings.save(settingsPath_);
+}
+
+} // namespace folimar::reader

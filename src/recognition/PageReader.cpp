@@ -1,0 +1,107 @@
+#include "recognition/PageReader.h"
+
+#include "recognition/PageTextBuilder.h"
+#include "recognition/RecognitionLanguages.h"
+#include "recognition/RecognitionLog.h"
+
+#include <memory>
+#include <tesseract/baseapi.h>
+#include <tesseract/ocrclass.h>
+#include <tesseract/resultiterator.h>
+
+namespace folimar::recognition {
+
+namespace {
+
+// Scans without a resolution of their own are taken as the usual 300 dpi.
+constexpr int DefaultDpi = 300;
+constexpr double InchesPerMetre = 0.0254;
+
+// The engine's monitor, carrying the reading's control to the callbacks.
+struct Monitor : tesseract::ETEXT_DESC {
+    explicit Monitor(ReadControl& control) : control(control) {
+        cancel = &Monitor::cancelNow;
+        cancel_this = this;
+        progress_callback2 = &Monitor::progressed;
+    }
+    static bool cancelNow(void* self, int) {
+        return static_cast<Monitor*>(self)->control.cancelled.load();
+    }
+    static bool progressed(tesseract::ETEXT_DESC* desc, int, int, int, int) {
+        auto* self = static_cast<Monitor*>(desc);
+        if (self->progress != self->reported && self->control.progress) {
+            self->reported = self->progress;
+            self->control.progress(self->progress);
+        }
+        return true;
+    }
+    ReadControl& control;
+    int reported = -1;
+};
+
+int dpiOf(const QImage& picture) {
+    const int dpi = int(picture.dotsPerMeterX() * InchesPerMetre + 0.5);
+    return dpi >= 70 && dpi <= 2400 ? dpi : DefaultDpi;
+}
+
+PageText collect(tesseract::TessBaseAPI& engine) {
+    PageTextBuilder builder;
+    std::unique_ptr<tesseract::ResultIterator> it(engine.GetIterator());
+    if (!it)
+        return {};
+    constexpr auto Word = tesseract::RIL_WORD;
+    do {
+        if (it->Empty(Word))
+            continue;
+        if (it->IsAtBeginningOf(tesseract::RIL_PARA))
+            builder.startParagraph();
+        else if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE))
+            builder.startLine();
+        const std::unique_ptr<char[]> word(it->GetUTF8Text(Word));
+        int left = 0, top = 0, right = 0, bottom = 0;
+        if (!word || !it->BoundingBox(Word, &left, &top, &right, &bottom))
+            continue;
+        builder.addWord(QString::fromUtf8(word.get()),
+                        QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+    } while (it->Next(Word));
+    return builder.take();
+}
+
+} // namespace
+
+ReadOutcome readPage(const QImage& picture, const QString& tessdata, const QString& languages,
+                     ReadControl& control) {
+    if (!languagesInstalled(tessdata, languages))
+        return {ReadOutcome::Status::Failed, {}, missingLanguageMessage(tessdata, languages)};
+    if (picture.isNull())
+        return {ReadOutcome::Status::Failed,
+                {},
+                QStringLiteral("The picture of this page cannot be read.")};
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    if (grey.isNull())
+        return {ReadOutcome::Status::Failed,
+                {},
+                QStringLiteral("The picture of this page is too large to read.")};
+
+    tesseract::TessBaseAPI engine;
+    if (engine.Init(tessdata.toLocal8Bit().constData(), languages.toUtf8().constData(),
+                    tesseract::OEM_DEFAULT) != 0)
+        return {ReadOutcome::Status::Failed, {}, missingLanguageMessage(tessdata, languages)};
+    engine.SetPageSegMode(tesseract::PSM_AUTO);
+    engine.SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
+    engine.SetSourceResolution(dpiOf(picture));
+
+    Monitor monitor(control);
+    const int failed = engine.Recognize(&monitor);
+    if (control.cancelled)
+        return {ReadOutcome::Status::Cancelled, {}, {}};
+    if (failed != 0) {
+        qCInfo(recognitionLog) << "recognition failed on a" << grey.size() << "picture";
+        return {ReadOutcome::Status::Failed,
+                {},
+                QStringLiteral("The text of this page could not be read.")};
+    }
+    return {ReadOutcome::Status::Read, collect(engine), {}};
+}
+
+} // namespace folimar::recognition

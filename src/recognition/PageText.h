@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QString>
+
+namespace folimar::recognition {
+
+// One recognised word: its box on the picture, in the picture's pixels, and where it
+// stands in the recognised text (a hyphenated word split over two lines is two boxes
+// whose places follow each other without a gap).
+struct WordBox {
+    QRect box;
+    qint32 offset = 0;
+    qint32 length = 0;
+    friend bool operator==(const WordBox&, const WordBox&) = default;
+};
+
+// The text read from a page's picture, with the box of each word.
+struct PageText {
+    QString text;
+    QList<WordBox> words;
+};
+
+} // namespace folimar::recognition

@@ -1,0 +1,5 @@
+#include "recognition/RecognitionLog.h"
+
+namespace folimar::recognition {
+Q_LOGGING_CATEGORY(recognitionLog, "folimar.recognition", QtWarningMsg)
+}

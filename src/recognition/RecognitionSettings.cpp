@@ -1,0 +1,37 @@
+#include "recognition/RecognitionSettings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace folimar::recognition {
+
+QString RecognitionSettings::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/folimar/recognition.conf");
+}
+
+RecognitionSettings RecognitionSettings::load(const QString& path) {
+    RecognitionSettings settings;
+    if (!QFileInfo::exists(path))
+        return settings;
+    const QSettings store(path, QSettings::IniFormat);
+    const QVariant read = store.value("readPastedPicture");
+    if (read.canConvert<bool>() && read.isValid())
+        settings.readPastedPicture = read.toBool();
+    settings.languages = store.value("languages").toString().trimmed();
+    return settings;
+}
+
+bool RecognitionSettings::save(const QString& path) const {
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QSettings store(path, QSettings::IniFormat);
+    store.setValue("readPastedPicture", readPastedPicture);
+    store.setValue("languages", languages);
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+} // namespace folimar::recognition

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace folimar::recognition {
+
+// The user's choices for reading text from pictures, kept in a small file of its own
+// per user beside the voice settings.
+struct RecognitionSettings {
+    bool readPastedPicture = true; // a picture pasted on a page without text is read at once
+    QString languages;             // "eng", "eng+deu"; empty: the desktop's language
+
+    // `$XDG_CONFIG_HOME/folimar/recognition.conf`.
+    static QString defaultPath();
+    // Reads the file; a missing file or odd values keep the defaults.
+    static RecognitionSettings load(const QString& path);
+    bool save(const QString& path) const;
+
+    friend bool operator==(const RecognitionSettings&, const RecognitionSettings&) = default;
+};
+
+} // namespace folimar::recognition

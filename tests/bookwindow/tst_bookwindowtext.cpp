@@ -1,0 +1,190 @@
+#include "BookWindowRig.h"
+#include "recognition/WordBoxBlob.h"
+#include "support/TestPage.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace folimar;
+using testing::BookWindowRig;
+
+namespace {
+
+const QStringList Lines{QStringLiteral("A scanned page of a small book"),
+                        QStringLiteral("reads aloud once its text is known.")};
+
+QImage textPicture() {
+    return testing::makeTestPage(Lines, QSize(1000, 300)).image;
+}
+
+QImage blankPicture() {
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+QByteArray jpegOf(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 92);
+    return bytes;
+}
+
+void showPage(BookWindowRig& rig, const QImage& image) {
+    const QByteArray jpeg = jpegOf(image);
+    QFile file(rig.file("temp.jpg"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(jpeg);
+    file.close();
+    rig.window->showPagePictureBytes(rig.file("temp.jpg"), jpeg);
+    QVERIFY(rig.picture.PictureShown);
+}
+
+void choose(BookWindowRig& rig, bool readPasted, const QString& languages = "eng") {
+    const recognition::RecognitionSettings settings{readPasted, languages};
+    QVERIFY(settings.save(rig.file("recognition.conf")));
+}
+
+// Long enough for a small page's reading to have ended, had it not been dropped.
+void waitOutAReading(BookWindowRig& rig) {
+    QTest::qWait(2500);
+    QVERIFY(!rig.window->readingPageText());
+}
+
+} // namespace
+
+class TestBookWindowText : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void ctrlRReadsTheShownPictureIntoTheReader();
+    void readingIsDroppedWhenGivenUp_data();
+    void readingIsDroppedWhenGivenUp();
+    void pageWithoutTextOrLanguageIsSaidSo();
+    void pastedPictureIsReadOnlyOnAnEmptyPage_data();
+    void pastedPictureIsReadOnlyOnAnEmptyPage();
+};
+
+void TestBookWindowText::ctrlRReadsTheShownPictureIntoTheReader() {
+    BookWindowRig rig;
+    rig.showWindows();
+    rig.readerText = QStringLiteral("old text");
+    rig.navigation->setNumberAndName(QStringLiteral("1"), QStringLiteral("One"));
+    showPage(rig, textPicture());
+    QVERIFY(rig.state.WordBoxes.isEmpty());
+
+    QTest::keyClick(rig.window.get(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(rig.window->readingPageText());
+    QVERIFY(rig.window->statusBar()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.window->readingPageText(), 30000);
+    QVERIFY(rig.window->statusBar()->isHidden());
+    QCOMPARE(rig.readerText, Lines.join(u' '));
+    QVERIFY(rig.state.TopicDirty);
+    const auto boxes = recognition::decodeWordBoxes(rig.state.WordBoxes);
+    QVERIFY(boxes);
+    QStringList boxed;
+    for (const recognition::WordBox& box : *boxes)
+        boxed.append(rig.readerText.mid(box.offset, box.length));
+    QCOMPARE(boxed, rig.readerText.split(u' '));
+    QVERIFY(rig.dialogs.messages.isEmpty());
+
+    // F9 keeps the boxes with the page; a new picture drops them.
+    rig.window->StoreTopic();
+    QCOMPARE(rig.store.readTopic(1)->WordBoxes, rig.state.WordBoxes);
+    showPage(rig, blankPicture());
+    QVERIFY(rig.state.WordBoxes.isEmpty());
+    rig.state.TopicDirty = true;
+    rig.window->StoreTopic();
+    QVERIFY(rig.store.readTopic(1)->WordBoxes.isEmpty());
+}
+
+void TestBookWindowText::readingIsDroppedWhenGivenUp_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Esc") << "esc";
+    QTest::newRow("Cancel button") << "button";
+    QTest::newRow("page turned") << "turn";
+    QTest::newRow("picture cleared") << "clear";
+}
+
+void TestBookWindowText::readingIsDroppedWhenGivenUp() {
+    QFETCH(QString, how);
+    BookWindowRig rig;
+    rig.showWindows();
+    showPage(rig, textPicture());
+    rig.window->readPageText();
+    QVERIFY(rig.window->readingPageText());
+    if (how == "esc")
+        QTest::keyClick(rig.window.get(), Qt::Key_Escape);
+    else if (how == "button")
+        rig.window->findChild<QPushButton*>("cmdCancelText")->click();
+    else if (how == "turn")
+        showPage(rig, blankPicture());
+    else
+        rig.window->ClearPagePicture();
+    QVERIFY(!rig.window->readingPageText());
+    QVERIFY(rig.window->statusBar()->isHidden());
+    waitOutAReading(rig);
+    QVERIFY(rig.readerText.isEmpty());
+    QVERIFY(rig.state.WordBoxes.isEmpty());
+    QVERIFY(!rig.state.TopicDirty);
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestBookWindowText::pageWithoutTextOrLanguageIsSaidSo() {
+    BookWindowRig rig;
+    rig.readerText = QStringLiteral("kept");
+    showPage(rig, blankPicture());
+    rig.window->readPageText();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.messages.size(), 1, 30000);
+    QCOMPARE(rig.dialogs.messages[0].text, QStringLiteral("No text found on this page"));
+
+    choose(rig, false, "xyz");
+    rig.window->readPageText();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.messages.size(), 2, 30000);
+    QVERIFY(rig.dialogs.messages[1].text.contains("tesseract-ocr-xyz"));
+    QCOMPARE(rig.readerText, QStringLiteral("kept"));
+    QVERIFY(!rig.state.TopicDirty);
+
+    // No picture: nothing to read.
+    rig.window->ClearPagePicture();
+    rig.window->readPageText();
+    QVERIFY(!rig.window->readingPageText());
+}
+
+void TestBookWindowText::pastedPictureIsReadOnlyOnAnEmptyPage_data() {
+    QTest::addColumn<bool>("chosen");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("chosen, empty page") << true << "" << true;
+    QTest::newRow("chosen, blanks only") << true << " \n" << true;
+    QTest::newRow("chosen, page with text") << true << "typed" << false;
+    QTest::newRow("not chosen") << false << "" << false;
+}
+
+void TestBookWindowText::pastedPictureIsReadOnlyOnAnEmptyPage() {
+    QFETCH(bool, chosen);
+    QFETCH(QString, text);
+    QFETCH(bool, read);
+    BookWindowRig rig;
+    choose(rig, chosen);
+    rig.readerText = text;
+    QGuiApplication::clipboard()->setImage(textPicture());
+    rig.window->pastePicture();
+    QVERIFY(!rig.window->readingPageText()); // not before the converter has ended
+    rig.launcher.last->end(true);
+    QCOMPARE(rig.window->readingPageText(), read);
+    if (read) {
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.window->readingPageText(), 30000);
+        QCOMPARE(rig.readerText, Lines.join(u' '));
+        QVERIFY(!rig.state.WordBoxes.isEmpty());
+    } else {
+        QCOMPARE(rig.readerText, text);
+    }
+}
+
+QTEST_MAIN(TestBookWindowText)
+#include "tst_bookwindowtext.moc"

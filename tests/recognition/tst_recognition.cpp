@@ -1,0 +1,229 @@
+#include "recognition/PageReader.h"
+#include "recognition/PageTextBuilder.h"
+#include "recognition/RecognitionLanguages.h"
+#include "recognition/RecognitionSettings.h"
+#include "recognition/TextRecognition.h"
+#include "recognition/WordBoxBlob.h"
+#include "support/TestPage.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace folimar;
+using recognition::ReadOutcome;
+
+namespace {
+
+const QStringList PageLines{
+    QStringLiteral("The quick brown fox jumps over the lazy dog and"),
+    QStringLiteral("then runs into the forest where the old trees"),
+    QStringLiteral("stand tall, whispering stories of a long for-"),
+    QStringLiteral("gotten kingdom beside the river."),
+    QString(),
+    QStringLiteral("Every morning the baker opens his shop at six"),
+    QStringLiteral("and sells fresh bread to the whole village."),
+};
+
+ReadOutcome read(const QImage& picture, const QString& languages = QStringLiteral("eng")) {
+    recognition::ReadControl control;
+    return recognition::readPage(picture, recognition::tessdataFolder(), languages, control);
+}
+
+} // namespace
+
+class TestRecognition : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void textKeepsParagraphsAndJoinsHyphenatedWords_data();
+    void textKeepsParagraphsAndJoinsHyphenatedWords();
+    void wordBoxBlobKeepsBoxesAndRefusesDamage();
+    void languagesAreListedAndAMissingOneNamesItsPackage();
+    void settingsKeepTheirDefaultsUntilSaved();
+    void scannedPageIsReadWithBoxesOnItsWords();
+    void pictureWithoutTextOrUnreadableGivesNoText();
+    void cancelledOrReplacedReadingNeverDelivers();
+};
+
+// Each row: the words, as (word, paragraph start?, line start?), and the text they make.
+void TestRecognition::textKeepsParagraphsAndJoinsHyphenatedWords_data() {
+    QTest::addColumn<QStringList>("words"); // "|" starts a line, "||" a paragraph
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one line") << QStringList{"Two", "words"} << "Two words";
+    QTest::newRow("lines of a paragraph") << QStringList{"one", "|", "two"} << "one two";
+    QTest::newRow("paragraphs") << QStringList{"one", "||", "two", "|", "three"}
+                                << "one\n\ntwo three";
+    QTest::newRow("hyphenated") << QStringList{"a", "long", "for-", "|", "gotten", "tale"}
+                                << "a long forgotten tale";
+    QTest::newRow("name with a capital stays")
+        << QStringList{"Anglo-", "|", "Saxon"} << "Anglo- Saxon";
+    QTest::newRow("dash alone stays") << QStringList{"wait", "-", "|", "then"} << "wait - then";
+    QTest::newRow("hyphen before a paragraph stays")
+        << QStringList{"end-", "||", "next"} << "end-\n\nnext";
+}
+
+void TestRecognition::textKeepsParagraphsAndJoinsHyphenatedWords() {
+    QFETCH(QStringList, words);
+    QFETCH(QString, text);
+    recognition::PageTextBuilder builder;
+    QStringList placed;
+    int x = 0;
+    for (const QString& word : words) {
+        if (word == QLatin1String("||"))
+            builder.startParagraph();
+        else if (word == QLatin1String("|"))
+            builder.startLine();
+        else {
+            builder.addWord(word, QRect(x, 0, 10, 10));
+            placed.append(word);
+            x += 20;
+        }
+    }
+    const recognition::PageText page = builder.take();
+    QCOMPARE(page.text, text);
+    QCOMPARE(page.words.size(), placed.size());
+    for (qsizetype i = 0; i < placed.size(); ++i) {
+        const recognition::WordBox& box = page.words[i];
+        QCOMPARE(box.box, QRect(int(i) * 20, 0, 10, 10));
+        // A joined word's first half has lost its hyphen, and the rest follows it at once.
+        const QString expected = page.text.mid(box.offset, box.length);
+        QVERIFY2(placed[i].startsWith(expected) && placed[i].size() - expected.size() <= 1,
+                 qPrintable(placed[i] + " at " + expected));
+    }
+    QVERIFY(builder.take().text.isEmpty());
+}
+
+void TestRecognition::wordBoxBlobKeepsBoxesAndRefusesDamage() {
+    const QList<recognition::WordBox> words{{QRect(10, 20, 30, 40), 0, 3},
+                                            {QRect(-1, 0, 70000, 5), 4, 123456}};
+    const QByteArray blob = recognition::encodeWordBoxes(words);
+    QCOMPARE(blob.size(), 8 + 2 * 24);
+    QCOMPARE(recognition::decodeWordBoxes(blob), std::optional(words));
+    QVERIFY(recognition::encodeWordBoxes({}).isEmpty());
+    QCOMPARE(recognition::decodeWordBoxes({}), std::optional(QList<recognition::WordBox>()));
+
+    QByteArray otherVersion = blob;
+    otherVersion[3] = 2;
+    QByteArray hugeCount = blob;
+    hugeCount[7] = char(0x7f);
+    QByteArray negativeCount = blob;
+    negativeCount[7] = char(0x80);
+    for (const QByteArray& damaged :
+         {blob.left(blob.size() - 1), blob + 'x', otherVersion, hugeCount, negativeCount,
+          QByteArray("JFIF"), QByteArray("FWB\x01", 4)})
+        QVERIFY2(!recognition::decodeWordBoxes(damaged), damaged.toHex().constData());
+}
+
+void TestRecognition::languagesAreListedAndAMissingOneNamesItsPackage() {
+    QTemporaryDir data;
+    for (const char* name : {"eng.traineddata", "deu.traineddata", "osd.traineddata", "notes.txt"})
+        QFile(data.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
+    QCOMPARE(recognition::installedLanguages(data.path()), QStringList({"deu", "eng"}));
+    const QStringList installed{"deu", "eng"};
+    QCOMPARE(recognition::defaultLanguage(installed, QLocale(QLocale::German)), "deu");
+    QCOMPARE(recognition::defaultLanguage(installed, QLocale(QLocale::French)), "eng");
+    QVERIFY(recognition::languagesInstalled(data.path(), "eng+deu"));
+    QVERIFY(!recognition::languagesInstalled(data.path(), "eng+fra"));
+    QVERIFY(!recognition::languagesInstalled(data.path(), "../" + data.path() + "/eng"));
+    QVERIFY(!recognition::languagesInstalled(data.path(), ""));
+    QVERIFY(recognition::missingLanguageMessage(data.path(), "eng+chi_sim")
+                .contains("tesseract-ocr-chi-sim"));
+
+    // Reading in a language that is not installed says which package to install.
+    const ReadOutcome missing = read(QImage(20, 20, QImage::Format_RGB32), "xyz");
+    QCOMPARE(missing.status, ReadOutcome::Status::Failed);
+    QVERIFY2(missing.message.contains("tesseract-ocr-xyz"), qPrintable(missing.message));
+    QVERIFY(recognition::installedLanguages(recognition::tessdataFolder()).contains("eng"));
+}
+
+void TestRecognition::settingsKeepTheirDefaultsUntilSaved() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("config/recognition.conf");
+    QCOMPARE(recognition::RecognitionSettings::load(path), recognition::RecognitionSettings());
+    QVERIFY(recognition::RecognitionSettings().readPastedPicture);
+    const recognition::RecognitionSettings chosen{false, "eng+deu"};
+    QVERIFY(chosen.save(path));
+    QCOMPARE(recognition::RecognitionSettings::load(path), chosen);
+}
+
+// A page drawn at 300 dpi, turned a little and speckled, reads back with at most one
+// character in a hundred wrong, and each word's box lies on the word drawn there.
+void TestRecognition::scannedPageIsReadWithBoxesOnItsWords() {
+    const testing::TestPage page = testing::makeTestPage(PageLines, QSize(1600, 800));
+    const ReadOutcome outcome = read(page.image);
+    QCOMPARE(outcome.status, ReadOutcome::Status::Read);
+    const QString& text = outcome.page.text;
+    const double errors = testing::characterErrorRate(page.text, text);
+    qInfo("character error rate %.2f %%", errors * 100);
+    QVERIFY2(errors <= 0.01, qPrintable(text));
+    QCOMPARE(text.count(QStringLiteral("\n\n")), 1);
+    QVERIFY(text.contains("forgotten"));
+
+    int matched = 0;
+    for (const recognition::WordBox& box : outcome.page.words) {
+        QVERIFY(box.offset >= 0 && box.length > 0 && box.offset + box.length <= text.size());
+        QVERIFY(page.image.rect().contains(box.box));
+        const QString word = text.mid(box.offset, box.length);
+        for (const auto& [drawn, place] : page.words) {
+            if (!drawn.startsWith(word) || !place.contains(QRectF(box.box).center()))
+                continue;
+            const QRectF overlap = place.intersected(QRectF(box.box));
+            QVERIFY2(overlap.width() * overlap.height() >= 0.4 * box.box.width() * box.box.height(),
+                     qPrintable(word));
+            ++matched;
+            break;
+        }
+    }
+    QVERIFY2(matched >= page.words.size() - 2, qPrintable(QString::number(matched)));
+}
+
+void TestRecognition::pictureWithoutTextOrUnreadableGivesNoText() {
+    QImage blank(600, 400, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    const ReadOutcome empty = read(blank);
+    QCOMPARE(empty.status, ReadOutcome::Status::Read);
+    QVERIFY(empty.page.text.isEmpty());
+    QVERIFY(empty.page.words.isEmpty());
+
+    const ReadOutcome none = read(QImage());
+    QCOMPARE(none.status, ReadOutcome::Status::Failed);
+    QVERIFY(!none.message.isEmpty());
+}
+
+void TestRecognition::cancelledOrReplacedReadingNeverDelivers() {
+    const QImage picture = testing::makeTestPage(PageLines, QSize(1600, 800)).image;
+    recognition::TextRecognition recognition(recognition::tessdataFolder());
+    QSignalSpy finished(&recognition, &recognition::TextRecognition::finished);
+    QSignalSpy progressed(&recognition, &recognition::TextRecognition::progressed);
+
+    // Cancelled: nothing arrives.
+    recognition.start([picture] { return picture; }, "eng");
+    QVERIFY(recognition.isRunning());
+    recognition.cancel();
+    QVERIFY(!recognition.isRunning());
+
+    // Replaced: only the later reading's result arrives, once.
+    QImage blank(200, 100, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    recognition.start([picture] { return picture; }, "eng");
+    recognition.start([blank] { return blank; }, "eng");
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+    QVERIFY(finished[0][0].value<ReadOutcome>().page.text.isEmpty());
+    QTest::qWait(200);
+    QCOMPARE(finished.count(), 1);
+
+    // A whole reading reports its progress on the way.
+    finished.clear();
+    progressed.clear();
+    recognition.start([picture] { return picture; }, "eng");
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+    QVERIFY(!progressed.isEmpty());
+    QVERIFY(!finished[0][0].value<ReadOutcome>().page.text.isEmpty());
+
+    // Destroyed while reading: the worker is stopped and waited for.
+    recognition.start([picture] { return picture; }, "eng");
+}
+
+QTEST_MAIN(TestRecognition)
+#include "tst_recognition.moc"

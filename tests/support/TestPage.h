@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <QTransform>
+
+namespace folimar::testing {
+
+// A scanned page made by the test: lines of text drawn at 300 dpi, turned slightly as a
+// page lies on a scanner, with specks of noise. Paragraphs are parted by an empty line.
+struct TestPage {
+    QImage image;
+    QString text;                        // the text as it reads: paragraphs parted by a blank line
+    QList<QPair<QString, QRectF>> words; // each drawn word and where it lies on the image
+};
+
+inline TestPage makeTestPage(const QStringList& lines, QSize size, double degrees = 0.4,
+                             int pointSize = 12, quint32 seed = 7) {
+    constexpr int DotsPerMetre = 11811; // 300 dpi
+    TestPage page;
+    page.image = QImage(size, QImage::Format_RGB32);
+    page.image.setDotsPerMeterX(DotsPerMetre);
+    page.image.setDotsPerMeterY(DotsPerMetre);
+    page.image.fill(Qt::white);
+    QTransform turn;
+    turn.translate(size.width() / 2.0, size.height() / 2.0)
+        .rotate(degrees)
+        .translate(-size.width() / 2.0, -size.height() / 2.0);
+    {
+        QPainter painter(&page.image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setTransform(turn);
+        QFont font(QStringLiteral("DejaVu Serif"));
+        font.setPointSize(pointSize);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        const QFontMetricsF metrics(font, &page.image);
+        const double margin = size.width() / 12.0;
+        double baseline = margin + metrics.ascent();
+        QString paragraph;
+        for (const QString& line : lines) {
+            if (line.isEmpty()) {
+                if (!paragraph.isEmpty())
+                    page.text += paragraph + QStringLiteral("\n\n");
+                paragraph.clear();
+            } else {
+                painter.drawText(QPointF(margin, baseline), line);
+                double x = margin;
+                for (const QString& word : line.split(u' ', Qt::SkipEmptyParts)) {
+                    const QRectF drawn(x, baseline - metrics.ascent(),
+                                       metrics.horizontalAdvance(word), metrics.height());
+                    page.words.append({word, turn.mapRect(drawn)});
+                    x += metrics.horizontalAdvance(word + u' ');
+                }
+                if (paragraph.endsWith(u'-'))
+                    paragraph.chop(1);
+                else if (!paragraph.isEmpty())
+                    paragraph += u' ';
+                paragraph += line;
+            }
+            baseline += metrics.lineSpacing();
+        }
+        if (!paragraph.isEmpty())
+            page.text += paragraph;
+        else
+            page.text.chop(2);
+    }
+    QRandomGenerator noise(seed);
+    const qint64 specks = qint64(size.width()) * size.height() / 400;
+    for (qint64 i = 0; i < specks; ++i) {
+        const int grey = noise.bounded(256);
+        page.image.setPixel(noise.bounded(size.width()), noise.bounded(size.height()),
+                            qRgb(grey, grey, grey));
+    }
+    return page;
+}
+
+// The share of characters to change, insert or delete to turn `read` into `expected`.
+inline double characterErrorRate(const QString& expected, const QString& read) {
+    QList<int> previous(read.size() + 1);
+    QList<int> current(read.size() + 1);
+    for (int j = 0; j <= read.size(); ++j)
+        previous[j] = j;
+    for (int i = 1; i <= expected.size(); ++i) {
+        current[0] = i;
+        for (int j = 1; j <= read.size(); ++j)
+            current[j] = std::min({previous[j] + 1, current[j - 1] + 1,
+                                   previous[j - 1] + (expected[i - 1] == read[j - 1] ? 0 : 1)});
+        std::swap(previous, current);
+    }
+    return expected.isEmpty() ? (read.isEmpty() ? 0.0 : 1.0)
+                              : double(previous[read.size()]) / double(expected.size());
+}
+
+} // namespace folimar::testing
