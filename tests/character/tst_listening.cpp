@@ -110,6 +110,10 @@ private:
 
 // A sound server of the test's own: its own runtime folder, a null sink, ended at the end.
 void TestListening::initTestCase() {
+    // Counting sentences on a recording needs real-time synthesis, which a sanitized build
+    // on a busy machine cannot promise: gaps from a slow build would count as sentences.
+    if (qEnvironmentVariableIsSet("FOLIMAR_SANITIZED"))
+        QSKIP("a sanitized build cannot keep real time; the listening test runs in the plain build");
     QVERIFY(runtime_.isValid());
     qputenv("XDG_RUNTIME_DIR", runtime_.path().toUtf8());
     qunsetenv("PULSE_SERVER");
