@@ -68,6 +68,7 @@ private:
     QList<QPair<QButtonGroup*, qint16 settings::Settings::*>> arrays_;
     QString rememberedQuality_;
     bool loading_ = false;
+    bool placed_ = false;
 };
 
 } // namespace folimar::reader

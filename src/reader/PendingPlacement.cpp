@@ -19,6 +19,7 @@ PendingPlacement::PendingPlacement(QWidget& window, const QRect& outer)
     : QObject(&window), window_(window) {
     setOuter(outer);
     window.installEventFilter(this);
+    watchHandle();
 }
 
 std::optional<QRect> PendingPlacement::outer() const {
@@ -32,11 +33,17 @@ void PendingPlacement::setOuter(const QRect& outer) {
     placed_ = QRect(window_.pos(), window_.size());
 }
 
+// The native window exists from the window's first showing on.
+void PendingPlacement::watchHandle() {
+    if (handle_ || !window_.windowHandle())
+        return;
+    handle_ = window_.windowHandle();
+    handle_->installEventFilter(this);
+}
+
 bool PendingPlacement::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &window_ && event->type() == QEvent::Show && !handle_) {
-        handle_ = window_.windowHandle();
-        if (handle_)
-            handle_->installEventFilter(this);
+    if (watched == &window_ && event->type() == QEvent::Show) {
+        watchHandle();
     } else if (watched == handle_ && event->type() == QEvent::Expose && handle_->isExposed()) {
         if (const auto wanted = outer(); wanted && window_.windowState() == Qt::WindowNoState)
             PlaceByKnownFrame(window_, *wanted);

@@ -34,6 +34,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void watchHandle();
+
     QWidget& window_;
     QRect outer_;
     QRect placed_; // the window's position and inner size as placed

@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <QWidget>
+#include <QWindow>
 
 namespace folimar::reader {
 
@@ -25,7 +26,7 @@ void PlaceWindow(QWidget& window, const QRect& outer) {
     PlaceByKnownFrame(window, outer);
     if (auto* pending = window.findChild<PendingPlacement*>(QString(), Qt::FindDirectChildrenOnly))
         pending->setOuter(outer);
-    else if (!window.isVisible())
+    else if (!window.windowHandle() || !window.windowHandle()->isExposed())
         new PendingPlacement(window, outer);
 }
 

@@ -74,6 +74,7 @@ private Q_SLOTS:
     void browseReloadsTheCharacterUnlessCancelled();
     void locateMovesTheCharacterAndRemembersIt();
     void escapeClosesTheWindows();
+    void optionsOpenWhollyOnTheOwnersScreen();
     void helpIsReadAgainOnEachActivation();
     void unreadableHelpIsReportedAndKeepsTheText();
 };
@@ -247,6 +248,27 @@ void OptionsWindowTest::escapeClosesTheWindows() {
     QVERIFY(QTest::qWaitForWindowActive(&help));
     QTest::keyClick(help.Text1, Qt::Key_Escape);
     QVERIFY(!help.isVisible());
+}
+
+// The owner stands in the screen's lower right corner; the options window opens in the middle
+// of the owner's screen, wholly on it.
+void OptionsWindowTest::optionsOpenWhollyOnTheOwnersScreen() {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget owner;
+    owner.setGeometry(QRect(area.bottomRight() - QPoint(150, 100), QSize(400, 300)));
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+
+    OptionsRig rig;
+    reader::OptionsWindow options(ReaderProfile::Folimar, rig.settings, rig.host, rig.dialogs,
+                                  QString(), &owner);
+    options.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&options));
+    QCoreApplication::processEvents();
+    const QRect frame = options.frameGeometry();
+    QVERIFY(frame != options.geometry()); // its frame is counted
+    QVERIFY(area.contains(frame));
+    QVERIFY((frame.center() - area.center()).manhattanLength() <= 2);
 }
 
 void OptionsWindowTest::helpIsReadAgainOnEachActivation() {
