@@ -276,7 +276,7 @@ void FolimarProgram::showTopicNumbered(int topicNo) {
 void FolimarProgram::showStatistics() {
     if (!statistics_)
         statistics_ = std::make_unique<bookwindow::StatisticsWindow>();
-    statistics_->showStatistics(*store_, topicManager_->entryCount());
+    statistics_->showStatistics(*store_, topicManager_->entryCount(), bookWindow_.get());
 }
 
 void FolimarProgram::wireReadingKeys() {

@@ -1,5 +1,6 @@
 #include "bookwindow/StatisticsWindow.h"
 
+#include "reader/CentredWindow.h"
 #include "store/BookStore.h"
 
 #include <QCoreApplication>
@@ -67,11 +68,14 @@ void StatisticsWindow::buildControls() {
     grid->addWidget(Command1, int(rows.size()) + 1, 0, 1, 2, Qt::AlignHCenter);
 }
 
-void StatisticsWindow::showStatistics(store::BookStore& store, int topicEntries) {
+void StatisticsWindow::showStatistics(store::BookStore& store, int topicEntries,
+                                      const QWidget* owner) {
     if (!store.highestTopicNo())
         return; // no topics at all
     topicEntries_ = topicEntries;
     Label2->show();
+    if (!isVisible())
+        reader::centreOnOwnersScreen(*this, owner);
     show();
     raise();
     activateWindow();

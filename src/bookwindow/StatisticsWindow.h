@@ -26,8 +26,9 @@ public:
     ~StatisticsWindow() override;
 
     // Counts the open book and shows the figures; `topicEntries` is the topic list's
-    // entry count. A book without topics shows nothing.
-    void showStatistics(store::BookStore& store, int topicEntries);
+    // entry count. A book without topics shows nothing. The window opens wholly on the
+    // screen that holds `owner`.
+    void showStatistics(store::BookStore& store, int topicEntries, const QWidget* owner = nullptr);
 
     QLabel* Label2 = nullptr;
     QLabel* Label1 = nullptr;

@@ -1,19 +1,29 @@
 #include "reader/CentredWindow.h"
 
+#include "reader/PendingPlacement.h"
+#include "reader/SavedGeometry.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
 namespace folimar::reader {
 
-void centreOnScreen(QWidget& window) {
-    window.adjustSize();
-    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+QRect CentredWithin(const QSize& outer, const QRect& area) {
+    QRect placed(QPoint(), outer.boundedTo(area.size()));
+    placed.moveCenter(area.center());
+    return placed;
+}
+
+void centreOnOwnersScreen(QWidget& window, const QWidget* owner) {
+    if (!owner)
+        owner = window.parentWidget();
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window.move(frame.topLeft());
+    window.adjustSize();
+    PlaceWindow(window,
+                CentredWithin(window.size() + FrameExtra(window), screen->availableGeometry()));
 }
 
 } // namespace folimar::reader

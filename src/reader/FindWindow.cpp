@@ -119,7 +119,7 @@ void FindWindow::updateCaption() {
 // The replace window shares Match Case; the scope may have changed while hidden.
 void FindWindow::showEvent(QShowEvent* event) {
     if (!placed_) {
-        centreOnScreen(*this);
+        centreOnOwnersScreen(*this);
         placed_ = true;
     }
     Check1->setChecked(finder_.search.MatchCase == 1);

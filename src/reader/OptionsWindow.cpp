@@ -1,6 +1,7 @@
 #include "reader/OptionsWindow.h"
 
 #include "platform/dialogs/Dialogs.h"
+#include "reader/CentredWindow.h"
 #include "reader/CharacterHost.h"
 #include "reader/RecognitionOptions.h"
 #include "reader/WindowArrangement.h"
@@ -198,6 +199,10 @@ void OptionsWindow::showSettings() {
 }
 
 void OptionsWindow::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        centreOnOwnersScreen(*this);
+        placed_ = true;
+    }
     showSettings();
     QWidget::showEvent(event);
 }

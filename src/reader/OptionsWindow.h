@@ -73,6 +73,7 @@ private:
     QString rememberedQuality_;
     bool loading_ = false;
     RecognitionOptions* recognitionOptions_ = nullptr;
+    bool placed_ = false;
 };
 
 } // namespace folimar::reader

@@ -82,7 +82,7 @@ void ReplaceWindow::replaceAll() {
 
 void ReplaceWindow::showEvent(QShowEvent* event) {
     if (!placed_) {
-        centreOnScreen(*this);
+        centreOnOwnersScreen(*this);
         placed_ = true;
     }
     Check1->setChecked(finder_.search.MatchCase == 1);

@@ -1,7 +1,10 @@
 #include "reader/SavedGeometry.h"
 
+#include "reader/PendingPlacement.h"
+
 #include <QRect>
 #include <QWidget>
+#include <QWindow>
 
 namespace folimar::reader {
 
@@ -9,20 +12,22 @@ namespace {
 qint16 clamp16(int value) {
     return static_cast<qint16>(qBound<int>(-32768, value, 32767));
 }
-
-// The frame's extra size; nothing is known of it before the window is first shown.
-QSize frameExtra(const QWidget& window) {
-    return window.frameGeometry().size() - window.geometry().size();
-}
 } // namespace
 
+// A window still waiting to be placed by its frame stands, as far as its partner and the
+// settings are concerned, where it is meant to go.
 QRect OuterGeometry(const QWidget& window) {
-    return window.frameGeometry();
+    const auto* pending =
+        window.findChild<PendingPlacement*>(QString(), Qt::FindDirectChildrenOnly);
+    return pending ? pending->outer().value_or(window.frameGeometry()) : window.frameGeometry();
 }
 
 void PlaceWindow(QWidget& window, const QRect& outer) {
-    window.resize((outer.size() - frameExtra(window)).expandedTo(QSize(1, 1)));
-    window.move(outer.topLeft());
+    PlaceByKnownFrame(window, outer);
+    if (auto* pending = window.findChild<PendingPlacement*>(QString(), Qt::FindDirectChildrenOnly))
+        pending->setOuter(outer);
+    else if (!window.windowHandle() || !window.windowHandle()->isExposed())
+        new PendingPlacement(window, outer);
 }
 
 SavedGeometry SavedGeometry::of(const QWidget& window) {
@@ -30,7 +35,7 @@ SavedGeometry SavedGeometry::of(const QWidget& window) {
     const bool normalState = !(window.isMaximized() || window.isMinimized());
     const QRect normal = normalState ? OuterGeometry(window)
                                      : QRect(window.normalGeometry().topLeft(),
-                                             window.normalGeometry().size() + frameExtra(window));
+                                             window.normalGeometry().size() + FrameExtra(window));
     const qint16 state = window.isMinimized() ? 1 : window.isMaximized() ? 2 : 0;
     return {clamp16(normal.x()), clamp16(normal.y()), clamp16(normal.width()),
             clamp16(normal.height()), state};

@@ -1,6 +1,7 @@
 #include "BookWindowRig.h"
 
 #include "bookwindow/PictureConversion.h"
+#include "reader/SavedGeometry.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -73,6 +74,7 @@ private Q_SLOTS:
     void arrangementsTileBothWindows_data();
     void arrangementsTileBothWindows();
     void readerWindowDocksOnlyWhenBothAreNormal();
+    void restartsLeaveBothWindowsWhereTheyWere();
     void tinyWindowStaysSound();
     void closingAsksAndStopsReading();
     void keysAndRightClickReachTheReaderWindows();
@@ -529,6 +531,42 @@ void TestBookWindow::readerWindowDocksOnlyWhenBothAreNormal() {
     const QRect before = rig.readerWindow.normalGeometry();
     rig.window->resize(250, rig.window->height());
     QCOMPARE(rig.readerWindow.normalGeometry(), before);
+}
+
+// Each round is a restart: both windows placed from the settings before they are shown (and
+// so before their frames are known), then shown, then remembered.
+void TestBookWindow::restartsLeaveBothWindowsWhereTheyWere() {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect book(screen.topLeft(), QSize(screen.width() * 2 / 5, 467));
+    const QRect reader(book.topRight() + QPoint(1, 0), QSize(screen.width() - book.width(), 467));
+    settings::Settings saved;
+    saved.WindowArrangement = 0;
+    saved.BookLeft = qint16(book.x()), saved.BookTop = qint16(book.y());
+    saved.BookWidth = qint16(book.width()), saved.BookHeight = qint16(book.height());
+    saved.ReaderLeft = qint16(reader.x()), saved.ReaderTop = qint16(reader.y());
+    saved.ReaderWidth = qint16(reader.width()), saved.ReaderHeight = qint16(reader.height());
+    for (int round = 0; round < 10; ++round) {
+        BookWindowRig rig;
+        rig.settings = saved;
+        rig.window->placeAtLoad();
+        reader::SavedGeometry{saved.ReaderLeft, saved.ReaderTop, saved.ReaderWidth,
+                              saved.ReaderHeight, 0}
+            .restore(rig.readerWindow);
+        rig.window->setReaderWindow(&rig.readerWindow);
+        rig.window->show();
+        rig.readerWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.readerWindow));
+        QCoreApplication::processEvents();
+        QVERIFY(rig.window->frameGeometry() != rig.window->geometry()); // the frame is known
+        QCOMPARE(rig.window->frameGeometry(), book);
+        QCOMPARE(rig.readerWindow.frameGeometry(), reader);
+        rig.window->rememberGeometry();
+        const auto readerNow = reader::SavedGeometry::of(rig.readerWindow);
+        saved = rig.settings;
+        saved.ReaderLeft = readerNow.left, saved.ReaderTop = readerNow.top;
+        saved.ReaderWidth = readerNow.width, saved.ReaderHeight = readerNow.height;
+    }
 }
 
 void TestBookWindow::tinyWindowStaysSound() {

@@ -5,8 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -54,10 +56,16 @@ void StatisticsWindowTest::countsTheBookOffTheWindowsThread() {
     openBook(root, store, settings,
              {QStringLiteral("One two three. Four five."), QString(), QStringLiteral("a  b")});
 
+    // Opened for a book window in the screen's lower right corner, it is wholly on screen.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget owner;
+    owner.setGeometry(QRect(area.bottomRight() - QPoint(60, 40), QSize(400, 300)));
     bookwindow::StatisticsWindow window;
     QSignalSpy shown(&window, &bookwindow::StatisticsWindow::countsShown);
-    window.showStatistics(store, 5);
+    window.showStatistics(store, 5, &owner);
     QVERIFY(window.isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(area.contains(window.frameGeometry()));
     QVERIFY(shown.wait());
     QVERIFY(window.Label2->isHidden());
     QCOMPARE(window.Text1->text(), QStringLiteral("5"));
@@ -72,6 +80,13 @@ void StatisticsWindowTest::countsTheBookOffTheWindowsThread() {
 
     QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY(!window.isVisible());
+
+    // Left half off the screen and closed, it opens wholly on the screen again.
+    window.move(area.right() - window.width() / 2, area.bottom() - window.height() / 2);
+    window.showStatistics(store, 3, &owner);
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(shown.wait());
+    QVERIFY(area.contains(window.frameGeometry()));
 }
 
 void StatisticsWindowTest::emptyBookShowsNothing() {

@@ -77,6 +77,7 @@ private Q_SLOTS:
     void locateMovesTheCharacterAndRemembersIt();
     void escapeClosesTheWindows();
     void pageTextChoicesAreSavedApart();
+    void optionsOpenWhollyOnTheOwnersScreen();
     void helpIsReadAgainOnEachActivation();
     void unreadableHelpIsReportedAndKeepsTheText();
 };
@@ -274,6 +275,27 @@ void OptionsWindowTest::pageTextChoicesAreSavedApart() {
     english[0]->setCheckState(Qt::Checked);
     QCOMPARE(recognition::RecognitionSettings::load(path),
              (recognition::RecognitionSettings{false, QStringLiteral("eng")}));
+}
+
+// The owner stands in the screen's lower right corner; the options window opens in the middle
+// of the owner's screen, wholly on it.
+void OptionsWindowTest::optionsOpenWhollyOnTheOwnersScreen() {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget owner;
+    owner.setGeometry(QRect(area.bottomRight() - QPoint(150, 100), QSize(400, 300)));
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+
+    OptionsRig rig;
+    reader::OptionsWindow options(ReaderProfile::Folimar, rig.settings, rig.host, rig.dialogs,
+                                  QString(), &owner);
+    options.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&options));
+    QCoreApplication::processEvents();
+    const QRect frame = options.frameGeometry();
+    QVERIFY(frame != options.geometry()); // its frame is counted
+    QVERIFY(area.contains(frame));
+    QVERIFY((frame.center() - area.center()).manhattanLength() <= 2);
 }
 
 void OptionsWindowTest::helpIsReadAgainOnEachActivation() {
