@@ -230,7 +230,7 @@ void ReaderWindowTest::editsMarkTheTopicDirty() {
     rig.settings.UserName = QStringLiteral("me");
     rig.store.ReadOnlyMode = readOnly;
     rig.store.BookOwner = owner;
-    rig.window->Text1->setPlainText(QStringLiteral("Some text."));
+    rig.window->loadText(QStringLiteral("Some text."));
     placeCaret(*rig.window->Text1, 4);
     QTest::keyClick(rig.window->Text1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(rig.state.TopicDirty, dirty);
@@ -269,7 +269,7 @@ void ReaderWindowTest::gotoAndBackJumpAndIgnoreTheNextClick() {
     QTextEdit& text = *rig.window->Text1;
     WindowTopicList topics(
         {QStringLiteral("Topic zero. More of it."), QStringLiteral("Topic one. Again. And more.")},
-        text, rig.settings);
+        *rig.window, rig.settings);
     rig.window->setTopicList(&topics);
 
     topics.select(1);
@@ -303,7 +303,7 @@ void ReaderWindowTest::gotoAndBackJumpAndIgnoreTheNextClick() {
 
 void ReaderWindowTest::gotoWithUnstoredEditsOrPastTheLastTopic() {
     ReaderWindowRig rig;
-    WindowTopicList topics({QStringLiteral("Zero."), QStringLiteral("One.")}, *rig.window->Text1,
+    WindowTopicList topics({QStringLiteral("Zero."), QStringLiteral("One.")}, *rig.window,
                            rig.settings);
     rig.window->setTopicList(&topics);
     rig.window->Text1->setPlainText(QStringLiteral("Edited."));
