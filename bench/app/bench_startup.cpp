@@ -44,7 +44,9 @@ int runBare() {
 }
 
 int runFolimar(const QString& home) {
-    folimar::app::FolimarProgram program({home + QStringLiteral("/config/registry.reg"), {}});
+    folimar::app::FolimarProgram::Options options;
+    options.registryStorePath = home + QStringLiteral("/config/registry.reg");
+    folimar::app::FolimarProgram program(options);
     program.StartProgram({});
     waitUntilExposed(program.readerWindow(), program.bookWindow());
     program.requestQuit();

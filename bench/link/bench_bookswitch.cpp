@@ -75,7 +75,9 @@ bool measureSwitch(const QString& large, const QString& small) {
             settings::SaveSettings(settings, home.locations);
             qputenv("XDG_DATA_HOME", QFile::encodeName(home.file(QStringLiteral("data"))));
             qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.file(QStringLiteral("config"))));
-            app::FolimarProgram program({home.file(QStringLiteral("config/registry.reg")), {}});
+            app::FolimarProgram::Options options;
+            options.registryStorePath = home.file(QStringLiteral("config/registry.reg"));
+            app::FolimarProgram program(options);
             program.StartProgram({});
             QCoreApplication::processEvents();
             program.store().storeTopic(

@@ -34,7 +34,10 @@ namespace folimar::app {
 
 FolimarProgram::FolimarProgram(Options options, QObject* parent)
     : QObject(parent), options_(std::move(options)),
-      installed_(QCoreApplication::applicationDirPath()) {
+      dialogs_(options_.dialogs ? *options_.dialogs : widgetDialogs_),
+      launcher_(options_.launcher ? *options_.launcher : qtLauncher_),
+      installed_(options_.installedFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                    : options_.installedFolder) {
     connect(&termination_, &platform::TerminationSignals::terminationRequested, this,
             &FolimarProgram::requestQuit);
 }
@@ -83,7 +86,7 @@ bool FolimarProgram::StartProgram(const QStringList& arguments) {
     // waits for an answer.
     listenForHandedOverBooks();
     showWindowsInArrangementOrder();
-    readerWindow_->Text1->clear();
+    readerWindow_->loadText(QString());
     StartupText = readerWindow_->Text1->toPlainText();
     bookWindow_->setStartupText(StartupText);
     topicManager_->loadWindow();
@@ -103,7 +106,11 @@ bool FolimarProgram::StartProgram(const QStringList& arguments) {
 }
 
 void FolimarProgram::createReadingEngine() {
-    characters_ = std::make_unique<character::DesktopCharacterService>();
+    characters_ = options_.characters;
+    if (!characters_) {
+        desktopCharacters_ = std::make_unique<character::DesktopCharacterService>();
+        characters_ = desktopCharacters_.get();
+    }
     host_ =
         std::make_unique<reader::CharacterHost>(readerState_, settings_, *characters_, dialogs_);
     reader_ =
@@ -151,7 +158,7 @@ void FolimarProgram::createWindows() {
         bookwindow::BookWindow::Hooks{
             [this](QWidget* window) { keys_->watch(window); },
             [this] { return readerWindow_->Text1->toPlainText(); },
-            [this](const QString& text) { readerWindow_->Text1->setPlainText(text); },
+            [this](const QString& text) { readerWindow_->loadText(text); },
             [this](const QPoint& at) { readerWindow_->showPopup(at); },
             [this](bool onPage) { openFindFromReader(onPage); }, [this] { replaceWindow_->open(); },
             [this] { finder_->FindNext(); }, quit, [this] { fileCommands_->openBook(); },
@@ -164,13 +171,16 @@ void FolimarProgram::createWindows() {
         topics::TopicManager::Parts{*store_, settings_, locations_, readerState_, *reader_, *host_,
                                     dialogs_, listState_, *bookWindow_},
         topics::TopicManager::Hooks{
-            [this](const QString& text) { readerWindow_->Text1->setPlainText(text); },
+            [this](const QString& text) { readerWindow_->loadText(text); },
             [this] { return readerWindow_->Text1->toPlainText(); },
             [this](int position) {
                 readerWindow_->textBox().setSelectionStart(position);
                 readerWindow_->textBox().takeFocus();
             },
-            [this](QWidget* window) { keys_->watch(window); },
+            // The topic manager handles its control keys itself.
+            [this](QWidget* window) {
+                keys_->watch(window, reader::ReadingKeys::Keys::FunctionKeys);
+            },
             [this](const QPoint& at) { readerWindow_->showPopup(at); },
             [this](bool onPage, const QString& text) { findWindow_->open(onPage, text); },
             [this] { finder_->FindNext(); }, [this] { replaceWindow_->open(); }});
@@ -199,9 +209,11 @@ void FolimarProgram::createFindWindows() {
                                       topicManager_->selectEntry(settings_.TopicIndex);
                                   },
                                   [this] { readerWindow_->activateWindow(); }});
+    // Owned by the reader window, they stay above it when Find Next activates it.
     findWindow_ = std::make_unique<reader::FindWindow>(
-        *finder_, settings_, reader::FindWindow::Hooks{[this] { replaceWindow_->open(); }});
-    replaceWindow_ = std::make_unique<reader::ReplaceWindow>(*finder_);
+        *finder_, settings_, reader::FindWindow::Hooks{[this] { replaceWindow_->open(); }},
+        readerWindow_.get());
+    replaceWindow_ = std::make_unique<reader::ReplaceWindow>(*finder_, readerWindow_.get());
 }
 
 void FolimarProgram::createFileCommands() {
@@ -210,12 +222,13 @@ void FolimarProgram::createFileCommands() {
                                             *reader_, *host_, dialogs_, *bookWindow_,
                                             *topicManager_, locations_.WorkFolder},
         bookwindow::BookFileCommands::Hooks{
-            [this](const QString& text) { readerWindow_->Text1->setPlainText(text); },
+            [this](const QString& text) { readerWindow_->loadText(text); },
             [this](const QString& caption) { readerWindow_->setBookCaption(caption); },
             [this] {
                 readerWindow_->raise();
                 readerWindow_->activateWindow();
-            }});
+            },
+            [this] { return readerWindow_->Text1->toPlainText(); }});
 }
 
 // Once the windows exist, this instance takes the books later starts hand over. When

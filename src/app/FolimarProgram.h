@@ -61,6 +61,11 @@ public:
         QString registryStorePath; // the .reg store with the App Paths value
         // Hands a book to an instance that already runs; false when none answers.
         std::function<bool(const QString& bookPath)> handOverToRunningInstance;
+        // Seams a test hands in; each one left empty is the desktop's own.
+        platform::Dialogs* dialogs = nullptr;
+        character::CharacterService* characters = nullptr;
+        platform::ProcessLauncher* launcher = nullptr;
+        QString installedFolder; // where help.dat, the characters and bmp2jpg are found
     };
 
     explicit FolimarProgram(Options options, QObject* parent = nullptr);
@@ -78,6 +83,7 @@ public:
     void requestQuit();
 
     settings::Settings& settings() { return settings_; }
+    reader::ReaderState& readerState() { return readerState_; }
     const platform::ProgramLocations& locations() const { return locations_; }
     store::BookStore& store() { return *store_; }
     reader::ReaderWindow& readerWindow() { return *readerWindow_; }
@@ -114,16 +120,19 @@ private:
     Options options_;
     settings::Settings settings_;
     platform::ProgramLocations locations_;
-    platform::WidgetDialogs dialogs_;
+    platform::WidgetDialogs widgetDialogs_;
+    platform::Dialogs& dialogs_;
     platform::SteadyClock clock_;
-    platform::QtProcessLauncher launcher_;
+    platform::QtProcessLauncher qtLauncher_;
+    platform::ProcessLauncher& launcher_;
     platform::InstalledFiles installed_;
     platform::TerminationSignals termination_;
     reader::ReaderState readerState_;
     topics::TopicListState listState_;
     bookwindow::PictureState picture_;
     std::unique_ptr<store::BookStore> store_;
-    std::unique_ptr<character::CharacterService> characters_;
+    std::unique_ptr<character::CharacterService> desktopCharacters_;
+    character::CharacterService* characters_ = nullptr;
     std::unique_ptr<reader::CharacterHost> host_;
     std::unique_ptr<reader::SentenceReader> reader_;
     std::unique_ptr<reader::ReadingKeys> keys_;

@@ -41,7 +41,10 @@ int main(int argc, char* argv[]) {
         folimar::platform::SendOpenRequest(bookPath, linkPath);
         return true;
     };
-    folimar::app::FolimarProgram program({folimar::platform::RegistryStorePath(), handOver});
+    folimar::app::FolimarProgram::Options options;
+    options.registryStorePath = folimar::platform::RegistryStorePath();
+    options.handOverToRunningInstance = handOver;
+    folimar::app::FolimarProgram program(options);
     program.setInstanceLinkPath(linkPath);
     QObject::connect(&program, &folimar::app::FolimarProgram::finished, &application,
                      &QApplication::quit, Qt::QueuedConnection);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace folimar::platform {
 class Dialogs;
@@ -47,6 +49,7 @@ public:
         std::function<void(const QString& text)> setReaderText;
         std::function<void(const QString& caption)> setReaderCaption;
         std::function<void()> activateReader;
+        std::function<QString()> readerText;
     };
 
     BookFileCommands(Parts parts, Hooks hooks);
@@ -79,6 +82,16 @@ private:
     void afterLoad();
     void resumeAtNewBook();
     bool saveCopy(const QString& copyPath);
+    // The page on screen while it holds edits not yet stored: its text and picture, and
+    // the number and name it is to be stored under.
+    struct EditedPage {
+        QString text;
+        QByteArray picture;
+        QString number;
+        QString name;
+    };
+    std::optional<EditedPage> editedPage() const;
+    void showEditedPage(const EditedPage& page);
     bool sourceOwnerAllowsMerge();
     void showError(int number, const QString& description);
 

@@ -8,6 +8,7 @@
 #include "store/BookSchema.h"
 #include "store/BookStore.h"
 #include "store/WriteProbe.h"
+#include "topics/PageView.h"
 #include "topics/TopicNavigation.h"
 
 #include <QFile>
@@ -51,11 +52,43 @@ void BookFileCommands::saveBookAs() {
                           platform::MessageIcon::Critical);
         return;
     }
+    const std::optional<EditedPage> edited = editedPage();
     if (!saveCopy(chosen))
         return;
     p_.settings.BookPath = chosen;
     p_.store.LoadBook();
     afterLoad();
+    if (edited)
+        showEditedPage(*edited);
+}
+
+std::optional<BookFileCommands::EditedPage> BookFileCommands::editedPage() const {
+    if (!p_.state.TopicDirty)
+        return std::nullopt;
+    EditedPage page{hooks_.readerText ? hooks_.readerText() : QString(),
+                    {},
+                    p_.topics.numberText(),
+                    p_.topics.nameText()};
+    QFile picture(p_.programFolder + QLatin1String("/temp.jpg"));
+    if (p_.page.PictureShown() && picture.open(QIODevice::ReadOnly))
+        page.picture = picture.readAll();
+    return page;
+}
+
+// The copy shows the page as it was on screen, still to be stored.
+void BookFileCommands::showEditedPage(const EditedPage& page) {
+    if (hooks_.setReaderText)
+        hooks_.setReaderText(page.text);
+    p_.topics.setNumberAndName(page.number, page.name);
+    p_.page.ClearPagePicture();
+    const QString path = p_.programFolder + QLatin1String("/temp.jpg");
+    QFile picture(path);
+    if (!page.picture.isEmpty() && picture.open(QIODevice::WriteOnly) &&
+        picture.write(page.picture) == page.picture.size()) {
+        picture.close();
+        p_.page.showPagePictureBytes(path, page.picture);
+    }
+    p_.state.TopicDirty = true;
 }
 
 // Closes the book and copies it to `copyPath`; then the previous-book triple points at the

@@ -183,7 +183,7 @@ private:
     void FitPagePicture();
     void prepareNextPage();
     void forgetPicture();
-    void finishPaste();
+    void finishPaste(bool converted, const QString& failure);
     void abandonPaste();
     void applyZoom(const std::function<bool(PictureState&, const ZoomLimits&)>& zoom);
     ZoomLimits zoomLimits() const;

@@ -3,6 +3,7 @@
 #include "bookwindow/JpegDecoder.h"
 #include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
+#include "platform/dialogs/Dialogs.h"
 #include "reader/CharacterHost.h"
 #include "reader/ReaderState.h"
 #include "reader/SavedGeometry.h"
@@ -196,9 +197,20 @@ void BookWindow::pastePicture() {
     pastedImage_ = std::move(image);
 }
 
-// The converter has ended (or was given up on): the pasted picture is the page's.
-void BookWindow::finishPaste() {
+// The converter has ended: the pasted picture is the page's. A conversion that failed
+// or was given up on leaves the page with the picture it had, and says so.
+void BookWindow::finishPaste(bool converted, const QString& failure) {
     cancelPageText();
+    if (!converted) {
+        pastedImage_ = QImage();
+        if (s_.picture.PictureShown)
+            Image1->show();
+        UnlockTopicList();
+        Q_EMIT pasteFinished();
+        s_.dialogs.inform(QStringLiteral("The picture could not be converted: %1.").arg(failure),
+                          QStringLiteral("Paste"), platform::MessageIcon::Exclamation);
+        return;
+    }
     page_.setImage(std::exchange(pastedImage_, QImage()));
     s_.state.WordBoxes.clear();
     s_.picture.PictureShown = true;

@@ -1,5 +1,6 @@
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/BookWindowLog.h"
+#include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
 #include "platform/dialogs/Dialogs.h"
 #include "reader/ReaderState.h"
@@ -71,9 +72,11 @@ void BookWindow::PrevTopic() {
         s_.state.BackTopicIndex = qint16(previous + 1);
         return;
     }
-    // Before the first topic: a blank page.
+    // Before the first topic: a blank page where, as after the last, a new topic is
+    // composed, never one that is not shown.
     s_.settings.TopicIndex = -1;
     navigation_->deselectEntryMuted(0);
+    prepareNewTopicNumber();
     showBlankPage();
 }
 
@@ -133,6 +136,13 @@ void BookWindow::showTopics() {
 void BookWindow::StoreTopic() {
     if (!navigation_ || !s_.store.mayEdit())
         return;
+    if (conversion_->isRunning()) {
+        // The page is whole once its picture is; it is not stored half.
+        s_.dialogs.inform(QStringLiteral("The picture is still being converted. Store the page "
+                                         "once it shows."),
+                          QString(), platform::MessageIcon::Exclamation);
+        return;
+    }
     const bool emptyBook = !s_.store.highestTopicNo().has_value();
     LockTopicList();
 

@@ -6,6 +6,7 @@
 #include "platform/paths/InstalledFiles.h"
 #include "platform/process/ProcessLauncher.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
@@ -55,10 +56,6 @@ bool PictureConversion::start(const QImage& picture, const QString& pasteQuality
                         QStringLiteral("File not Found"), platform::MessageIcon::Critical);
         return false;
     }
-    const QString jpeg = programFolder_ + QLatin1Char('/') + JpegName;
-    if (QFile::exists(jpeg) && !QFile::remove(jpeg))
-        qCWarning(bookWindowLog) << "could not delete the old" << jpeg;
-
     run_ = launcher_.start(converter, converterArguments(pasteQuality), programFolder_);
     if (!run_)
         return false;
@@ -68,7 +65,7 @@ bool PictureConversion::start(const QImage& picture, const QString& pasteQuality
             return;
         if (!succeeded)
             qCWarning(bookWindowLog) << "the picture converter failed";
-        end(succeeded);
+        end(succeeded, succeeded ? QString() : QStringLiteral("the converter failed"));
     });
     clock_.singleShot(DeadlineMs, this, [this, serial] {
         if (serial != serial_ || !run_)
@@ -76,7 +73,8 @@ bool PictureConversion::start(const QImage& picture, const QString& pasteQuality
         qCWarning(bookWindowLog) << "the picture converter did not finish in" << DeadlineMs
                                  << "ms; stopped it";
         run_->kill();
-        end(false);
+        removeUnfinishedOutput();
+        end(false, QStringLiteral("the converter did not finish in %1 s").arg(DeadlineMs / 1000));
     });
     return true;
 }
@@ -88,10 +86,18 @@ void PictureConversion::cancel() {
     run_.reset(); // stops the converter
 }
 
-void PictureConversion::end(bool converted) {
+void PictureConversion::end(bool converted, const QString& failure) {
     ++serial_;
     dropRun();
-    Q_EMIT finished(converted);
+    Q_EMIT finished(converted, failure);
+}
+
+// A converter stopped while writing leaves its unfinished JPEG beside "temp.jpg".
+void PictureConversion::removeUnfinishedOutput() {
+    const QDir folder(programFolder_);
+    for (const QString& name :
+         folder.entryList({QStringLiteral(".bmp2jpg-*")}, QDir::Files | QDir::Hidden))
+        QFile::remove(folder.filePath(name));
 }
 
 // The run may be the sender of the signal being handled: it goes once that is over.

@@ -21,7 +21,9 @@ namespace folimar::bookwindow {
 // Turns a pasted picture into the page's JPEG "temp.jpg" in the program folder: saves it
 // as "temp.bmp" and runs the converter on it there, then waits, without blocking, for the
 // converter to end or for the deadline, whichever comes first. A converter still running
-// at the deadline is stopped, so that it cannot replace a later page's JPEG.
+// at the deadline is stopped, so that it cannot replace a later page's JPEG, and its
+// unfinished output removed. The converter replaces "temp.jpg" only when it succeeds: a
+// failed conversion leaves the page's JPEG as it was.
 class PictureConversion final : public QObject {
     Q_OBJECT
 public:
@@ -44,11 +46,13 @@ public:
     void cancel();
 
 Q_SIGNALS:
-    // The wait is over; `converted` tells whether the converter ended successfully.
-    void finished(bool converted);
+    // The wait is over; `converted` tells whether the converter ended successfully, and
+    // `failure` otherwise why not.
+    void finished(bool converted, const QString& failure);
 
 private:
-    void end(bool converted);
+    void end(bool converted, const QString& failure = {});
+    void removeUnfinishedOutput();
     void dropRun();
 
     QString programFolder_;

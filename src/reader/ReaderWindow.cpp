@@ -25,22 +25,13 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 
 namespace folimar::reader {
 
 namespace {
-
-// Typing that changes the text: Backspace, a printable character, paste and cut.
-bool editsText(const QKeyEvent& key) {
-    if (key.key() == Qt::Key_Backspace || key.matches(QKeySequence::Paste) ||
-        key.matches(QKeySequence::Cut))
-        return true;
-    if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
-        return false;
-    const QString text = key.text();
-    return !text.isEmpty() && text.front().unicode() > 31 && text.front().unicode() != 127;
-}
 
 bool movesCaret(int key) {
     switch (key) {
@@ -83,7 +74,7 @@ ReaderWindow::ReaderWindow(ReaderProfile profile, Parts parts, Files files, Hook
     ReadingPlaces::Hooks placeHooks{hooks_.markAddToTopic, [this] {
                                         if (hooks_.blankPageAfterLast)
                                             hooks_.blankPageAfterLast();
-                                        Text1->clear();
+                                        loadText(QString());
                                     }};
     places_ = std::make_unique<ReadingPlaces>(parts_.state, parts_.settings, parts_.reader,
                                               *textBox_, std::move(placeHooks));
@@ -96,6 +87,12 @@ ReaderWindow::ReaderWindow(ReaderProfile profile, Parts parts, Files files, Hook
 
     Text1->installEventFilter(this);
     Text1->viewport()->installEventFilter(this);
+    // Typing, pasting, dropping, undoing, an input method: every change of the text.
+    connect(Text1->document(), &QTextDocument::contentsChange, this,
+            [this](int, int removed, int added) {
+                if (!loadingText_ && (removed > 0 || added > 0))
+                    markEdited();
+            });
 
     if (profile_ == ReaderProfile::Vocimar) {
         buildVocimarMenus();
@@ -201,6 +198,12 @@ void ReaderWindow::rememberGeometry() {
 
 void ReaderWindow::setBookCaption(const QString& bookPath) {
     setWindowTitle(platform::FileNameOf(bookPath));
+}
+
+void ReaderWindow::loadText(const QString& text) {
+    loadingText_ = true;
+    Text1->setPlainText(text);
+    loadingText_ = false;
 }
 
 void ReaderWindow::ClearText() {
@@ -343,9 +346,6 @@ bool ReaderWindow::eventFilter(QObject* watched, QEvent* event) {
         return QMainWindow::eventFilter(watched, event);
     const bool folimar = profile_ == ReaderProfile::Folimar;
     switch (event->type()) {
-    case QEvent::KeyPress:
-        textKeyPressed(static_cast<const QKeyEvent&>(*event));
-        break;
     case QEvent::KeyRelease:
         textKeyReleased(static_cast<const QKeyEvent&>(*event));
         break;
@@ -374,18 +374,11 @@ bool ReaderWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void ReaderWindow::textKeyPressed(const QKeyEvent& key) {
-    if (editsText(key))
-        markEdited();
-}
-
 void ReaderWindow::textKeyReleased(const QKeyEvent& key) {
     if (key.isAutoRepeat())
         return;
     ReaderState& state = parts_.state;
-    if (key.key() == Qt::Key_Delete) {
-        markEdited();
-    } else if (movesCaret(key.key())) {
+    if (movesCaret(key.key())) {
         // Reading goes on from the caret after the sentence being spoken.
         const int caret = textBox_->selectionStart();
         parts_.settings.ReadPos = caret;

@@ -97,6 +97,9 @@ public:
     void rememberGeometry();
     // The caption names the open book's file.
     void setBookCaption(const QString& bookPath);
+    // Shows a text the program loads (a topic's page, a blank page): not an edit. Any other
+    // change of the text, however it is made, marks the topic edited.
+    void loadText(const QString& text);
 
     TextEditBox& textBox() { return *textBox_; }
     ReadingPlaces& places() { return *places_; }
@@ -126,7 +129,6 @@ private:
                         std::function<void()> action);
     void buildFolimarMenus();
     void buildVocimarMenus();
-    void textKeyPressed(const QKeyEvent& key);
     void textKeyReleased(const QKeyEvent& key);
     void textClicked();
     void markEdited();
@@ -145,6 +147,7 @@ private:
     QPointer<OptionsWindow> options_;
     QPointer<HelpViewer> help_;
     bool loaded_ = false;
+    bool loadingText_ = false;
 };
 
 } // namespace folimar::reader

@@ -21,19 +21,19 @@ ReadingKeys::~ReadingKeys() {
         app->removeEventFilter(this);
 }
 
-void ReadingKeys::watch(QWidget* window) {
-    if (window && !windows_.contains(window))
-        windows_.append(window);
+void ReadingKeys::watch(QWidget* window, Keys keys) {
+    if (window && !keysIn(window))
+        windows_.append({window, keys});
 }
 
-bool ReadingKeys::inWatchedWindow(QObject* object) const {
+std::optional<ReadingKeys::Keys> ReadingKeys::keysIn(QObject* object) const {
     if (!object->isWidgetType())
-        return false;
+        return std::nullopt;
     const QWidget* window = static_cast<QWidget*>(object)->window();
-    for (const QPointer<QWidget>& watched : windows_)
+    for (const auto& [watched, keys] : windows_)
         if (watched == window)
-            return true;
-    return false;
+            return keys;
+    return std::nullopt;
 }
 
 std::function<void()> ReadingKeys::functionKey(int key) const {
@@ -95,7 +95,8 @@ bool ReadingKeys::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
         return false;
-    if (!inWatchedWindow(watched))
+    const std::optional<Keys> keys = keysIn(watched);
+    if (!keys)
         return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
 
@@ -105,6 +106,8 @@ bool ReadingKeys::eventFilter(QObject* watched, QEvent* event) {
             action();
         return type != QEvent::ShortcutOverride;
     }
+    if (*keys == Keys::FunctionKeys)
+        return false;
     if (const std::function<void()> action = controlKey(key)) {
         if (type == QEvent::ShortcutOverride) {
             event->accept(); // ours, not a window shortcut's

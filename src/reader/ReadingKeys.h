@@ -4,9 +4,11 @@
 
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QKeyEvent;
 
@@ -41,9 +43,13 @@ public:
                 QObject* parent = nullptr);
     ~ReadingKeys() override;
 
+    // Which of the keys a watched window leaves to this map.
+    enum class Keys { All, FunctionKeys };
+
     void setActions(Actions actions) { actions_ = std::move(actions); }
-    // The keys work in `window` and everything in it (not in its dialogs).
-    void watch(QWidget* window);
+    // The keys work in `window` and everything in it (not in its dialogs). A window that
+    // handles the control keys itself watches only the function keys.
+    void watch(QWidget* window, Keys keys = Keys::All);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,12 +58,13 @@ private:
     // What a key does here; empty when it is not one of ours.
     std::function<void()> functionKey(int key) const;
     std::function<void()> controlKey(const QKeyEvent& key) const;
-    bool inWatchedWindow(QObject* object) const;
+    // Which keys are ours in the window of `object`; none when it is not watched.
+    std::optional<Keys> keysIn(QObject* object) const;
 
     ReaderProfile profile_;
     SentenceReader& reader_;
     Actions actions_;
-    QList<QPointer<QWidget>> windows_;
+    QList<QPair<QPointer<QWidget>, Keys>> windows_;
 };
 
 } // namespace folimar::reader

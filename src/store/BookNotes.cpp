@@ -3,7 +3,10 @@
 #include "store/BookFields.h"
 #include "store/BookSchema.h"
 #include "store/BookStore.h"
+#include "store/TopicNotes.h"
 
+#include <QFileInfo>
+#include <QHash>
 #include <limits>
 
 namespace folimar::store {
@@ -111,13 +114,18 @@ Status BookStore::mergeSource(int* added) {
         status = Status::failure(errors::Overflow, QStringLiteral("too many topics to merge"));
     if (!status)
         return status;
+    // The source's notes come along, numbered as their topics are here.
+    const QList<NoteEntry> sourceNotes = mergeSourceNotes();
+    const bool withNotes = !sourceNotes.isEmpty() && attachNotes();
+    QHash<int, int> numbers; // the source's number of a topic, its number here
     int copied = 0;
     bool copiedSome = false;
     status = writeBook(
         [&](database::Connection& connection) {
             Status status;
             Statement* select =
-                source.cached(QStringLiteral("SELECT TopicName, %1, NoteText, rowid FROM Sitedata "
+                source.cached(QStringLiteral("SELECT TopicName, %1, NoteText, rowid, TopicNo "
+                                             "FROM Sitedata "
                                              "ORDER BY TopicNo, rowid")
                                   .arg(bookFieldColumn(source, schema::TextField)),
                               &status);
@@ -144,15 +152,52 @@ Status BookStore::mergeSource(int* added) {
                     status = writeBookField(
                         connection, row, schema::PictureField,
                         readBookField(source, select->columnInt(3), schema::PictureField));
+                if (const int number = int(select->columnInt(4)); !numbers.contains(number))
+                    numbers.insert(number, first + copied); // the first of a number keeps it
                 ++copied;
             }
             copiedSome = copied > 0;
+            if (status && withNotes) {
+                QList<NoteEntry> notes;
+                for (NoteEntry note : sourceNotes) {
+                    if (!numbers.contains(note.TopicNo))
+                        continue; // a note without a topic in the source
+                    note.TopicNo = numbers.value(note.TopicNo);
+                    notes.append(note);
+                }
+                status = topicnotes::addNotes(connection, notes);
+            }
             return status;
         },
         &copiedSome);
     if (status && added)
         *added = copied;
+    if (status && withNotes)
+        NotesModified = true;
     return status;
+}
+
+// The notes of the merge source's own notes file, in number order; none when it has none.
+QList<NoteEntry> BookStore::mergeSourceNotes() {
+    QList<NoteEntry> entries;
+    const QString path = notesPathFor(MergePath);
+    if (!QFileInfo(path).isFile())
+        return entries;
+    Status status;
+    std::unique_ptr<database::Database> notes =
+        workspace_.openDatabase(path, database::OpenMode{true, true}, schema::OpenConnect, &status);
+    Statement* select =
+        notes ? notes->connection().cached(QStringLiteral("SELECT TopicNo, TopicName, NoteText "
+                                                          "FROM Sitedata ORDER BY TopicNo, rowid"),
+                                           &status)
+              : nullptr;
+    if (select) {
+        StatementScope scope(select);
+        while (select->step(&status))
+            entries.append(
+                {int(select->columnInt(0)), select->columnText(1), select->columnText(2)});
+    }
+    return entries;
 }
 
 } // namespace folimar::store

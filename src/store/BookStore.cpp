@@ -1,5 +1,6 @@
 #include "store/BookStore.h"
 
+#include "platform/database/ConnectString.h"
 #include "platform/database/SyncedFiles.h"
 #include "store/CompactionCopies.h"
 #include "platform/dialogs/Dialogs.h"
@@ -18,6 +19,8 @@
 namespace folimar::store {
 
 using database::OpenMode;
+using database::Statement;
+using database::StatementScope;
 using database::Status;
 using database::View;
 using database::ViewKind;
@@ -176,6 +179,7 @@ BookStore::NotesOpening BookStore::prepareNotes(database::Workspace& workspace,
 
 void BookStore::closeBook() {
     texts_.clear();
+    notesAttached_ = false; // the attachment ends with the connection
     bookTable_.reset();
     bookByName_.reset();
     if (book_) {
@@ -183,6 +187,32 @@ void BookStore::closeBook() {
             qCWarning(lcStore) << "closing the book failed:" << closed.message();
         book_.reset();
     }
+}
+
+bool BookStore::attachNotes() {
+    if (notesAttached_)
+        return true;
+    if (!book_ || !notes_ || notes_->isReadOnly() || !fileExists(NotesPath))
+        return false;
+    database::Connection& connection = book_->connection();
+    Status status;
+    if (Statement* attach =
+            connection.cached(QStringLiteral("ATTACH DATABASE ?1 AS notes KEY ?2"), &status)) {
+        StatementScope scope(attach);
+        attach->bind(1, NotesPath);
+        attach->bind(2, QString::fromUtf8(database::passwordOf(schema::OpenConnect)));
+        attach->step(&status);
+    }
+    // The key is proved by the first read.
+    if (status)
+        connection.scalar(QStringLiteral("SELECT count(*) FROM notes.Sitedata"), &status);
+    if (!status) {
+        qCWarning(lcStore) << "cannot attach the notes" << NotesPath << status.message();
+        connection.exec(QStringLiteral("DETACH DATABASE notes"));
+        return false;
+    }
+    notesAttached_ = true;
+    return true;
 }
 
 void BookStore::closeNotes() {

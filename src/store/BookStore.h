@@ -42,9 +42,11 @@ namespace folimar::store {
 // (OpenElsewhere tells the program to say so) and is never compacted here.
 //
 // Writes: the topic operations below each run as one transaction (all or nothing) and
-// set BookModified; they fail on a read-only book or with no book open. Topic numbers
-// are 16-bit: a number outside -32768..32767 is refused, never wrapped. Whether the
-// user may edit (read-only book, another user's book) is asked with mayEdit() first.
+// set BookModified; those that number, remove or add topics take the notes along in the
+// same transaction (the notes file is attached to the book's connection for them); they fail on a
+// read-only book or with no book open. Topic numbers are 16-bit: a number outside -32768..32767 is
+// refused, never wrapped. Whether the user may edit (read-only book, another user's book) is asked
+// with mayEdit() first.
 class BookStore {
 public:
     BookStore(settings::Settings& settings, StoreLocations locations, platform::Dialogs& dialogs);
@@ -113,17 +115,20 @@ public:
     // Adds the topic, or overwrites TopicName, PicText, PicData (and `u` when an owner
     // is given) of the first topic with its number. `added` tells which.
     database::Status storeTopic(const TopicWrite& topic, bool* added = nullptr);
-    // Deletes the first topic of each number; numbers without a topic are skipped.
+    // Deletes the first topic of each number; numbers without a topic are skipped. A
+    // number no topic holds any more loses its note.
     database::Status deleteTopics(const QList<int>& topicNumbers);
     // Moves every topic from `position` (0-based, in TopicNo order) on up by one number,
-    // then adds a topic numbered `topicNo` and named `topicName`.
+    // then adds a topic numbered `topicNo` and named `topicName`. Notes move with their
+    // topics.
     database::Status insertTopic(int position, int topicNo, const QString& topicName);
-    // Numbers all topics 1, 2, 3, ... in their TopicNo order.
+    // Numbers all topics 1, 2, 3, ... in their TopicNo order, and their notes with them.
     database::Status renumberTopics();
     // Sets `u` of the first record; BookOwner := userName.
     database::Status stampOwner(const QString& userName);
     // Appends every topic of the merge source, in its TopicNo order, numbered on from the
-    // book's highest number (from 1 in an empty book), with name, text, note and picture.
+    // book's highest number (from 1 in an empty book), with name, text, note and picture,
+    // and the notes of the source's notes file numbered as their topics.
     database::Status mergeSource(int* added = nullptr);
     // Replaces every occurrence of `find` in every topic's text, going on behind each
     // inserted replacement; `count` receives the number of replacements.
@@ -156,6 +161,10 @@ private:
     void closeNotes();
     void compactFile(const QString& path);
     database::Status bookWritable();
+    // Attaches the notes file to the book's connection (once per book); false when the
+    // notes cannot be written, and the book's changes then go on without them.
+    bool attachNotes();
+    QList<NoteEntry> mergeSourceNotes();
     void afterBookWrite();
 
     settings::Settings& settings_;
@@ -170,6 +179,7 @@ private:
     TextCache texts_;
     std::unique_ptr<database::Database> notes_;
     std::unique_ptr<database::View> notesTable_;
+    bool notesAttached_ = false;
     std::unique_ptr<database::Database> merge_;
     std::unique_ptr<database::View> mergeTable_;
 };

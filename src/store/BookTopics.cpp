@@ -4,6 +4,7 @@
 #include "store/BookSchema.h"
 #include "store/WordBoxTable.h"
 #include "store/BookStore.h"
+#include "store/TopicNotes.h"
 
 #include <limits>
 #include <vector>
@@ -272,19 +273,27 @@ Status BookStore::storeTopic(const TopicWrite& topic, bool* added) {
 }
 
 Status BookStore::deleteTopics(const QList<int>& topicNumbers) {
-    return writeBook([&](database::Connection& connection) {
+    const bool withNotes = attachNotes();
+    const Status status = writeBook([&](database::Connection& connection) {
         Status status;
         Statement* erase =
             connection.cached(QStringLiteral("DELETE FROM Sitedata WHERE rowid = (") +
                                   FirstByNumber + QLatin1Char(')'),
                               &status);
         for (qsizetype i = 0; erase && status && i < topicNumbers.size(); ++i) {
-            StatementScope scope(erase);
-            erase->bind(1, topicNumbers[i]);
-            erase->step(&status);
+            {
+                StatementScope scope(erase);
+                erase->bind(1, topicNumbers[i]);
+                erase->step(&status);
+            }
+            if (status && withNotes)
+                status = topicnotes::dropNotesWithoutTopic(connection, topicNumbers[i]);
         }
         return status;
     });
+    if (status && withNotes)
+        NotesModified = true;
+    return status;
 }
 
 Status BookStore::insertTopic(int position, int topicNo, const QString& topicName) {
@@ -293,17 +302,23 @@ Status BookStore::insertTopic(int position, int topicNo, const QString& topicNam
         status = checkName(topicName);
     if (!status)
         return status;
-    return writeBook([&](database::Connection& connection) {
+    const bool withNotes = attachNotes();
+    status = writeBook([&](database::Connection& connection) {
         std::vector<std::pair<qint64, qint64>> rows;
         Status status = topicRows(connection, &rows);
         if (status && (position < 0 || size_t(position) >= rows.size()))
             status = Status::failure(errors::NoCurrentRecord,
                                      QStringLiteral("no topic at %1").arg(position));
-        for (size_t i = size_t(position); status && i < rows.size(); ++i) {
-            status = checkTopicNo(rows[i].second + 1);
-            if (status)
-                status = setTopicNo(connection, rows[i].first, rows[i].second + 1);
+        std::vector<topicnotes::Renumbering> moves;
+        for (size_t i = 0; status && i < rows.size(); ++i) {
+            const qint64 number = rows[i].second + (i >= size_t(position) ? 1 : 0);
+            moves.emplace_back(rows[i].second, number);
+            status = checkTopicNo(number);
+            if (status && number != rows[i].second)
+                status = setTopicNo(connection, rows[i].first, number);
         }
+        if (status && withNotes)
+            status = topicnotes::moveNotes(connection, moves);
         if (!status)
             return status;
         if (Statement* add = connection.cached(
@@ -316,18 +331,30 @@ Status BookStore::insertTopic(int position, int topicNo, const QString& topicNam
         }
         return status;
     });
+    if (status && withNotes)
+        NotesModified = true;
+    return status;
 }
 
 Status BookStore::renumberTopics() {
-    return writeBook([&](database::Connection& connection) {
+    const bool withNotes = attachNotes();
+    const Status status = writeBook([&](database::Connection& connection) {
         std::vector<std::pair<qint64, qint64>> rows;
         Status status = topicRows(connection, &rows);
         if (status)
             status = checkTopicNo(qint64(rows.size()));
-        for (size_t i = 0; status && i < rows.size(); ++i)
+        std::vector<topicnotes::Renumbering> moves;
+        for (size_t i = 0; status && i < rows.size(); ++i) {
+            moves.emplace_back(rows[i].second, qint64(i) + 1);
             status = setTopicNo(connection, rows[i].first, qint64(i) + 1);
+        }
+        if (status && withNotes)
+            status = topicnotes::moveNotes(connection, moves);
         return status;
     });
+    if (status && withNotes)
+        NotesModified = true;
+    return status;
 }
 
 Status BookStore::stampOwner(const QString& userName) {

@@ -2,7 +2,6 @@
 
 #include "store/BookStore.h"
 #include "topics/TopicListState.h"
-#include "topics/TopicNumbers.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -15,10 +14,9 @@
 namespace folimar::topics {
 
 NotesWindow::NotesWindow(store::BookStore& store, const platform::ProgramLocations& locations,
-                         platform::Dialogs& dialogs, TopicListState& listState,
-                         CurrentTopic currentTopic, QWidget* parent)
+                         platform::Dialogs& dialogs, TopicListState& listState, QWidget* parent)
     : QMainWindow(parent), store_(store), listState_(listState),
-      currentTopic_(std::move(currentTopic)), exports_(store, locations, dialogs) {
+      exports_(store, locations, dialogs) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Notes:"));
     Text1 = new QPlainTextEdit(this);
@@ -44,23 +42,28 @@ NotesWindow::NotesWindow(store::BookStore& store, const platform::ProgramLocatio
                                         screen->availableGeometry()));
 }
 
-void NotesWindow::loadNote(const QString& topicName, const QString& note) {
+void NotesWindow::loadNote(int topicNo, const QString& topicName, const QString& note) {
+    target_ = NoteTarget{topicNo, topicName};
     setWindowTitle(topicName + QStringLiteral(" : Notes : "));
     listState_.LoadingNotes = true;
     Text1->setPlainText(note);
     listState_.LoadingNotes = false;
+    Text1->setEnabled(true);
+}
+
+void NotesWindow::showNoTopic() {
+    target_.reset();
+    setWindowTitle(QStringLiteral("Notes:"));
+    listState_.LoadingNotes = true;
+    Text1->clear();
+    listState_.LoadingNotes = false;
+    Text1->setEnabled(false);
 }
 
 void NotesWindow::storeNote() {
-    if (listState_.LoadingNotes || !currentTopic_)
+    if (listState_.LoadingNotes || !target_)
         return;
-    const std::optional<NoteTarget> target = currentTopic_();
-    if (!target)
-        return;
-    const std::optional<qint64> number = NumberIn(target->number);
-    if (!number || !FitsTopicNo(*number))
-        return; // a note is kept under a topic number only
-    store_.writeNote(int(*number), target->name, Text1->toPlainText());
+    store_.writeNote(target_->topicNo, target_->name, Text1->toPlainText());
 }
 
 void NotesWindow::closeEvent(QCloseEvent* event) {

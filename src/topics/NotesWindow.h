@@ -4,7 +4,6 @@
 
 #include <QMainWindow>
 
-#include <functional>
 #include <optional>
 
 class QAction;
@@ -16,23 +15,18 @@ struct TopicListState;
 
 // The notes window (`Form4`): the user's note on the topic shown, stored at every change,
 // and the menus that write the three text exports. Closing it (or Esc) only hides it.
+// What is typed goes to the topic whose note was loaded last, the one its caption names;
+// with no topic shown it is empty and takes nothing.
 class NotesWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    // The topic a typed note belongs to: the topic manager's number and name boxes, or
-    // none while no list entry is current.
-    struct NoteTarget {
-        QString number;
-        QString name;
-    };
-    using CurrentTopic = std::function<std::optional<NoteTarget>()>;
-
     NotesWindow(store::BookStore& store, const platform::ProgramLocations& locations,
-                platform::Dialogs& dialogs, TopicListState& listState,
-                CurrentTopic currentTopic, QWidget* parent = nullptr);
+                platform::Dialogs& dialogs, TopicListState& listState, QWidget* parent = nullptr);
 
-    // Shows the note of the topic named `topicName` (empty for none) without storing it.
-    void loadNote(const QString& topicName, const QString& note);
+    // Shows the note of the topic shown, without storing it; what is typed next is its note.
+    void loadNote(int topicNo, const QString& topicName, const QString& note);
+    // No topic is shown: the window empties and takes no typing.
+    void showNoTopic();
 
     QPlainTextEdit* Text1 = nullptr;
     QAction* mnuSummary = nullptr;
@@ -46,9 +40,15 @@ protected:
 private:
     void storeNote();
 
+    // The topic whose note is shown.
+    struct NoteTarget {
+        int topicNo = 0;
+        QString name;
+    };
+
     store::BookStore& store_;
     TopicListState& listState_;
-    CurrentTopic currentTopic_;
+    std::optional<NoteTarget> target_;
     BookExports exports_;
 };
 

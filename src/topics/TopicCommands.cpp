@@ -7,6 +7,7 @@
 #include "reader/ReaderState.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
+#include "topics/NotesWindow.h"
 #include "topics/TopicListBox.h"
 #include "topics/TopicListState.h"
 #include "topics/TopicNumbers.h"
@@ -83,6 +84,7 @@ void TopicManager::deleteTopics() {
             numbers.append(DispLstBx->topicNoAt(row));
     }
     parts_.store.deleteTopics(numbers);
+    Form4->showNoTopic();
     Text1->clear();
     Text2->clear();
     ClearPagePicture();

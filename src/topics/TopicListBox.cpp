@@ -32,13 +32,24 @@ void TopicListBox::keyPressEvent(QKeyEvent* event) {
         Q_EMIT entryPicked();
 }
 
-void TopicListBox::mouseReleaseEvent(QMouseEvent* event) {
-    QListWidget::mouseReleaseEvent(event);
+// The right button only opens the popup: the entries selected stay the topic shown.
+void TopicListBox::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
-        Q_EMIT popupRequested(event->globalPosition().toPoint());
-    } else if (event->button() == Qt::LeftButton && itemAt(event->position().toPoint())) {
-        Q_EMIT entryPicked();
+        event->accept();
+        return;
     }
+    QListWidget::mousePressEvent(event);
+}
+
+void TopicListBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        Q_EMIT popupRequested(event->globalPosition().toPoint());
+        return;
+    }
+    QListWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && itemAt(event->position().toPoint()))
+        Q_EMIT entryPicked();
 }
 
 } // namespace folimar::topics

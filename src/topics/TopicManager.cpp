@@ -47,13 +47,9 @@ TopicManager::TopicManager(Parts parts, Hooks hooks, QWidget* parent)
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Topics"));
     buildControls();
-    Form4 = std::make_unique<NotesWindow>(
-        parts_.store, parts_.locations, parts_.dialogs, parts_.listState,
-        [this]() -> std::optional<NotesWindow::NoteTarget> {
-            if (DispLstBx->currentRow() < 0)
-                return std::nullopt;
-            return NotesWindow::NoteTarget{Text1->text(), Text2->text()};
-        });
+    Form4 = std::make_unique<NotesWindow>(parts_.store, parts_.locations, parts_.dialogs,
+                                          parts_.listState);
+    Form4->showNoTopic();
     connectControls();
     showTopicsView();
     if (hooks_.installReadingKeys)
@@ -239,6 +235,7 @@ void TopicManager::closeEvent(QCloseEvent* event) {
         return;
     }
     // Unloaded: the controls are as new until the next load.
+    Form4->showNoTopic();
     DispLstBx->clear();
     DBCombo1->clear();
     indexStale_ = true;
@@ -259,16 +256,19 @@ void TopicManager::loadWindow() {
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
                                         screen->availableGeometry()));
     indexStale_ = true;
+    // A new book starts with no edits, whatever the last one left.
+    parts_.readerState.TopicDirty = false;
     Doors_refresh();
     const int entries = DispLstBx->count();
-    if (entries == 0)
+    if (entries == 0) {
+        Form4->showNoTopic();
         return;
+    }
     settings::Settings& settings = parts_.settings;
     if (settings.TopicIndex < 0 || settings.TopicIndex >= entries) {
         settings.TopicIndex = 0;
         settings.ReadPos = 0;
     }
-    parts_.readerState.TopicDirty = false;
     parts_.listState.RestoringTopic = true;
     selectEntry(settings.TopicIndex);
     restoreReadingPlace();

@@ -103,7 +103,8 @@ void TopicManager::ShowTopic() {
     }
 
     setReaderText(page->PicText);
-    Form4->loadNote(page->TopicName, parts_.store.readNote(page->TopicNo).value_or(QString()));
+    Form4->loadNote(page->TopicNo, page->TopicName,
+                    parts_.store.readNote(page->TopicNo).value_or(QString()));
     if (page->PicData.isEmpty())
         ClearPagePicture();
     else

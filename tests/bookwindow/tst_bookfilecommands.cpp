@@ -34,7 +34,7 @@ struct CommandsRig {
             bookwindow::BookFileCommands::Hooks{
                 [this](const QString& text) { t.box.setText(text); },
                 [this](const QString& caption) { readerCaption = caption; },
-                [this] { ++activations; }});
+                [this] { ++activations; }, [this] { return t.box.text(); }});
     }
     // The untitled book holding one topic.
     void startUntitledWithTopic() {

@@ -47,6 +47,11 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QAction* action(const BookWindowRig& rig, const char* name) {
     return rig.window->findChild<QAction*>(QLatin1String(name));
 }
@@ -297,7 +302,6 @@ void TestBookWindow::pasteWaitsForTheConverter() {
     QCOMPARE(rig.launcher.arguments, QStringList({"-Q75", "temp.bmp"}));
     QCOMPARE(rig.launcher.folder, rig.program);
     QCOMPARE(QImageReader(rig.file("temp.bmp")).size(), QSize(300, 200));
-    QVERIFY(!QFile::exists(rig.file("temp.jpg")));
     // Waiting: the window is not blocked, navigation is locked, nothing is shown yet.
     QVERIFY(rig.window->Image1->isHidden());
     QCOMPARE(rig.navigation->locks, 1);
@@ -310,18 +314,31 @@ void TestBookWindow::pasteWaitsForTheConverter() {
         run->end(true);
     else if (outcome == "fails")
         run->end(false);
-    else
+    else {
+        writeFile(rig.file(".bmp2jpg-Ab12Cd"), "half a picture"); // the converter's output
         rig.clock.advance(1);
+        QVERIFY(!QFile::exists(rig.file(".bmp2jpg-Ab12Cd")));
+    }
     QCOMPARE(finished.count(), 1);
     QVERIFY(run);
     QCOMPARE(run->killed, outcome == "slow");
+    QCOMPARE(rig.navigation->unlocks, 1);
+    if (outcome != "ends") {
+        // The page keeps the picture it had (here none) and is not edited; the user is told.
+        QVERIFY(!rig.picture.PictureShown);
+        QVERIFY(!rig.state.TopicDirty);
+        QCOMPARE(readFile(rig.file("temp.jpg")), QByteArray("the last page's picture"));
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QVERIFY(rig.dialogs.messages.front().text.startsWith(
+            QStringLiteral("The picture could not be converted: ")));
+        return;
+    }
     QVERIFY(rig.picture.PictureShown);
     QVERIFY(rig.window->Image1->isVisible());
     QCOMPARE(rig.window->Image1->pixmap().size(), QSize(300, 200));
     QCOMPARE(QSize(rig.picture.PicFullWidth, rig.picture.PicFullHeight), QSize(300, 200));
     QCOMPARE(QSize(rig.picture.PicWidth, rig.picture.PicHeight), QSize(300, 200));
     QVERIFY(rig.state.TopicDirty);
-    QCOMPARE(rig.navigation->unlocks, 1);
     // A late deadline does nothing more.
     rig.clock.advance(10000);
     QCOMPARE(finished.count(), 1);

@@ -23,22 +23,22 @@ namespace folimar::testing {
 // reader window and makes it the current topic.
 class WindowTopicList final : public reader::TopicList {
 public:
-    WindowTopicList(QStringList texts, QTextEdit& text, settings::Settings& settings)
-        : texts_(std::move(texts)), text_(text), settings_(settings) {}
+    WindowTopicList(QStringList texts, reader::ReaderWindow& window, settings::Settings& settings)
+        : texts_(std::move(texts)), window_(window), settings_(settings) {}
     int count() const override { return int(texts_.size()); }
     void deselectCurrent() override { ++deselects; }
     void select(int index) override {
         selected.append(index);
         settings_.TopicIndex = qint16(index);
         settings_.ReadPos = 0; // showing a topic starts it from the top
-        text_.setPlainText(texts_.value(index));
+        window_.loadText(texts_.value(index));
     }
     QList<int> selected;
     int deselects = 0;
 
 private:
     QStringList texts_;
-    QTextEdit& text_;
+    reader::ReaderWindow& window_;
     settings::Settings& settings_;
 };
 

@@ -1,0 +1,310 @@
+// Stories of a user working through a book with the whole program: each ends with the
+// program closed and its book and notes files read back.
+#include "ProgramRig.h"
+#include "bookwindow/BookWindow.h"
+#include "platform/dialogs/Dialogs.h"
+#include "reader/ReaderWindow.h"
+#include "topics/NotesWindow.h"
+#include "topics/TopicListBox.h"
+#include "topics/TopicManager.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextEdit>
+#include <QWindow>
+
+using folimar::platform::MessageAnswer;
+using folimar::testing::ProgramRig;
+
+namespace {
+
+const QString AddToTopic = QStringLiteral("Add to Topic ???");
+
+// Types each page into the reader and stores it with F9, turning to a blank page with F6
+// between them: the pages become topics 1, 2, 3, ...
+void writePages(ProgramRig& rig, const QStringList& pages) {
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (i > 0)
+            rig.press(Qt::Key_F6);
+        rig.type(pages[i]);
+        rig.press(Qt::Key_F9);
+    }
+}
+
+// Writes the pages, and on each topic in turn the note given for it.
+void writePagesWithNotes(ProgramRig& rig, const QStringList& pages, const QStringList& notes) {
+    writePages(rig, pages);
+    rig.press(Qt::Key_F7);
+    for (qsizetype i = 0; i < notes.size(); ++i) {
+        if (i > 0)
+            rig.press(Qt::Key_F6);
+        rig.typeNote(notes[i]);
+    }
+}
+
+QImage filled(Qt::GlobalColor colour) {
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
+}
+
+QWidget* window(const char* objectName) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String(objectName))
+            return widget;
+    }
+    return nullptr;
+}
+
+bool asked(const ProgramRig& rig, const QString& text) {
+    for (const folimar::platform::MessageRequest& message : rig.dialogs.messages) {
+        if (message.text.startsWith(text))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class UserStories : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void blankPageBeforeTheFirstTopicIsStoredAsANewTopic();
+    void failedConversionKeepsThePagePicture();
+    void saveAsKeepsTheUnstoredPage();
+    void editsThatAreNotKeyPressesAreMarked();
+    void newBookStartsWithoutAnEditedMark();
+    void rightClickInTheListChangesNothing();
+    void noteTypedAfterPickingAnotherTopicStaysWithItsTopic();
+    void notesFollowTheirTopics();
+    void notesWindowEmptiesWhenNoTopicIsShown();
+    void topicManagerKeysActInTheTopicManager();
+    void findWindowsStayAboveTheReader();
+};
+
+// F5 from the first topic shows a blank page; what is typed there and stored with F9 is a
+// new topic, and the first topic keeps its page.
+void UserStories::blankPageBeforeTheFirstTopicIsStoredAsANewTopic() {
+    ProgramRig rig;
+    rig.start();
+    writePages(rig, {QStringLiteral("Page one."), QStringLiteral("Page two.")});
+    rig.press(Qt::Key_F7);
+    QCOMPARE(rig.readerText(), QStringLiteral("Page one."));
+    rig.press(Qt::Key_F5);
+    QCOMPARE(rig.readerText(), QString());
+    rig.type(QStringLiteral("Front matter."));
+    rig.press(Qt::Key_F9);
+    rig.quit();
+    QCOMPARE(rig.bookRows(), (QStringList{"1|1", "2|2", "3|3"}));
+    QCOMPARE(rig.storedPage(1), QStringLiteral("Page one.|0"));
+    QCOMPARE(rig.storedPage(3), QStringLiteral("Front matter.|0"));
+}
+
+// A conversion that fails leaves the page with the picture it had, says so, and F9 (also
+// during the wait) never stores an empty picture over the stored one.
+void UserStories::failedConversionKeepsThePagePicture() {
+    ProgramRig rig(ProgramRig::Converter::StandIn);
+    rig.start();
+    writePages(rig, {QStringLiteral("Page one.")});
+    rig.copyPicture(filled(Qt::red));
+    rig.pastePicture();
+    const qint64 stored = rig.finishConversion(true, filled(Qt::red));
+    rig.press(Qt::Key_F9);
+
+    rig.copyPicture(filled(Qt::blue));
+    rig.pastePicture();
+    rig.press(Qt::Key_F9); // while the converter runs
+    QVERIFY(asked(rig, QStringLiteral("The picture is still being converted")));
+    rig.finishConversion(false);
+    QVERIFY(asked(rig, QStringLiteral("The picture could not be converted")));
+    QVERIFY(rig.program().bookWindow().PictureShown());
+    rig.press(Qt::Key_F9);
+    rig.quit();
+    QCOMPARE(rig.storedPage(1), QStringLiteral("Page one.|%1").arg(stored));
+}
+
+// Save As copies the book and keeps the page being edited, still marked as edited, so
+// that F9 stores it into the copy.
+void UserStories::saveAsKeepsTheUnstoredPage() {
+    ProgramRig rig;
+    rig.start();
+    writePages(rig, {QStringLiteral("Page one.")});
+    rig.type(QStringLiteral(" Unstored."));
+    const QString copy = rig.root.filePath(QStringLiteral("copy.fmr"));
+    rig.dialogs.answers << MessageAnswer::Ok; // save with the page not stored
+    rig.dialogs.fileAnswers << copy;
+    rig.command(rig.bookWindow(), "mnuSaveAs");
+    QCOMPARE(rig.readerText(), QStringLiteral("Page one. Unstored."));
+    QVERIFY(rig.program().readerState().TopicDirty);
+    rig.press(Qt::Key_F9);
+    rig.quit();
+    QCOMPARE(rig.bookPath(), copy);
+    QCOMPARE(rig.storedPage(1), QStringLiteral("Page one. Unstored.|0"));
+}
+
+// Undo and a dropped text change the page as typing does: the page is marked edited and
+// may not turn unstored.
+void UserStories::editsThatAreNotKeyPressesAreMarked() {
+    ProgramRig rig;
+    rig.start();
+    writePages(rig, {QStringLiteral("Page one.")});
+    rig.press(Qt::Key_F7); // the stored page, with nothing to undo
+    rig.type(QStringLiteral(" Extra."));
+    rig.press(Qt::Key_F9);
+    QTest::keyClick(rig.program().readerWindow().Text1, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(rig.readerText(), QStringLiteral("Page one."));
+    QVERIFY(rig.program().readerState().TopicDirty);
+    rig.press(Qt::Key_F6);
+    QCOMPARE(rig.topics().windowTitle(), AddToTopic);
+    rig.press(Qt::Key_F9);
+    QVERIFY(!rig.program().readerState().TopicDirty);
+
+    QWidget* viewport = rig.program().readerWindow().Text1->viewport();
+    QMimeData dropped;
+    dropped.setText(QStringLiteral("Dropped. "));
+    const QPoint at(5, 5);
+    QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    QVERIFY(rig.readerText().contains(QStringLiteral("Dropped.")));
+    QVERIFY(rig.program().readerState().TopicDirty);
+}
+
+// A page edited and then left for a new, empty book leaves no edited mark behind.
+void UserStories::newBookStartsWithoutAnEditedMark() {
+    ProgramRig rig;
+    rig.start();
+    writePages(rig, {QStringLiteral("Page one.")});
+    rig.type(QStringLiteral(" Left unstored."));
+    rig.dialogs.answers << MessageAnswer::Ok << MessageAnswer::Ok; // leave the page, the book
+    rig.command(rig.bookWindow(), "mnuNew");
+    const int beeps = rig.dialogs.beeps;
+    rig.press(Qt::Key_F6);
+    QVERIFY(rig.topics().windowTitle() != AddToTopic);
+    QCOMPARE(rig.dialogs.beeps, beeps);
+}
+
+// A right click opens the popup and leaves the selection on the topic shown: Delete then
+// deletes that topic.
+void UserStories::rightClickInTheListChangesNothing() {
+    ProgramRig rig;
+    rig.start();
+    rig.command(rig.bookWindow(), "mnuTopics");
+    writePages(rig, {QStringLiteral("One."), QStringLiteral("Two."), QStringLiteral("Three.")});
+    rig.clickEntry(0);
+    rig.clickEntry(2, Qt::RightButton);
+    QCOMPARE(rig.shownEntry(), 0);
+    QCOMPARE(rig.readerText(), QStringLiteral("One."));
+    rig.click("Site_del");
+    rig.quit();
+    QCOMPARE(rig.bookRows(), (QStringList{"2|2", "3|3"}));
+}
+
+// Picking another topic while the page is edited keeps showing the page and its note;
+// what is typed into the note stays with that topic.
+void UserStories::noteTypedAfterPickingAnotherTopicStaysWithItsTopic() {
+    ProgramRig rig;
+    rig.start();
+    rig.command(rig.bookWindow(), "mnuTopics");
+    writePagesWithNotes(rig, {QStringLiteral("One."), QStringLiteral("Two.")},
+                        {QStringLiteral("note one"), QStringLiteral("note two")});
+    rig.press(Qt::Key_F7);
+    rig.type(QStringLiteral(" Edited."));
+    rig.clickEntry(1);
+    QCOMPARE(rig.noteText(), QStringLiteral("note one"));
+    rig.typeNote(QStringLiteral(", more"));
+    rig.quit();
+    QCOMPARE(rig.noteRows(), (QStringList{"1|note one, more", "2|note two"}));
+}
+
+// Insert, Delete, ReNo and Merge move each note with its topic, and a freed number hands
+// no note to the topic that takes it.
+void UserStories::notesFollowTheirTopics() {
+    ProgramRig rig;
+    rig.start();
+    rig.command(rig.bookWindow(), "mnuTopics");
+    writePagesWithNotes(rig, {QStringLiteral("X."), QStringLiteral("Y.")},
+                        {QStringLiteral("x"), QStringLiteral("y")});
+    const QString source = rig.root.filePath(QStringLiteral("source.fmr"));
+    rig.dialogs.fileAnswers << source;
+    rig.command(rig.bookWindow(), "mnuSaveAs");
+    rig.command(rig.bookWindow(), "mnuNew");
+    writePagesWithNotes(rig, {QStringLiteral("A."), QStringLiteral("B."), QStringLiteral("C.")},
+                        {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+
+    rig.clickEntry(1);
+    rig.click("SSCommand3"); // Insert before B: a new topic 2
+    QCOMPARE(rig.readerText(), QString());
+    QCOMPARE(rig.noteText(), QString());
+    rig.clickEntry(3);
+    QCOMPARE(rig.noteText(), QStringLiteral("c"));
+    rig.clickEntry(2);
+    QCOMPARE(rig.noteText(), QStringLiteral("b"));
+    rig.click("Site_del");   // B, now topic 3
+    rig.click("SSCommand7"); // ReNo: C becomes topic 3
+    rig.clickEntry(2);
+    QCOMPARE(rig.readerText(), QStringLiteral("C."));
+    QCOMPARE(rig.noteText(), QStringLiteral("c"));
+
+    rig.dialogs.fileAnswers << source;
+    rig.command(rig.bookWindow(), "mnuMerge");
+    rig.quit();
+    QCOMPARE(rig.bookRows().size(), 5);
+    QCOMPARE(rig.noteRows(), (QStringList{"1|a", "3|c", "4|x", "5|y"}));
+}
+
+// After Delete, or in an empty book, the notes window shows no note and takes none.
+void UserStories::notesWindowEmptiesWhenNoTopicIsShown() {
+    ProgramRig rig;
+    rig.start();
+    rig.command(rig.bookWindow(), "mnuTopics");
+    writePagesWithNotes(rig, {QStringLiteral("A."), QStringLiteral("B.")},
+                        {QStringLiteral("a"), QStringLiteral("b")});
+    auto* note = rig.program().topicManager().notesWindow().Text1;
+    rig.clickEntry(1);
+    rig.click("Site_del");
+    QCOMPARE(rig.noteText(), QString());
+    QVERIFY(!note->isEnabled());
+    rig.clickEntry(0);
+    QCOMPARE(rig.noteText(), QStringLiteral("a"));
+    QVERIFY(note->isEnabled());
+    rig.command(rig.bookWindow(), "mnuNew");
+    QCOMPARE(rig.noteText(), QString());
+    QVERIFY(!note->isEnabled());
+    rig.quit();
+}
+
+// Ctrl+F in the topic manager goes back to the list and opens Find there.
+void UserStories::topicManagerKeysActInTheTopicManager() {
+    ProgramRig rig;
+    rig.start();
+    writePages(rig, {QStringLiteral("A."), QStringLiteral("B.")});
+    rig.command(rig.bookWindow(), "mnuTopics");
+    rig.click("SSCommand2"); // the index view
+    QVERIFY(rig.program().topicManager().DispLstBx->isHidden());
+    rig.key(rig.topics(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(!rig.program().topicManager().DispLstBx->isHidden());
+    QVERIFY(window("Form5") && window("Form5")->isVisible());
+}
+
+// The find and replace windows belong to the reader, so activating it leaves them above.
+void UserStories::findWindowsStayAboveTheReader() {
+    ProgramRig rig;
+    rig.start();
+    writePages(rig, {QStringLiteral("A.")});
+    rig.key(rig.reader(), Qt::Key_F, Qt::ControlModifier);
+    rig.key(rig.reader(), Qt::Key_T, Qt::ControlModifier);
+    for (const char* name : {"Form5", "Form5a"}) {
+        QWidget* found = window(name);
+        QVERIFY2(found && found->windowHandle(), name);
+        QCOMPARE(found->windowHandle()->transientParent(), rig.reader().windowHandle());
+    }
+}
+
+QTEST_MAIN(UserStories)
+#include "tst_userstories.moc"
