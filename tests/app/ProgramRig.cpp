@@ -119,7 +119,7 @@ void ProgramRig::pastePicture() {
 }
 
 qint64 ProgramRig::finishConversion(bool converted, const QImage& picture) {
-    const QString jpeg = programFile(QStringLiteral("temp.jpg"));
+    const QString jpeg = workFile(QStringLiteral("temp.jpg"));
     if (converted)
         picture.save(jpeg, "JPG");
     if (launcher.last)
@@ -157,8 +157,8 @@ QString ProgramRig::notesPath() const {
     return program_->store().notesPathFor(bookPath());
 }
 
-QString ProgramRig::programFile(const QString& name) const {
-    return program_->locations().ProgramFolder + QLatin1Char('/') + name;
+QString ProgramRig::workFile(const QString& name) const {
+    return program_->locations().WorkFolder + QLatin1Char('/') + name;
 }
 
 // Through the sqlcipher shell, as anyone holding the file and its key sees it.

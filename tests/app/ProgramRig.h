@@ -63,7 +63,7 @@ public:
     // "TopicNo|NoteText" rows of its notes, in number order.
     QString bookPath() const;
     QString notesPath() const;
-    QString programFile(const QString& name) const;
+    QString workFile(const QString& name) const;
     static QStringList rows(const QString& file, const QString& sql);
     QStringList bookRows() const;
     QStringList noteRows() const;
