@@ -131,8 +131,9 @@ void FolimarProgram::createWindows() {
         reader::ReaderProfile::Folimar,
         reader::ReaderWindow::Parts{settings_, readerState_, *reader_, *host_, dialogs_,
                                     store_.get()},
-        reader::ReaderWindow::Files{installed_.dataFile(QStringLiteral("help.dat")),
-                                    installed_.dataFile(QStringLiteral("characters"))},
+        reader::ReaderWindow::Files{
+            [this] { return installed_.dataFileOrItsPlace(QStringLiteral("help.dat")); },
+            installed_.dataFile(QStringLiteral("characters"))},
         reader::ReaderWindow::Hooks{quit,
                                     [this] { topicManager_->askToAddTopic(); },
                                     [this] { blankPageAfterLast(); },

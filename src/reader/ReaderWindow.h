@@ -53,8 +53,8 @@ public:
         const store::BookStore* store = nullptr; // the open book; none in Vocimar
     };
     struct Files {
-        QString helpFile;         // help.dat
-        QString charactersFolder; // where the options window's "Browse" starts
+        std::function<QString()> helpFile; // looks help.dat up, at each opening of the help
+        QString charactersFolder;          // where the options window's "Browse" starts
     };
     // Calls to windows this one cannot see; an empty hook does nothing.
     struct Hooks {
