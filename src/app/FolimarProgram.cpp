@@ -139,9 +139,10 @@ void FolimarProgram::createWindows() {
         reader::ReaderProfile::Folimar,
         reader::ReaderWindow::Parts{settings_, readerState_, *reader_, *host_, dialogs_,
                                     store_.get()},
-        reader::ReaderWindow::Files{installed_.dataFile(QStringLiteral("help.dat")),
-                                    installed_.dataFile(QStringLiteral("characters")),
-                                    recognition::RecognitionSettings::defaultPath()},
+        reader::ReaderWindow::Files{
+            [this] { return installed_.dataFileOrItsPlace(QStringLiteral("help.dat")); },
+            installed_.dataFile(QStringLiteral("characters")),
+            recognition::RecognitionSettings::defaultPath()},
         reader::ReaderWindow::Hooks{quit,
                                     [this] { topicManager_->askToAddTopic(); },
                                     [this] { blankPageAfterLast(); },

@@ -4,6 +4,7 @@
 #include "reader/SavedGeometry.h"
 #include "reader/WindowArrangement.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
@@ -52,9 +53,10 @@ void HelpViewer::reload() {
         // Closing the box activates this window again: that activation must not read (and
         // fail, and report) once more.
         ignoreNextActivation_ = isActiveWindow();
-        dialogs_.inform(
-            QStringLiteral("Error %1 : %2").arg(int(file.error())).arg(file.errorString()),
-            QStringLiteral("Error"), platform::MessageIcon::Critical);
+        dialogs_.inform(QStringLiteral("Error %1 : %2\n%3")
+                            .arg(int(file.error()))
+                            .arg(file.errorString(), QDir::toNativeSeparators(helpFile_)),
+                        QStringLiteral("Error"), platform::MessageIcon::Critical);
         return;
     }
     Text1->setPlainText(QString::fromUtf8(content));

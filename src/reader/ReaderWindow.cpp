@@ -271,8 +271,8 @@ void ReaderWindow::showOptions() {
 
 void ReaderWindow::showHelp() {
     if (!help_)
-        help_ = new HelpViewer(parts_.dialogs, files_.helpFile, this);
-    help_->setHelpFile(files_.helpFile);
+        help_ = new HelpViewer(parts_.dialogs, QString(), this);
+    help_->setHelpFile(files_.helpFile ? files_.helpFile() : QString());
     help_->open();
 }
 

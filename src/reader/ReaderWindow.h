@@ -55,8 +55,8 @@ public:
         const store::BookStore* store = nullptr; // the open book; none in Vocimar
     };
     struct Files {
-        QString helpFile;         // help.dat
-        QString charactersFolder; // where the options window's "Browse" starts
+        std::function<QString()> helpFile; // looks help.dat up, at each opening of the help
+        QString charactersFolder;          // where the options window's "Browse" starts
         // The page text choices the options window shows (Folimar); empty: none shown.
         QString recognitionSettings{};
     };

@@ -45,7 +45,7 @@ private:
 // A reader window over a scripted character, scripted dialogs and a store with no book.
 struct ReaderWindowRig {
     explicit ReaderWindowRig(reader::ReaderProfile profile = reader::ReaderProfile::Folimar,
-                             const QString& helpFile = {}) {
+                             std::function<QString()> helpFile = {}) {
         hooks.quitRequested = [this] { ++quitCalls; };
         hooks.markAddToTopic = [this] { ++addToTopicCalls; };
         hooks.blankPageAfterLast = [this] { ++blankPageCalls; };
@@ -56,7 +56,7 @@ struct ReaderWindowRig {
             reader::ReaderWindow::Parts{settings, state, reader, host, dialogs,
                                         profile == reader::ReaderProfile::Folimar ? &store
                                                                                   : nullptr},
-            reader::ReaderWindow::Files{helpFile, QStringLiteral("/opt/characters")}, hooks);
+            reader::ReaderWindow::Files{std::move(helpFile), QStringLiteral("/opt/characters")}, hooks);
     }
 
     QAction* action(const char* name) const {

@@ -344,7 +344,9 @@ void OptionsWindowTest::unreadableHelpIsReportedAndKeepsTheText() {
     QCOMPARE(shown.buttons, platform::MessageButtons::Ok);
     QCOMPARE(
         shown.text,
-        QStringLiteral("Error %1 : No such file or directory").arg(int(QFileDevice::OpenError)));
+        QStringLiteral("Error %1 : No such file or directory\n%2")
+            .arg(int(QFileDevice::OpenError))
+            .arg(dir.filePath(QStringLiteral("help.dat"))));
     QCOMPARE(help.Text1->toPlainText(), QStringLiteral("Shown before."));
 
     help.setHelpFile(dir.path()); // a folder opens but cannot be read as a file

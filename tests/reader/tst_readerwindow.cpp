@@ -1,6 +1,7 @@
 // The reader window: its commands, the text box events, the reading places and the close
 // rules, in both programs' profiles; and the reading keys shared by the program's windows.
 #include "ReaderWindowRig.h"
+#include "reader/HelpViewer.h"
 #include "reader/ReadingKeys.h"
 #include "reader/ReadingPlaces.h"
 #include "reader/SafePaste.h"
@@ -9,12 +10,14 @@
 #include "support/HostilePaste.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextList>
@@ -69,6 +72,7 @@ private Q_SLOTS:
     void gotoWithUnstoredEditsOrPastTheLastTopic();
     void closingFollowsTheQuitRules();
     void vocimarWindowHasItsOwnCommands();
+    void helpIsLookedUpAtEachOpening();
     void bookWindowFollowsTheReadersSize_data();
     void bookWindowFollowsTheReadersSize();
     void readingKeysMapBothPrograms_data();
@@ -476,6 +480,40 @@ void ReaderWindowTest::vocimarWindowHasItsOwnCommands() {
     rig.trigger("mnuQuit");
     QVERIFY(rig.state.QuitRequested);
     QCOMPARE(rig.quitCalls, 1);
+}
+
+// A help file installed while the program runs is found at the next opening; until then the
+// message names the path looked for.
+void ReaderWindowTest::helpIsLookedUpAtEachOpening() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("help.dat"));
+    int lookups = 0;
+    ReaderWindowRig rig(ReaderProfile::Folimar, [&] {
+        ++lookups;
+        return path;
+    });
+    rig.trigger("mnuTopics");
+    auto* help = rig.window->findChild<reader::HelpViewer*>();
+    QVERIFY(help);
+    QVERIFY(QTest::qWaitForWindowActive(help));
+    QVERIFY(!rig.dialogs.messages.isEmpty());
+    QVERIFY(rig.dialogs.messages.last().text.contains(path));
+    QWidget box; // the message box closing hands the activation back to the help
+    box.show();
+    box.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&box));
+    help->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(help));
+    help->close();
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Installed later.\n");
+    file.close();
+    rig.trigger("mnuTopics");
+    QVERIFY(QTest::qWaitForWindowActive(help));
+    QCOMPARE(help->Text1->toPlainText(), QStringLiteral("Installed later.\n"));
+    QCOMPARE(lookups, 2);
 }
 
 void ReaderWindowTest::bookWindowFollowsTheReadersSize_data() {

@@ -15,11 +15,14 @@ public:
 
     // The path of the data file or folder `name`, or empty when it is in neither place.
     QString dataFile(const QString& name) const;
+    // Where the data file `name` is found, or else where it would be installed.
+    QString dataFileOrItsPlace(const QString& name) const;
     // The path of the helper program `name`, or empty when it is in neither place.
     QString program(const QString& name) const;
 
 private:
     QString find(const QString& name, const QString& installedFolder) const;
+    QString installedPath(const QString& name, const QString& installedFolder) const;
 
     QString executableFolder_;
 };
