@@ -38,13 +38,13 @@ PulsePlayback::~PulsePlayback() {
 }
 
 bool PulsePlayback::connect() {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, std::uint32_t(sampleRate_), 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, std::uint32_t(sampleRate_), 1};
     const auto bytes = std::uint32_t(sampleRate_ * ServerBufferMs / 1000 * 2);
     const pa_buffer_attr buffer{std::uint32_t(-1), bytes, std::uint32_t(-1), std::uint32_t(-1),
                                 std::uint32_t(-1)};
     int error = 0;
-    stream_ = pa_simple_new(nullptr, "Folimar", PA_STREAM_PLAYBACK, nullptr, "reading aloud", &spec,
-                            nullptr, &buffer, &error);
+    stream_ = pa_simple_new(nullptr, "Folimar", PA_STREAM_PLAYBACK, nullptr, "reading aloud",
+                            &format, nullptr, &buffer, &error);
     if (!stream_)
         why_ = QStringLiteral("the sound server did not answer: ") + pulseError(error);
     return stream_ != nullptr;
