@@ -257,7 +257,7 @@ void ReaderWindowTest::tooLongPasteIsRefusedWithAWord_data() {
 void ReaderWindowTest::tooLongPasteIsRefusedWithAWord() {
     QFETCH(bool, rich);
     ReaderWindowRig rig;
-    rig.window->Text1->setPlainText(QStringLiteral("Kept."));
+    rig.window->loadText(QStringLiteral("Kept."));
     const QString sentence = QStringLiteral("Word word word. ");
     const QString longText = sentence.repeated(reader::MaxPasteCharacters / sentence.size() + 1);
     auto* data = new QMimeData;
@@ -309,6 +309,7 @@ void ReaderWindowTest::editsMarkTheTopicDirty() {
     rig.store.ReadOnlyMode = readOnly;
     rig.store.BookOwner = owner;
     rig.window->loadText(QStringLiteral("Some text."));
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted "));
     placeCaret(*rig.window->Text1, 4);
     QTest::keyClick(rig.window->Text1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(rig.state.TopicDirty, dirty);
