@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     const QString recognitionChoices = program + QStringLiteral("/recognition.conf");
     recognition::RecognitionSettings{false, QStringLiteral("eng")}.save(recognitionChoices);
     bookwindow::BookWindow window({settings, state, picture, store, reader, host, dialogs, launcher,
-                                   clock, installed, program, recognitionChoices},
+                                   clock, installed, program, recognitionChoices, {}},
                                   {});
     pages.setWindow(&window);
     window.setTopicNavigation(&pages);

@@ -155,7 +155,7 @@ void FolimarProgram::createWindows() {
         bookwindow::BookWindow::Services{settings_, readerState_, picture_, *store_, *reader_,
                                          *host_, dialogs_, launcher_, clock_, installed_,
                                          locations_.WorkFolder,
-                                         recognition::RecognitionSettings::defaultPath()},
+                                         recognition::RecognitionSettings::defaultPath(), {}},
         bookwindow::BookWindow::Hooks{
             [this](QWidget* window) { keys_->watch(window); },
             [this] { return readerWindow_->Text1->toPlainText(); },

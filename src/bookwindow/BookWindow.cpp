@@ -59,12 +59,20 @@ BookWindow::BookWindow(Services services, Hooks hooks, QWidget* parent)
     dde_spipe = new QLabel(QStringLiteral("dde_spipe"), pageArea_);
     dde_spipe->setObjectName(QStringLiteral("dde_spipe"));
     dde_spipe->hide();
+    pictureNotice_ = new QLabel(pageArea_);
+    pictureNotice_->setObjectName(QStringLiteral("PictureNotice"));
+    pictureNotice_->setAlignment(Qt::AlignCenter);
+    pictureNotice_->setWordWrap(true);
+    pictureNotice_->hide();
     connect(HScroll1, &QScrollBar::valueChanged, this, &BookWindow::positionPicture);
     connect(VScroll1, &QScrollBar::valueChanged, this, &BookWindow::positionPicture);
 
     conversion_ = new PictureConversion(s_.programFolder, s_.installed, s_.launcher, s_.clock,
                                         s_.dialogs, this);
     connect(conversion_, &PictureConversion::finished, this, &BookWindow::finishPaste);
+    drawing_ = new PictureDrawing(s_.clock, s_.drawing, this);
+    connect(drawing_, &PictureDrawing::drawn, this, &BookWindow::showDrawnPicture);
+    connect(drawing_, &PictureDrawing::failed, this, &BookWindow::refusePicture);
     createTextProgress();
 
     createMenus();
@@ -139,6 +147,7 @@ void BookWindow::layoutPage() {
     const int bar = barExtent();
     VScroll1->setGeometry(visible.width(), 0, bar, visible.height());
     HScroll1->setGeometry(0, visible.height(), visible.width(), bar);
+    pictureNotice_->setGeometry(QRect(QPoint(), visible).marginsRemoved({bar, bar, bar, bar}));
     if (s_.picture.PicWidth != 0)
         applyScrollRanges(UpdateRatios(s_.picture, visible));
     positionPicture();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bookwindow/PagePicture.h"
+#include "bookwindow/PictureDrawing.h"
 #include "bookwindow/PictureGeometry.h"
 #include "bookwindow/PreparedPicture.h"
 #include "topics/PageView.h"
@@ -66,6 +67,9 @@ public:
         const platform::InstalledFiles& installed;
         QString programFolder; // where "temp.bmp" and "temp.jpg" live
         QString recognitionSettingsPath; // the user's text recognition choices
+        // How a topic's stored picture is drawn off the interface thread, and how long the
+        // page waits for it before it is shown empty.
+        PictureDrawing::Options drawing;
     };
 
     // Calls to the windows the program wires to this one; an empty hook does nothing.
@@ -180,6 +184,10 @@ private:
     void resetScrollValues();
     void positionPicture();
     bool showAtCurrentSize();
+    void showImage(QImage image);
+    void drawAtCurrentSize();
+    void showDrawnPicture(const QImage& image);
+    void refusePicture(const QString& reason);
     void FitPagePicture();
     void prepareNextPage();
     void forgetPicture();
@@ -214,7 +222,9 @@ private:
     PreparedPicture nextPage_; // the next topic's picture, drawn ahead
     QImage pastedImage_; // the clipboard's picture while the converter runs
     PictureConversion* conversion_ = nullptr;
+    PictureDrawing* drawing_ = nullptr; // the stored picture, drawn on a worker
     QWidget* pageArea_ = nullptr;
+    QLabel* pictureNotice_ = nullptr; // why the page's picture is not shown
     recognition::TextRecognition* recognition_ = nullptr;
     QWidget* textProgress_ = nullptr; // shown while the page's text is read
     QProgressBar* prgText = nullptr;

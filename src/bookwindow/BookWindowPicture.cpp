@@ -72,25 +72,57 @@ void BookWindow::positionPicture() {
     Image1->move(x, y);
 }
 
-// Draws the picture at PicWidth x PicHeight into Image1 and shows it; false, with Image1
-// unchanged, when the picture cannot be drawn at that size.
+// Draws the picture at PicWidth x PicHeight into Image1 and shows it, in place of any
+// drawing under way; false, with Image1 unchanged, when it cannot be drawn at that size.
 bool BookWindow::showAtCurrentSize() {
-    const QSize size(s_.picture.PicWidth, s_.picture.PicHeight);
-    QImage image = nextPage_.take(page_.bytes(), size);
-    if (image.isNull())
-        image = page_.render(size);
+    QImage image = page_.render(QSize(s_.picture.PicWidth, s_.picture.PicHeight));
     if (image.isNull())
         return false;
-    Image1->setPixmap(QPixmap::fromImage(std::move(image)));
-    Image1->resize(size);
-    positionPicture();
-    Image1->show();
+    drawing_->cancel();
+    showImage(std::move(image));
     return true;
+}
+
+// A paste waiting for the converter keeps the page hidden until it ends.
+void BookWindow::showImage(QImage image) {
+    pictureNotice_->hide();
+    Image1->resize(image.size());
+    Image1->setPixmap(QPixmap::fromImage(std::move(image)));
+    positionPicture();
+    Image1->setVisible(!conversion_->isRunning());
+}
+
+// Starts drawing the picture at PicWidth x PicHeight on a worker, the next page's picture
+// drawn ahead serving when it is the one. The page stays empty until it is drawn.
+void BookWindow::drawAtCurrentSize() {
+    const QSize size(s_.picture.PicWidth, s_.picture.PicHeight);
+    Image1->hide();
+    Image1->clear();
+    pictureNotice_->hide();
+    drawing_->start(page_, size, nextPage_.take(page_.bytes(), size));
+}
+
+// The next page is drawn ahead once this one is painted.
+void BookWindow::showDrawnPicture(const QImage& image) {
+    showImage(image);
+    QTimer::singleShot(0, this, &BookWindow::prepareNextPage);
+}
+
+// A picture that cannot be drawn leaves an empty page that says why. Its bytes stay in
+// "temp.jpg", where storing the page finds them.
+void BookWindow::refusePicture(const QString& reason) {
+    qCInfo(bookWindowLog) << "the page picture is not shown:" << reason;
+    forgetPicture();
+    pictureNotice_->setText(
+        QStringLiteral("This page's picture could not be shown: %1.").arg(reason));
+    pictureNotice_->show();
 }
 
 // An empty page: no picture, no scroll bars, no size.
 void BookWindow::forgetPicture() {
     cancelPageText();
+    drawing_->cancel();
+    pictureNotice_->hide();
     page_.clear();
     s_.state.WordBoxes.clear();
     Image1->clear();
@@ -133,13 +165,14 @@ void BookWindow::showPagePictureBytes(const QString& jpegPath, const QByteArray&
     cancelPageText();
     s_.state.WordBoxes.clear(); // the shown topic brings its own
     if (!page_.load(jpeg)) {
-        qCInfo(bookWindowLog) << jpegPath << "is not a readable picture; the page stays empty";
-        forgetPicture();
+        qCInfo(bookWindowLog) << jpegPath << "is not a picture that may be shown";
+        refusePicture(JpegDecoder::fitsMemory(jpeg)
+                          ? QStringLiteral("it is damaged or is not a picture")
+                          : QStringLiteral("it is too large to decode"));
         return;
     }
     s_.picture.PictureShown = true;
     FitPagePicture();
-    QTimer::singleShot(0, this, &BookWindow::prepareNextPage);
 }
 
 // While the page shown is read aloud, the next topic's picture is drawn ahead at the size
@@ -165,10 +198,7 @@ void BookWindow::FitPagePicture() {
     VScroll1->hide();
     FitPicture(s_.picture, s_.settings.DefaultZoom, innerSize());
     resetScrollValues();
-    if (!showAtCurrentSize()) {
-        qCInfo(bookWindowLog) << "the page picture could not be decoded; the page stays empty";
-        forgetPicture();
-    }
+    drawAtCurrentSize();
 }
 
 void BookWindow::RefitPicture() {
@@ -179,8 +209,7 @@ void BookWindow::RefitPicture() {
     VScroll1->hide();
     FitPicture(s_.picture, s_.settings.DefaultZoom, innerSize());
     resetScrollValues();
-    if (!showAtCurrentSize())
-        forgetPicture();
+    drawAtCurrentSize();
 }
 
 void BookWindow::pastePicture() {

@@ -14,12 +14,12 @@ void PreparedPicture::prepare(QByteArray jpeg, QSize size) {
         [jpeg = std::move(jpeg), size] { return JpegDecoder().decode(jpeg, size); });
 }
 
-QImage PreparedPicture::take(const QByteArray& jpeg, QSize size) {
+QFuture<QImage> PreparedPicture::take(const QByteArray& jpeg, QSize size) {
     if (!drawing_.isValid() || size != size_ || jpeg != jpeg_)
         return {};
-    QImage image = drawing_.result();
+    QFuture<QImage> drawing = std::move(drawing_);
     clear();
-    return image;
+    return drawing;
 }
 
 // A drawing under way is left to finish on its own: it holds copies, not this object.

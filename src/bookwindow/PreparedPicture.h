@@ -14,9 +14,10 @@ class PreparedPicture {
 public:
     // Starts drawing the JPEG `jpeg` at `size`, in place of any earlier preparation.
     void prepare(QByteArray jpeg, QSize size);
-    // The picture prepared for these bytes at this size, waiting for a drawing still under
-    // way; null when none was prepared for them (or it could not be drawn).
-    QImage take(const QByteArray& jpeg, QSize size);
+    // The drawing prepared for these bytes at this size, perhaps still under way; none
+    // (not valid) when none was prepared for them. Its picture is null when it could not
+    // be drawn.
+    QFuture<QImage> take(const QByteArray& jpeg, QSize size);
     void clear();
 
 private:

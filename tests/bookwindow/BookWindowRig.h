@@ -32,7 +32,10 @@ struct BookWindowRig {
     // program folder), none at all, or the real one from the build.
     enum class Converter { StandIn, Missing, Real };
 
-    explicit BookWindowRig(QList<int> topicNumbers = {}, Converter converter = Converter::StandIn) {
+    // `drawing` draws the stored pictures (by default as the program does), its bound
+    // measured on the rig's hand-driven clock.
+    explicit BookWindowRig(QList<int> topicNumbers = {}, Converter converter = Converter::StandIn,
+                           bookwindow::PictureDrawing::Options drawing = {}) {
         QDir().mkpath(program + QStringLiteral("/notes"));
         // A paste is read only in the tests about reading; they choose it themselves.
         recognition::RecognitionSettings{false, QStringLiteral("eng")}.save(
@@ -64,7 +67,7 @@ struct BookWindowRig {
                 settings, state, picture, store, reader, host, dialogs,
                 real ? static_cast<platform::ProcessLauncher&>(realLauncher) : launcher,
                 real ? static_cast<platform::Clock&>(steadyClock) : clock, *installed, program,
-                file(QStringLiteral("recognition.conf"))},
+                file(QStringLiteral("recognition.conf")), std::move(drawing)},
             hooks);
         window->setTopicNavigation(navigation.get());
     }

@@ -2,6 +2,7 @@
 
 #include "bookwindow/PictureConversion.h"
 #include "reader/SavedGeometry.h"
+#include "support/CraftedJpeg.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -11,10 +12,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
 #include <cmath>
+#include <memory>
 
 using namespace folimar;
 using folimar::testing::BookWindowRig;
@@ -56,6 +60,41 @@ QAction* action(const BookWindowRig& rig, const char* name) {
     return rig.window->findChild<QAction*>(QLatin1String(name));
 }
 
+QLabel* pictureNotice(const BookWindowRig& rig) {
+    return rig.window->findChild<QLabel*>(QStringLiteral("PictureNotice"));
+}
+
+// Draws stored pictures as the program does, but holds each one of the held size on its
+// worker until the test lets it go, as a vast scan on a slow machine would be.
+class HeldDrawing {
+public:
+    explicit HeldDrawing(QSize held) : held_(held) {}
+    ~HeldDrawing() { gate_->release(100); } // no worker is left waiting at the end
+    HeldDrawing(const HeldDrawing&) = delete;
+    HeldDrawing& operator=(const HeldDrawing&) = delete;
+
+    bookwindow::PictureDrawing::Options options() const {
+        return {[held = held_, gate = gate_, ended = ended_](const bookwindow::PagePicture& picture,
+                                                             QSize size) {
+                    const bool holding = picture.naturalSize() == held;
+                    if (holding)
+                        gate->acquire();
+                    QImage image = picture.render(size);
+                    if (holding)
+                        ++*ended;
+                    return image;
+                },
+                5000};
+    }
+    void release() { gate_->release(); }
+    int ended() const { return *ended_; }
+
+private:
+    QSize held_;
+    std::shared_ptr<QSemaphore> gate_ = std::make_shared<QSemaphore>();
+    std::shared_ptr<std::atomic<int>> ended_ = std::make_shared<std::atomic<int>>(0);
+};
+
 } // namespace
 
 class TestBookWindow : public QObject {
@@ -76,6 +115,7 @@ private Q_SLOTS:
     void storedPicturesAreFittedZoomedAndCopied();
     void unreadablePictureBytesShowAnEmptyPage_data();
     void unreadablePictureBytesShowAnEmptyPage();
+    void slowPicturesNeitherHoldTheWindowNorLandOnAnotherPage();
     void arrangementsTileBothWindows_data();
     void arrangementsTileBothWindows();
     void readerWindowDocksOnlyWhenBothAreNormal();
@@ -432,7 +472,8 @@ void TestBookWindow::storedPicturesAreFittedZoomedAndCopied() {
     QCOMPARE(QSize(picture.PicFullWidth, picture.PicFullHeight), QSize(1000, 4000));
     QCOMPARE(picture.PicHeight, inner.height()); // shrunk to the height, proportions kept
     QVERIFY(qAbs(picture.PicWidth * 4 - picture.PicHeight) <= 4);
-    QCOMPARE(rig.window->Image1->pixmap().size(), QSize(picture.PicWidth, picture.PicHeight));
+    QTRY_COMPARE(rig.window->Image1->pixmap().size(),
+                 QSize(picture.PicWidth, picture.PicHeight));
     QVERIFY(rig.window->HScroll1->isHidden() && rig.window->VScroll1->isHidden());
 
     // Opening the Zoom menu shows the natural size, with a bar to scroll down it.
@@ -461,13 +502,19 @@ void TestBookWindow::storedPicturesAreFittedZoomedAndCopied() {
 
 void TestBookWindow::unreadablePictureBytesShowAnEmptyPage_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("text") << QByteArray("not a picture at all");
-    QTest::newRow("a JPEG's start only") << jpegOf(QSize(400, 300)).left(200);
+    QTest::addColumn<QString>("reason");
+    const QString broken = QStringLiteral("it is damaged or is not a picture");
+    QTest::newRow("empty") << QByteArray() << broken;
+    QTest::newRow("text") << QByteArray("not a picture at all") << broken;
+    QTest::newRow("a JPEG's start only") << jpegOf(QSize(400, 300)).left(200) << broken;
+    QTest::newRow("a few KB claiming 30000 x 30000, progressive")
+        << testing::jpegClaiming({30000, 30000}, true)
+        << QStringLiteral("it is too large to decode");
 }
 
 void TestBookWindow::unreadablePictureBytesShowAnEmptyPage() {
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
     BookWindowRig rig;
     rig.showWindows();
     writeFile(rig.file("temp.jpg"), jpegOf(QSize(80, 60)));
@@ -483,6 +530,83 @@ void TestBookWindow::unreadablePictureBytesShowAnEmptyPage() {
     QVERIFY(QFile::exists(rig.file("temp.jpg")));
     rig.window->zoomIn(); // nothing to zoom
     QCOMPARE(rig.picture.PicWidth, 0);
+    QLabel* notice = pictureNotice(rig);
+    QVERIFY(notice && notice->isVisible());
+    QCOMPARE(notice->text(),
+             QStringLiteral("This page's picture could not be shown: %1.").arg(reason));
+
+    // Storing the page keeps its picture as it came.
+    rig.navigation->setNumberAndName(QStringLiteral("3"), QStringLiteral("Three"));
+    rig.state.TopicDirty = true;
+    rig.window->StoreTopic();
+    QCOMPARE(rig.store.readTopic(3)->PicData, bytes);
+    // Another page takes the word away.
+    writeFile(rig.file("temp.jpg"), jpegOf(QSize(80, 60)));
+    rig.window->showPagePicture(rig.file("temp.jpg"));
+    QVERIFY(notice->isHidden());
+    QTRY_VERIFY(rig.window->Image1->isVisible());
+}
+
+void TestBookWindow::slowPicturesNeitherHoldTheWindowNorLandOnAnotherPage() {
+    const QByteArray slow = jpegOf(QSize(400, 300));
+    const QByteArray quick = jpegOf(QSize(300, 400));
+    HeldDrawing held(QSize(400, 300));
+    BookWindowRig rig({}, Converter::StandIn, held.options());
+    rig.showWindows();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    QLabel* notice = pictureNotice(rig);
+    const auto show = [&rig](const QByteArray& jpeg) {
+        writeFile(rig.file("temp.jpg"), jpeg);
+        rig.window->showPagePictureBytes(rig.file("temp.jpg"), jpeg);
+    };
+
+    // While the slow page is drawn the window answers, its page empty for now.
+    show(slow);
+    QVERIFY(rig.picture.PictureShown);
+    QVERIFY(rig.window->Image1->isHidden());
+    QVERIFY(notice->isHidden());
+    // The user turns on before it is drawn: the next page shows, and the slow drawing,
+    // once it ends, is dropped.
+    show(quick);
+    QTRY_VERIFY(rig.window->Image1->isVisible());
+    const QSize quickShown = rig.window->Image1->pixmap().size();
+    QCOMPARE(quickShown, QSize(rig.picture.PicWidth, rig.picture.PicHeight));
+    QVERIFY(quickShown.height() > quickShown.width());
+    held.release();
+    QTRY_COMPARE(held.ended(), 1);
+    QTest::qWait(50);
+    QCOMPARE(rig.window->Image1->pixmap().size(), quickShown);
+    QCOMPARE(QSize(rig.picture.PicFullWidth, rig.picture.PicFullHeight), QSize(300, 400));
+
+    // A drawing past its time bound leaves an empty page that says why; its late end shows
+    // nothing, and storing the page keeps its picture.
+    show(slow);
+    rig.clock.advance(4999);
+    QVERIFY(notice->isHidden());
+    rig.clock.advance(1);
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->text(), QStringLiteral("This page's picture could not be shown: decoding it "
+                                            "took longer than 5 seconds."));
+    QVERIFY(!rig.picture.PictureShown);
+    held.release();
+    QTRY_COMPARE(held.ended(), 2);
+    QTest::qWait(50);
+    QVERIFY(rig.window->Image1->isHidden());
+    QVERIFY(notice->isVisible());
+    rig.navigation->setNumberAndName(QStringLiteral("4"), QStringLiteral("Four"));
+    rig.readerText = QStringLiteral("Page four.");
+    rig.state.TopicDirty = true;
+    rig.window->StoreTopic();
+    QCOMPARE(rig.store.readTopic(4)->PicData, slow);
+
+    // An arrangement while a page is drawn draws it again at its new size.
+    show(slow);
+    rig.window->arrangeWindows(2);
+    held.release();
+    held.release();
+    QTRY_VERIFY(rig.window->Image1->isVisible());
+    QCOMPARE(rig.window->Image1->pixmap().size(),
+             QSize(rig.picture.PicWidth, rig.picture.PicHeight));
 }
 
 void TestBookWindow::arrangementsTileBothWindows_data() {

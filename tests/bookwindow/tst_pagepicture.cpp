@@ -2,15 +2,16 @@
 #include "bookwindow/JpegScale.h"
 #include "bookwindow/PagePicture.h"
 #include "bookwindow/PreparedPicture.h"
+#include "support/CraftedJpeg.h"
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QPainter>
 #include <QTest>
 #include <vector>
 
 using namespace folimar::bookwindow;
+using folimar::testing::jpegClaiming;
 
 Q_DECLARE_METATYPE(JpegScale)
 
@@ -29,25 +30,6 @@ QByteArray page(const char* format, QImage::Format pixels = QImage::Format_RGB32
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.convertToFormat(pixels).save(&buffer, format, 95);
-    return bytes;
-}
-
-// A small JPEG whose frame header claims `claimed`, as a crafted file of a few kilobytes
-// does: the data ends long before such a picture would.
-QByteArray jpegClaiming(QSize claimed, bool progressive) {
-    QImage image(32, 32, QImage::Format_RGB32);
-    image.fill(Brick);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    const qsizetype frame = bytes.indexOf(progressive ? "\xff\xc2" : "\xff\xc0");
-    bytes[frame + 5] = char(claimed.height() >> 8);
-    bytes[frame + 6] = char(claimed.height() & 0xff);
-    bytes[frame + 7] = char(claimed.width() >> 8);
-    bytes[frame + 8] = char(claimed.width() & 0xff);
     return bytes;
 }
 
@@ -208,16 +190,16 @@ void TestPagePicture::preparedPicturesServeOnlyTheirOwnBytesAndSize() {
 
     PreparedPicture prepared;
     prepared.prepare(jpeg, shown);
-    QVERIFY(prepared.take(jpeg, QSize(401, 300)).isNull()); // the window changed meanwhile
-    QVERIFY(prepared.take(page("JPG", QImage::Format_RGB32, {1600, 1201}), shown).isNull());
-    QCOMPARE(prepared.take(jpeg, shown), expected); // exactly what showing it would draw
-    QVERIFY(prepared.take(jpeg, shown).isNull());   // handed out once
+    QVERIFY(!prepared.take(jpeg, QSize(401, 300)).isValid()); // the window changed meanwhile
+    QVERIFY(!prepared.take(page("JPG", QImage::Format_RGB32, {1600, 1201}), shown).isValid());
+    QCOMPARE(prepared.take(jpeg, shown).result(), expected); // what showing it would draw
+    QVERIFY(!prepared.take(jpeg, shown).isValid());          // handed out once
 
     prepared.prepare(QByteArray("not a picture"), shown);
-    QVERIFY(prepared.take(QByteArray("not a picture"), shown).isNull());
+    QVERIFY(prepared.take(QByteArray("not a picture"), shown).result().isNull());
     prepared.prepare(jpeg, shown);
     prepared.clear();
-    QVERIFY(prepared.take(jpeg, shown).isNull());
+    QVERIFY(!prepared.take(jpeg, shown).isValid());
 }
 
 QTEST_APPLESS_MAIN(TestPagePicture)
