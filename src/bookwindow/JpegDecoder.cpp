@@ -68,7 +68,8 @@ QSize JpegDecoder::size(const QByteArray& jpeg) {
     int colourSpace = 0;
     if (!handle_ || jpeg.isEmpty() ||
         tjDecompressHeader3(handle_.get(), data(jpeg), static_cast<unsigned long>(jpeg.size()),
-                            &width, &height, &subsampling, &colourSpace) != 0)
+                            &width, &height, &subsampling, &colourSpace) != 0 ||
+        colourSpace == TJCS_CMYK || colourSpace == TJCS_YCCK)
         return {};
     return {width, height};
 }
@@ -87,7 +88,8 @@ QImage JpegDecoder::decode(const QByteArray& jpeg, QSize size) {
         return {}; // too large to hold
     const int status = tjDecompress2(
         handle_.get(), data(jpeg), static_cast<unsigned long>(jpeg.size()), image.bits(),
-        decoded.width(), int(image.bytesPerLine()), decoded.height(), NativeRgb32, 0);
+        decoded.width(), int(image.bytesPerLine()), decoded.height(), NativeRgb32,
+        TJFLAG_LIMITSCANS);
     // A warning (a page cut short, say) still leaves a whole picture, as other viewers show it.
     if (status != 0 && tjGetErrorCode(handle_.get()) != TJERR_WARNING) {
         qCInfo(bookWindowLog) << "JPEG decoding failed:" << tjGetErrorStr2(handle_.get());

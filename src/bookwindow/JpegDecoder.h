@@ -20,10 +20,12 @@ public:
     // Whether decoding the picture at any size stays within the memory pictures may take
     // (Qt's image allocation limit), counting what the decoder sets aside at full size.
     static bool fitsMemory(const QByteArray& jpeg);
-    // The picture's natural size; empty when the bytes do not start a JPEG.
+    // The picture's natural size; empty when the bytes do not start a JPEG that this decoder
+    // turns into RGB (CMYK pictures are left to Qt's reader).
     QSize size(const QByteArray& jpeg);
     // The picture at exactly `size`; null when it cannot be decoded (not a JPEG, a colour
-    // model the decoder does not convert, broken data, too large to decode).
+    // model the decoder does not convert, broken data, too large to decode, or so many
+    // progressive scans that decoding them would take minutes).
     QImage decode(const QByteArray& jpeg, QSize size);
 
 private:

@@ -9,8 +9,8 @@ namespace folimar::bookwindow {
 
 namespace {
 
-// Pictures that are not JPEG (older books stored PNG or BMP), and JPEGs the fast decoder
-// turns down, go through Qt's image readers.
+// Pictures that are not JPEG (older books stored PNG or BMP), and CMYK JPEGs, go through
+// Qt's image readers. A JPEG the fast decoder refuses is not given to them to try again.
 QImage readScaled(QByteArray bytes, QSize natural, QSize size) {
     QBuffer buffer(&bytes); // shares the data; QBuffer reads it without copying
     buffer.open(QIODevice::ReadOnly);
@@ -66,11 +66,8 @@ QImage PagePicture::render(QSize size) const {
         return size == natural_
                    ? image_
                    : image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (jpeg_) {
-        QImage image = JpegDecoder().decode(encoded_, size);
-        if (!image.isNull())
-            return image;
-    }
+    if (jpeg_)
+        return JpegDecoder().decode(encoded_, size);
     return readScaled(encoded_, natural_, size);
 }
 

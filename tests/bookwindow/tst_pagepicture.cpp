@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QTest>
 #include <vector>
@@ -33,6 +34,35 @@ QByteArray page(const char* format, QImage::Format pixels = QImage::Format_RGB32
     return bytes;
 }
 
+// A progressive JPEG with its smallest scan repeated `repeats` times before its end: a
+// file of kilobytes whose decoding goes over the whole picture again at every scan.
+QByteArray jpegRepeatingAScan(int repeats) {
+    QImage image(1024, 1024, QImage::Format_RGB32);
+    image.fill(Brick);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    const auto byte = [&bytes](qsizetype at) { return int(uchar(bytes.at(at))); };
+    QByteArray smallest;
+    qsizetype at = 2;
+    while (at + 4 <= bytes.size() && byte(at + 1) != 0xd9) {
+        qsizetype end = at + 2 + (byte(at + 2) << 8 | byte(at + 3));
+        if (byte(at + 1) == 0xda) { // a scan runs on to the next marker
+            while (end + 1 < bytes.size() &&
+                   !(byte(end) == 0xff && byte(end + 1) != 0 &&
+                     (byte(end + 1) < 0xd0 || byte(end + 1) > 0xd7)))
+                ++end;
+            if (smallest.isEmpty() || end - at < smallest.size())
+                smallest = bytes.mid(at, end - at);
+        }
+        at = end;
+    }
+    return bytes.insert(at, smallest.repeated(repeats));
+}
+
 bool near(QRgb a, QRgb b) {
     return qAbs(qRed(a) - qRed(b)) <= 12 && qAbs(qGreen(a) - qGreen(b)) <= 12 &&
            qAbs(qBlue(a) - qBlue(b)) <= 12;
@@ -50,6 +80,7 @@ private Q_SLOTS:
     void decodingKeepsToTheImageMemoryLimit();
     void fullSizeBuffersKeepToTheMemoryLimit_data();
     void fullSizeBuffersKeepToTheMemoryLimit();
+    void endlessProgressionsAreRefused();
     void unreadableBytesGiveNoPicture_data();
     void unreadableBytesGiveNoPicture();
     void preparedPicturesServeOnlyTheirOwnBytesAndSize();
@@ -156,6 +187,21 @@ void TestPagePicture::fullSizeBuffersKeepToTheMemoryLimit() {
     QCOMPARE(loaded, shown);
     QCOMPARE(rendered.isNull(), !shown);
     QCOMPARE(decoded.isNull(), !shown);
+}
+
+void TestPagePicture::endlessProgressionsAreRefused() {
+    // A few repeated scans are shown as other viewers show them; hundreds are refused
+    // rather than decoded for minutes, by Qt's reader neither.
+    const QByteArray few = jpegRepeatingAScan(8);
+    const QByteArray endless = jpegRepeatingAScan(600);
+    QVERIFY(endless.size() < 64 * 1024);
+    for (const QByteArray& jpeg : {few, endless}) {
+        PagePicture picture;
+        QVERIFY(picture.load(jpeg));
+        const bool shown = jpeg.size() == few.size();
+        QCOMPARE(picture.render({256, 256}).isNull(), !shown);
+        QCOMPARE(JpegDecoder().decode(jpeg, {256, 256}).isNull(), !shown);
+    }
 }
 
 void TestPagePicture::unreadableBytesGiveNoPicture_data() {
