@@ -15,7 +15,9 @@ public:
     // deletes the working files "temp.bmp" and "temp.jpg".
     virtual void ClearPagePicture() = 0;
     // Loads the picture file (the topic's stored JPEG, written to "temp.jpg") and fits it
-    // to the window. A file that is not a readable picture shows an empty page.
+    // to the window, drawing it without holding up the window. A picture that cannot be
+    // shown (not readable, too large, too slow to decode) leaves an empty page saying why,
+    // and "temp.jpg" as it was.
     virtual void showPagePicture(const QString& jpegPath) = 0;
     // The same, given the bytes just written to `jpegPath`, so a page turn need not read
     // the file back.
