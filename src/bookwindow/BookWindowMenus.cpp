@@ -1,5 +1,4 @@
 #include "bookwindow/BookWindow.h"
-
 #include "reader/CharacterHost.h"
 #include "settings/Settings.h"
 
@@ -56,8 +55,10 @@ void BookWindow::createMenus() {
     QAction* mnuPaste =
         namedAction(bar->addAction(QStringLiteral("&Past&e")), QStringLiteral("mnuPaste"));
     connect(mnuPaste, &QAction::triggered, this, &BookWindow::pastePicture);
+    // The menu bar would print a shortcut into the caption; Ctrl+R is the window's own key.
     QAction* mnuText =
-        namedAction(bar->addAction(QStringLiteral("Te&xt\tCtrl+R")), QStringLiteral("mnuText"));
+        namedAction(bar->addAction(QStringLiteral("Te&xt")), QStringLiteral("mnuText"));
+    mnuText->setStatusTip(QStringLiteral("Read the text of the page's picture (Ctrl+R)"));
     connect(mnuText, &QAction::triggered, this, &BookWindow::readPageText);
 
     // Opening the Zoom menu shows the natural size, so each step starts from there.

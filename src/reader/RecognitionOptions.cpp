@@ -35,7 +35,8 @@ RecognitionOptions::RecognitionOptions(QString settingsPath, QString tessdata, Q
     lstTextLanguages->setObjectName(QStringLiteral("lstTextLanguages"));
     lstTextLanguages->setMaximumHeight(90);
     for (const QString& language : recognition::installedLanguages(tessdata_)) {
-        auto* item = new QListWidgetItem(language, lstTextLanguages);
+        auto* item = new QListWidgetItem(recognition::languageName(language), lstTextLanguages);
+        item->setData(Qt::UserRole, language);
         item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
         item->setCheckState(Qt::Unchecked);
     }
@@ -55,7 +56,8 @@ void RecognitionOptions::showSettings() {
             recognition::defaultLanguage(recognition::installedLanguages(tessdata_), QLocale()));
     for (int i = 0; i < lstTextLanguages->count(); ++i) {
         QListWidgetItem* item = lstTextLanguages->item(i);
-        item->setCheckState(chosen.contains(item->text()) ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(chosen.contains(item->data(Qt::UserRole).toString()) ? Qt::Checked
+                                                                                 : Qt::Unchecked);
     }
     loading_ = false;
 }
@@ -69,7 +71,7 @@ void RecognitionOptions::save() {
     QStringList chosen;
     for (int i = 0; i < lstTextLanguages->count(); ++i) {
         if (lstTextLanguages->item(i)->checkState() == Qt::Checked)
-            chosen.append(lstTextLanguages->item(i)->text());
+            chosen.append(lstTextLanguages->item(i)->data(Qt::UserRole).toString());
     }
     settings.languages = chosen.join(u'+');
     settings.save(settingsPath_);

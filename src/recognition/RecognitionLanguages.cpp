@@ -44,6 +44,14 @@ QStringList installedLanguages(const QString& folder) {
     return languages;
 }
 
+QString languageName(const QString& language) {
+    const QLocale::Language named =
+        QLocale::codeToLanguage(language.section(u'_', 0, 0), QLocale::ISO639Part2);
+    if (named == QLocale::AnyLanguage || named == QLocale::C)
+        return language;
+    return QStringLiteral("%1 (%2)").arg(QLocale::languageToString(named), language);
+}
+
 QString defaultLanguage(const QStringList& installed, const QLocale& locale) {
     const QString code = QLocale::languageToCode(locale.language(), QLocale::ISO639Part2T);
     return installed.contains(code) ? code : QStringLiteral("eng");

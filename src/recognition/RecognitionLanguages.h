@@ -12,6 +12,9 @@ QString tessdataFolder();
 // The recognition languages installed in `folder` ("eng", "deu", ...), sorted; the
 // orientation and equation data are not languages.
 QStringList installedLanguages(const QString& folder);
+// How the options window names a language: "English (eng)", "Chinese (chi_sim)"; a code
+// the desktop cannot name stays as it is.
+QString languageName(const QString& language);
 // The language for `locale` when its pack is installed, else English ("eng").
 QString defaultLanguage(const QStringList& installed, const QLocale& locale);
 // Whether every language of `languages` ("eng" or "eng+deu") is installed in `folder`.

@@ -1,21 +1,30 @@
 #include "recognition/TextRecognition.h"
 
-#include <QtConcurrent>
+#include <sys/resource.h>
 
 namespace folimar::recognition {
 
+namespace {
+
+// Low enough that the window and the voice come first, high enough that a busy machine's
+// other work does not starve the reading the user is waiting for.
+constexpr int WorkerNiceness = 5;
+
+} // namespace
+
 TextRecognition::TextRecognition(QString tessdata, QObject* parent)
-    : QObject(parent), tessdata_(std::move(tessdata)) {}
+    : QObject(parent), tessdata_(std::move(tessdata)) {
+    // A cancelled reading may still be winding down when the next one starts.
+    workers_.setMaxThreadCount(2);
+}
 
 TextRecognition::~TextRecognition() {
     cancel();
-    for (QFuture<void>& worker : workers_)
-        worker.waitForFinished();
+    workers_.waitForDone();
 }
 
 void TextRecognition::start(std::function<QImage()> picture, const QString& languages) {
     cancel();
-    workers_.removeIf([](const QFuture<void>& worker) { return worker.isFinished(); });
     auto control = std::make_shared<ReadControl>();
     // The worker outlives no reading's object (the destructor waits for it); what it posts
     // to the object is dropped with the object, and ignored once another reading began.
@@ -26,11 +35,13 @@ void TextRecognition::start(std::function<QImage()> picture, const QString& lang
         });
     };
     control_ = control;
-    workers_.append(QtConcurrent::run([this, control, picture = std::move(picture),
-                                       tessdata = tessdata_, languages] {
+    workers_.start([this, control, picture = std::move(picture), tessdata = tessdata_, languages] {
+        // The nice value is the thread's own on Linux, and the engine's helper threads,
+        // started from this one, take it over. Only this pool's threads run readings.
+        setpriority(PRIO_PROCESS, 0, WorkerNiceness);
         const ReadOutcome outcome = readPage(picture(), tessdata, languages, *control);
         QMetaObject::invokeMethod(this, [this, control, outcome] { deliver(control, outcome); });
-    }));
+    });
 }
 
 void TextRecognition::cancel() {

@@ -2,8 +2,8 @@
 
 #include "recognition/PageReader.h"
 
-#include <QFuture>
 #include <QObject>
+#include <QThreadPool>
 #include <functional>
 #include <memory>
 
@@ -12,6 +12,8 @@ namespace folimar::recognition {
 // Reads a page's text on a worker thread. One reading at a time: a new one, or cancel(),
 // drops the one before, whose result is never delivered. Progress and the result arrive
 // on the object's own thread. Destroying the object cancels and waits for the worker.
+// The worker runs at a lower priority than the window, so the interface answers at once
+// while a page is read.
 class TextRecognition final : public QObject {
     Q_OBJECT
 public:
@@ -35,7 +37,7 @@ private:
 
     QString tessdata_;
     std::shared_ptr<ReadControl> control_; // the reading whose result is awaited
-    QList<QFuture<void>> workers_;
+    QThreadPool workers_;
 };
 
 } // namespace folimar::recognition

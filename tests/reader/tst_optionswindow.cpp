@@ -264,7 +264,7 @@ void OptionsWindowTest::pageTextChoicesAreSavedApart() {
     QVERIFY(rig.option(QStringLiteral("optReadPasted"), 1)->isChecked());
     auto* languages = rig.window.findChild<QListWidget*>(QStringLiteral("lstTextLanguages"));
     QVERIFY(languages);
-    const QList<QListWidgetItem*> english = languages->findItems("eng", Qt::MatchExactly);
+    const QList<QListWidgetItem*> english = languages->findItems("English (eng)", Qt::MatchExactly);
     QCOMPARE(english.size(), 1);
     QCOMPARE(english[0]->checkState(), Qt::Checked);
 

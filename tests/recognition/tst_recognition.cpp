@@ -127,6 +127,9 @@ void TestRecognition::languagesAreListedAndAMissingOneNamesItsPackage() {
     QVERIFY(!recognition::languagesInstalled(data.path(), "eng+fra"));
     QVERIFY(!recognition::languagesInstalled(data.path(), "../" + data.path() + "/eng"));
     QVERIFY(!recognition::languagesInstalled(data.path(), ""));
+    QCOMPARE(recognition::languageName("deu"), "German (deu)");
+    QCOMPARE(recognition::languageName("chi_sim"), "Chinese (chi_sim)");
+    QCOMPARE(recognition::languageName("xyz"), "xyz");
     QVERIFY(recognition::missingLanguageMessage(data.path(), "eng+chi_sim")
                 .contains("tesseract-ocr-chi-sim"));
 
