@@ -93,6 +93,7 @@ void BookWindow::forgetPicture() {
     cancelPageText();
     page_.clear();
     s_.state.WordBoxes.clear();
+    clearSpokenSentence();
     Image1->clear();
     Image1->hide();
     s_.picture.PictureShown = false;
@@ -132,6 +133,7 @@ void BookWindow::showPagePictureBytes(const QString& jpegPath, const QByteArray&
     Image1->hide();
     cancelPageText();
     s_.state.WordBoxes.clear(); // the shown topic brings its own
+    clearSpokenSentence();
     if (!page_.load(jpeg)) {
         qCInfo(bookWindowLog) << jpegPath << "is not a readable picture; the page stays empty";
         forgetPicture();
@@ -213,6 +215,7 @@ void BookWindow::finishPaste(bool converted, const QString& failure) {
     }
     page_.setImage(std::exchange(pastedImage_, QImage()));
     s_.state.WordBoxes.clear();
+    clearSpokenSentence();
     s_.picture.PictureShown = true;
     if (!s_.store.ReadOnlyMode) {
         s_.state.TopicDirty = true;
