@@ -166,7 +166,18 @@ void FolimarProgram::createWindows() {
             [this] { fileCommands_->newBook(); }, [this] { fileCommands_->saveBookAs(); },
             [this] { fileCommands_->mergeBook(); }, [this] { showStatistics(); },
             [this] { fileCommands_->previousBook(); },
-            [this](const QString& text) { readerWindow_->replaceTextAsPasted(text); }});
+            [this](const QString& text) { readerWindow_->replaceTextAsPasted(text); },
+            [this](int offset) {
+                readerWindow_->textBox().setSelectionStart(offset);
+                reader_->RepositionAtCaret();
+            }});
+    // The sentence being read is marked on the page picture too.
+    QObject::connect(reader_.get(), &reader::SentenceReader::sentenceQueued, bookWindow_.get(),
+                     [this](int start, const QString& sentence) {
+                         bookWindow_->markSpokenSentence(start, int(sentence.size()));
+                     });
+    QObject::connect(reader_.get(), &reader::SentenceReader::readingEnded, bookWindow_.get(),
+                     &bookwindow::BookWindow::clearSpokenSentence);
 
     topicManager_ = std::make_unique<topics::TopicManager>(
         topics::TopicManager::Parts{*store_, settings_, locations_, readerState_, *reader_, *host_,

@@ -2,6 +2,7 @@
 
 #include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
+#include "bookwindow/SpokenSentenceMark.h"
 #include "platform/dialogs/Dialogs.h"
 #include "reader/CharacterHost.h"
 #include "reader/ReaderState.h"
@@ -50,6 +51,12 @@ BookWindow::BookWindow(Services services, Hooks hooks, QWidget* parent)
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->installEventFilter(this);
     Image1->hide();
+    sentenceMark_ = new SpokenSentenceMark(Image1);
+    sentenceMark_->setWordFinder([this](const QPoint& at) { return wordOffsetAt(at); });
+    connect(sentenceMark_, &SpokenSentenceMark::wordClicked, this, [this](int offset) {
+        if (hooks_.readFrom)
+            hooks_.readFrom(offset);
+    });
     HScroll1 = new QScrollBar(Qt::Horizontal, pageArea_);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     HScroll1->hide();

@@ -4,6 +4,7 @@
 #include "bookwindow/PictureDrawing.h"
 #include "bookwindow/PictureGeometry.h"
 #include "bookwindow/PreparedPicture.h"
+#include "recognition/WordAlignment.h"
 #include "topics/PageView.h"
 
 #include <QMainWindow>
@@ -45,6 +46,7 @@ class TopicNavigation;
 namespace folimar::bookwindow {
 
 class PictureConversion;
+class SpokenSentenceMark;
 struct PictureState;
 
 // The book window (`Form2`): the page picture of the current topic in `Image1`, with its
@@ -92,6 +94,8 @@ public:
         // The text read from the page's picture replaces the reader's text, as a paste
         // would, and marks the page edited.
         std::function<void(const QString&)> takeRecognisedText;
+        // A word clicked on the page picture: reading goes on from its place in the text.
+        std::function<void(int offset)> readFrom;
     };
 
     BookWindow(Services services, Hooks hooks, QWidget* parent = nullptr);
@@ -109,6 +113,13 @@ public:
     void placeAtLoad();
     // Stores the window's place and state in the settings.
     void rememberGeometry();
+
+    // The sentence being read, from `start` in the reader's text, marked on the page
+    // picture where its words were found (and the user wants it shown); cleared when
+    // reading stops or the picture changes.
+    void markSpokenSentence(int start, int length);
+    void clearSpokenSentence();
+    const SpokenSentenceMark* sentenceMark() const { return sentenceMark_; }
 
     // Page turning (F6, F5, `mnuNext`, `mnuPrev`), with the blank pages before the first
     // and after the last topic; an incomplete page asks to be added as a topic first.
@@ -202,6 +213,11 @@ private:
     void readPastedPictureText();
     void takePageText(const recognition::ReadOutcome& outcome);
 
+    // The spoken sentence on the picture.
+    const QList<recognition::PlacedWord>& placedWords();
+    int wordOffsetAt(const QPoint& shown); // a point of the picture as shown
+    void keepInView(const QRect& shownBand);
+
     // Topics.
     bool incompletePage() const;
     bool pageMayTurn();
@@ -229,6 +245,11 @@ private:
     QWidget* textProgress_ = nullptr; // shown while the page's text is read
     QProgressBar* prgText = nullptr;
     bool textAsked_ = false; // the reading was asked for (Ctrl+R), not started by a paste
+    SpokenSentenceMark* sentenceMark_ = nullptr;
+    // The page's words on its picture, found again when the boxes or the text change.
+    QByteArray placedBoxes_;
+    QString placedText_;
+    QList<recognition::PlacedWord> placedWords_;
 
     QAction* mnuPrev = nullptr;
     QAction* mnuNext = nullptr;

@@ -125,6 +125,7 @@ void BookWindow::forgetPicture() {
     pictureNotice_->hide();
     page_.clear();
     s_.state.WordBoxes.clear();
+    clearSpokenSentence();
     Image1->clear();
     Image1->hide();
     s_.picture.PictureShown = false;
@@ -164,6 +165,7 @@ void BookWindow::showPagePictureBytes(const QString& jpegPath, const QByteArray&
     Image1->hide();
     cancelPageText();
     s_.state.WordBoxes.clear(); // the shown topic brings its own
+    clearSpokenSentence();
     if (!page_.load(jpeg)) {
         qCInfo(bookWindowLog) << jpegPath << "is not a picture that may be shown";
         refusePicture(JpegDecoder::fitsMemory(jpeg)
@@ -242,6 +244,7 @@ void BookWindow::finishPaste(bool converted, const QString& failure) {
     }
     page_.setImage(std::exchange(pastedImage_, QImage()));
     s_.state.WordBoxes.clear();
+    clearSpokenSentence();
     s_.picture.PictureShown = true;
     if (!s_.store.ReadOnlyMode) {
         s_.state.TopicDirty = true;

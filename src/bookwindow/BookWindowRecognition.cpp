@@ -108,7 +108,7 @@ void BookWindow::takePageText(const recognition::ReadOutcome& outcome) {
         return;
     if (hooks_.takeRecognisedText)
         hooks_.takeRecognisedText(outcome.page.text);
-    s_.state.WordBoxes = recognition::encodeWordBoxes(outcome.page.words);
+    s_.state.WordBoxes = recognition::encodeWordBoxes(outcome.page);
 }
 
 } // namespace folimar::bookwindow

@@ -133,4 +133,11 @@ int ScrollOffset(int value, float ratio, int divisor, int pictureExtent, int vis
                         (double(pictureExtent) - visibleExtent));
 }
 
+int ScrollValueFor(int offset, float ratio, int divisor, int pictureExtent, int visibleExtent) {
+    const int hidden = pictureExtent - visibleExtent;
+    if (!(ratio > 0.0f) || hidden <= 0)
+        return 0;
+    return std::max(0, RoundToInt32(-double(offset) * double(ratio) * divisor / hidden));
+}
+
 } // namespace folimar::bookwindow

@@ -54,5 +54,7 @@ bool ZoomIn(PictureState& picture, const ZoomLimits& limits);
 // the ratio and `divisor` (9 across, 8 down) spreads it over the part that is hidden, so
 // the last positions carry the picture a little past its far edge.
 int ScrollOffset(int value, float ratio, int divisor, int pictureExtent, int visibleExtent);
+// The scroll bar value that puts the picture's edge nearest to `offset` (0 or less).
+int ScrollValueFor(int offset, float ratio, int divisor, int pictureExtent, int visibleExtent);
 
 } // namespace folimar::bookwindow

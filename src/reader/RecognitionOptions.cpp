@@ -12,24 +12,35 @@
 
 namespace folimar::reader {
 
+// A caption over a No/Yes pair of choices (ids 0 and 1) named `name`_0 and `name`_1.
+QButtonGroup* RecognitionOptions::addYesNo(QVBoxLayout& column, const QString& caption,
+                                           const QString& name) {
+    column.addWidget(new QLabel(caption, this));
+    auto* row = new QHBoxLayout;
+    auto* group = new QButtonGroup(this);
+    group->setObjectName(name);
+    const QStringList captions{QStringLiteral("No"), QStringLiteral("Yes")};
+    for (int value = 0; value < captions.size(); ++value) {
+        auto* option = new QRadioButton(captions[value], this);
+        option->setObjectName(name + u'_' + QString::number(value));
+        group->addButton(option, value);
+        row->addWidget(option);
+    }
+    row->addStretch();
+    column.addLayout(row);
+    connect(group, &QButtonGroup::idClicked, this, &RecognitionOptions::save);
+    return group;
+}
+
 RecognitionOptions::RecognitionOptions(QString settingsPath, QString tessdata, QWidget* parent)
     : QGroupBox(QStringLiteral("Page Text"), parent), settingsPath_(std::move(settingsPath)),
       tessdata_(std::move(tessdata)) {
     setObjectName(QStringLiteral("fraText"));
     auto* column = new QVBoxLayout(this);
-    column->addWidget(new QLabel(QStringLiteral("Read the text of a pasted picture"), this));
-    auto* row = new QHBoxLayout;
-    optReadPasted = new QButtonGroup(this);
-    optReadPasted->setObjectName(QStringLiteral("optReadPasted"));
-    const QStringList captions{QStringLiteral("No"), QStringLiteral("Yes")};
-    for (int value = 0; value < captions.size(); ++value) {
-        auto* option = new QRadioButton(captions[value], this);
-        option->setObjectName(QStringLiteral("optReadPasted_") + QString::number(value));
-        optReadPasted->addButton(option, value);
-        row->addWidget(option);
-    }
-    row->addStretch();
-    column->addLayout(row);
+    optReadPasted = addYesNo(*column, QStringLiteral("Read the text of a pasted picture"),
+                             QStringLiteral("optReadPasted"));
+    optShowSpoken = addYesNo(*column, QStringLiteral("Show the spoken sentence on the page"),
+                             QStringLiteral("optShowSpoken"));
     column->addWidget(new QLabel(QStringLiteral("Languages of the text"), this));
     lstTextLanguages = new QListWidget(this);
     lstTextLanguages->setObjectName(QStringLiteral("lstTextLanguages"));
@@ -41,7 +52,6 @@ RecognitionOptions::RecognitionOptions(QString settingsPath, QString tessdata, Q
         item->setCheckState(Qt::Unchecked);
     }
     column->addWidget(lstTextLanguages);
-    connect(optReadPasted, &QButtonGroup::idClicked, this, &RecognitionOptions::save);
     connect(lstTextLanguages, &QListWidget::itemChanged, this, &RecognitionOptions::save);
     showSettings();
 }
@@ -50,6 +60,7 @@ void RecognitionOptions::showSettings() {
     loading_ = true;
     const auto settings = recognition::RecognitionSettings::load(settingsPath_);
     optReadPasted->button(settings.readPastedPicture ? 1 : 0)->setChecked(true);
+    optShowSpoken->button(settings.showSpokenSentence ? 1 : 0)->setChecked(true);
     QStringList chosen = settings.languages.split(u'+', Qt::SkipEmptyParts);
     if (chosen.isEmpty())
         chosen.append(
@@ -68,6 +79,7 @@ void RecognitionOptions::save() {
         return;
     recognition::RecognitionSettings settings;
     settings.readPastedPicture = optReadPasted->checkedId() != 0;
+    settings.showSpokenSentence = optShowSpoken->checkedId() != 0;
     QStringList chosen;
     for (int i = 0; i < lstTextLanguages->count(); ++i) {
         if (lstTextLanguages->item(i)->checkState() == Qt::Checked)

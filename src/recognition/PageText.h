@@ -20,6 +20,7 @@ struct WordBox {
 struct PageText {
     QString text;
     QList<WordBox> words;
+    friend bool operator==(const PageText&, const PageText&) = default;
 };
 
 } // namespace folimar::recognition

@@ -17,9 +17,13 @@ RecognitionSettings RecognitionSettings::load(const QString& path) {
     if (!QFileInfo::exists(path))
         return settings;
     const QSettings store(path, QSettings::IniFormat);
-    const QVariant read = store.value("readPastedPicture");
-    if (read.canConvert<bool>() && read.isValid())
-        settings.readPastedPicture = read.toBool();
+    const auto readSwitch = [&store](const char* key, bool& value) {
+        const QVariant read = store.value(key);
+        if (read.canConvert<bool>() && read.isValid())
+            value = read.toBool();
+    };
+    readSwitch("readPastedPicture", settings.readPastedPicture);
+    readSwitch("showSpokenSentence", settings.showSpokenSentence);
     settings.languages = store.value("languages").toString().trimmed();
     return settings;
 }
@@ -30,6 +34,7 @@ bool RecognitionSettings::save(const QString& path) const {
     QSettings store(path, QSettings::IniFormat);
     store.setValue("readPastedPicture", readPastedPicture);
     store.setValue("languages", languages);
+    store.setValue("showSpokenSentence", showSpokenSentence);
     store.sync();
     return store.status() == QSettings::NoError;
 }

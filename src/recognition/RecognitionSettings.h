@@ -9,6 +9,7 @@ namespace folimar::recognition {
 struct RecognitionSettings {
     bool readPastedPicture = true; // a picture pasted on a page without text is read at once
     QString languages;             // "eng", "eng+deu"; empty: the desktop's language
+    bool showSpokenSentence = true; // the sentence being read is marked on the page picture
 
     // `$XDG_CONFIG_HOME/folimar/recognition.conf`.
     static QString defaultPath();

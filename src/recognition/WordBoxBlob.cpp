@@ -8,7 +8,8 @@ namespace folimar::recognition {
 namespace {
 
 constexpr char Magic[] = {'F', 'W', 'B'};
-constexpr char Version = 1;
+constexpr char WordsOnly = 1;
+constexpr char WordsAndText = 2;
 constexpr qsizetype HeaderSize = 8;
 constexpr qsizetype FieldsPerWord = 6;
 constexpr qsizetype WordSize = FieldsPerWord * 4;
@@ -25,41 +26,62 @@ qint32 read32(const char* at) {
 
 } // namespace
 
-QByteArray encodeWordBoxes(const QList<WordBox>& words) {
+QByteArray encodeWordBoxes(const PageText& page) {
     QByteArray blob;
-    if (words.isEmpty())
+    if (page.words.isEmpty())
         return blob;
-    blob.reserve(HeaderSize + words.size() * WordSize);
+    blob.reserve(HeaderSize + page.words.size() * WordSize + 4 + page.text.size() * 2);
     blob.append(Magic, sizeof Magic);
-    blob.append(Version);
-    append32(blob, qint32(words.size()));
-    for (const WordBox& word : words) {
+    blob.append(WordsAndText);
+    append32(blob, qint32(page.words.size()));
+    for (const WordBox& word : page.words) {
         for (qint32 value : {word.box.x(), word.box.y(), word.box.width(), word.box.height(),
                              word.offset, word.length})
             append32(blob, value);
     }
+    append32(blob, qint32(page.text.size()));
+    for (const QChar unit : page.text) {
+        char bytes[2];
+        qToLittleEndian(unit.unicode(), bytes);
+        blob.append(bytes, 2);
+    }
     return blob;
 }
 
-std::optional<QList<WordBox>> decodeWordBoxes(const QByteArray& blob) {
+std::optional<PageText> decodeWordBoxes(const QByteArray& blob) {
     if (blob.isEmpty())
-        return QList<WordBox>();
+        return PageText();
     if (blob.size() < HeaderSize || !blob.startsWith(QByteArrayView(Magic, sizeof Magic)) ||
-        blob[3] != Version)
+        (blob[3] != WordsOnly && blob[3] != WordsAndText))
         return std::nullopt;
     const qint64 count = read32(blob.constData() + 4);
-    if (count < 0 || blob.size() != HeaderSize + count * WordSize)
+    const qint64 wordsEnd = HeaderSize + count * WordSize;
+    if (count < 0 || blob.size() < wordsEnd)
         return std::nullopt;
-    QList<WordBox> words;
-    words.reserve(count);
-    for (const char* at = blob.constData() + HeaderSize; at < blob.constData() + blob.size();
+    qint64 textLength = 0;
+    if (blob[3] == WordsAndText) {
+        if (blob.size() < wordsEnd + 4)
+            return std::nullopt;
+        textLength = read32(blob.constData() + wordsEnd);
+        if (textLength < 0 || blob.size() != wordsEnd + 4 + textLength * 2)
+            return std::nullopt;
+    } else if (blob.size() != wordsEnd) {
+        return std::nullopt;
+    }
+    PageText page;
+    page.words.reserve(count);
+    for (const char* at = blob.constData() + HeaderSize; at < blob.constData() + wordsEnd;
          at += WordSize) {
         std::array<qint32, FieldsPerWord> v{};
         for (qsizetype i = 0; i < FieldsPerWord; ++i)
             v[std::size_t(i)] = read32(at + 4 * i);
-        words.append({QRect(v[0], v[1], v[2], v[3]), v[4], v[5]});
+        page.words.append({QRect(v[0], v[1], v[2], v[3]), v[4], v[5]});
     }
-    return words;
+    page.text.reserve(textLength);
+    for (const char* at = blob.constData() + wordsEnd + 4; at < blob.constData() + blob.size();
+         at += 2)
+        page.text.append(QChar(qFromLittleEndian<char16_t>(at)));
+    return page;
 }
 
 } // namespace folimar::recognition

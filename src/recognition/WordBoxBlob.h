@@ -8,12 +8,14 @@
 namespace folimar::recognition {
 
 // The word boxes of a page as one compact blob, stored beside the topic:
-//   "FWB" and a version byte (1), the word count (32 bits), then per word six 32-bit
-//   numbers: x, y, width, height, offset, length. All numbers little-endian.
-// No words give an empty blob.
-QByteArray encodeWordBoxes(const QList<WordBox>& words);
-// The words of a blob; none for a blob that is not one of ours, of another version, or
+//   "FWB" and a version byte (2), the word count (32 bits), then per word six 32-bit
+//   numbers: x, y, width, height, offset, length; then the recognised text the offsets
+//   point into: its length in UTF-16 units (32 bits) and the units. All little-endian.
+// A page without words gives an empty blob. Version 1 blobs, without the text, are read
+// with an empty text.
+QByteArray encodeWordBoxes(const PageText& page);
+// The page of a blob; none for a blob that is not one of ours, of an unknown version, or
 // cut short or padded.
-std::optional<QList<WordBox>> decodeWordBoxes(const QByteArray& blob);
+std::optional<PageText> decodeWordBoxes(const QByteArray& blob);
 
 } // namespace folimar::recognition

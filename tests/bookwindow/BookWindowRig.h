@@ -58,6 +58,7 @@ struct BookWindowRig {
         hooks.findNext = [this] { asked << "find next"; };
         hooks.quitRequested = [this] { ++quits; };
         hooks.openBook = [this] { asked << "open"; };
+        hooks.readFrom = [this](int offset) { readFrom << offset; };
         hooks.takeRecognisedText = [this](const QString& text) {
             readerText = text;
             state.TopicDirty = true;
@@ -105,6 +106,7 @@ struct BookWindowRig {
 
     QString readerText;
     QList<QPoint> popups;
+    QList<int> readFrom; // where a click on the picture asked reading to go on from
     QStringList asked;
     int quits = 0;
 };

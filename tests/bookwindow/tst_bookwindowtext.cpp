@@ -86,8 +86,9 @@ void TestBookWindowText::ctrlRReadsTheShownPictureIntoTheReader() {
     QVERIFY(rig.state.TopicDirty);
     const auto boxes = recognition::decodeWordBoxes(rig.state.WordBoxes);
     QVERIFY(boxes);
+    QCOMPARE(boxes->text, rig.readerText);
     QStringList boxed;
-    for (const recognition::WordBox& box : *boxes)
+    for (const recognition::WordBox& box : boxes->words)
         boxed.append(rig.readerText.mid(box.offset, box.length));
     QCOMPARE(boxed, rig.readerText.split(u' '));
     QVERIFY(rig.dialogs.messages.isEmpty());

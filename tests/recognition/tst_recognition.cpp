@@ -95,23 +95,34 @@ void TestRecognition::textKeepsParagraphsAndJoinsHyphenatedWords() {
 }
 
 void TestRecognition::wordBoxBlobKeepsBoxesAndRefusesDamage() {
-    const QList<recognition::WordBox> words{{QRect(10, 20, 30, 40), 0, 3},
-                                            {QRect(-1, 0, 70000, 5), 4, 123456}};
-    const QByteArray blob = recognition::encodeWordBoxes(words);
-    QCOMPARE(blob.size(), 8 + 2 * 24);
-    QCOMPARE(recognition::decodeWordBoxes(blob), std::optional(words));
+    const recognition::PageText page{
+        QStringLiteral("Ünd 😀"), {{QRect(10, 20, 30, 40), 0, 3}, {QRect(-1, 0, 70000, 5), 4, 2}}};
+    const QByteArray blob = recognition::encodeWordBoxes(page);
+    QCOMPARE(blob.size(), 8 + 2 * 24 + 4 + 6 * 2);
+    QCOMPARE(recognition::decodeWordBoxes(blob), std::optional(page));
     QVERIFY(recognition::encodeWordBoxes({}).isEmpty());
-    QCOMPARE(recognition::decodeWordBoxes({}), std::optional(QList<recognition::WordBox>()));
+    QCOMPARE(recognition::decodeWordBoxes({}), std::optional(recognition::PageText()));
+
+    // Books stored before the text was kept: the boxes, with no text.
+    QByteArray firstVersion = blob.left(8 + 2 * 24);
+    firstVersion[3] = 1;
+    QCOMPARE(recognition::decodeWordBoxes(firstVersion),
+             std::optional(recognition::PageText{QString(), page.words}));
 
     QByteArray otherVersion = blob;
-    otherVersion[3] = 2;
+    otherVersion[3] = 3;
     QByteArray hugeCount = blob;
     hugeCount[7] = char(0x7f);
     QByteArray negativeCount = blob;
     negativeCount[7] = char(0x80);
+    QByteArray hugeText = blob;
+    hugeText[8 + 2 * 24 + 3] = char(0x7f);
+    QByteArray firstVersionWithText = blob;
+    firstVersionWithText[3] = 1;
     for (const QByteArray& damaged :
-         {blob.left(blob.size() - 1), blob + 'x', otherVersion, hugeCount, negativeCount,
-          QByteArray("JFIF"), QByteArray("FWB\x01", 4)})
+         {blob.left(blob.size() - 1), blob + 'x', blob.left(8 + 2 * 24 + 2), otherVersion,
+          hugeCount, negativeCount, hugeText, firstVersionWithText, QByteArray("JFIF"),
+          QByteArray("FWB\x02", 4)})
         QVERIFY2(!recognition::decodeWordBoxes(damaged), damaged.toHex().constData());
 }
 
