@@ -324,6 +324,7 @@ void FolimarProgram::blankPageAfterLast() {
         const QString next = QString::number(topicManager_->topicNoAt(count - 1) + 1);
         topicManager_->setNumberAndName(next, next);
     }
+    topicManager_->showNoTopic();
     bookWindow_->ClearPagePicture();
     bookWindow_->setPageCaption(QString());
 }

@@ -258,7 +258,8 @@ void UserStories::notesFollowTheirTopics() {
     QCOMPARE(rig.noteRows(), (QStringList{"1|a", "3|c", "4|x", "5|y"}));
 }
 
-// After Delete, or in an empty book, the notes window shows no note and takes none.
+// After Delete, on the blank pages before and after the topics, and in an empty book, the
+// notes window shows no note and takes none.
 void UserStories::notesWindowEmptiesWhenNoTopicIsShown() {
     ProgramRig rig;
     rig.start();
@@ -266,6 +267,21 @@ void UserStories::notesWindowEmptiesWhenNoTopicIsShown() {
     writePagesWithNotes(rig, {QStringLiteral("A."), QStringLiteral("B.")},
                         {QStringLiteral("a"), QStringLiteral("b")});
     auto* note = rig.program().topicManager().notesWindow().Text1;
+    // The blank pages after the last topic and before the first show no topic's note,
+    // and take none.
+    rig.press(Qt::Key_F6);
+    QCOMPARE(rig.noteText(), QString());
+    QVERIFY(!note->isEnabled());
+    rig.typeNote(QStringLiteral("lost"));
+    rig.press(Qt::Key_F7);
+    QCOMPARE(rig.noteText(), QStringLiteral("a"));
+    rig.press(Qt::Key_F5);
+    QCOMPARE(rig.noteText(), QString());
+    QVERIFY(!note->isEnabled());
+    rig.press(Qt::Key_F6);
+    QCOMPARE(rig.noteText(), QStringLiteral("a"));
+    QVERIFY(note->isEnabled());
+
     rig.clickEntry(1);
     rig.click("Site_del");
     QCOMPARE(rig.noteText(), QString());
