@@ -178,6 +178,7 @@ BookStore::NotesOpening BookStore::prepareNotes(database::Workspace& workspace,
 }
 
 void BookStore::closeBook() {
+    ++generation_;
     texts_.clear();
     notesAttached_ = false; // the attachment ends with the connection
     bookTable_.reset();

@@ -71,6 +71,9 @@ public:
     database::View* NotesTable() const { return notesTable_.get(); }
     database::View* MergeTable() const { return mergeTable_.get(); }
     bool hasBook() const { return bookTable_ != nullptr; }
+    // Moves on at every close of a book and every write to it: what was read from the
+    // book under an older generation is stale.
+    quint64 generation() const { return generation_; }
 
     // ---- Operations.
     void StartStore();           // LoadBook() for the first time
@@ -180,6 +183,7 @@ private:
     std::unique_ptr<database::Database> notes_;
     std::unique_ptr<database::View> notesTable_;
     bool notesAttached_ = false;
+    quint64 generation_ = 0;
     std::unique_ptr<database::Database> merge_;
     std::unique_ptr<database::View> mergeTable_;
 };

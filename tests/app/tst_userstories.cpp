@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -60,6 +61,26 @@ QWidget* window(const char* objectName) {
     return nullptr;
 }
 
+// Ctrl+D in the reader opens Find for the whole book; `text` is typed as what to find.
+void findInBook(ProgramRig& rig, const QString& text) {
+    rig.key(rig.reader(), Qt::Key_D, Qt::ControlModifier);
+    auto* find = qobject_cast<QWidget*>(window("Form5"));
+    QVERIFY(find && find->isVisible());
+    auto* box = find->findChild<QLineEdit*>();
+    box->clear();
+    QTest::keyClicks(box, text);
+}
+
+// Ctrl+G: the next match is selected in the reader. Returns the selected text, or
+// "not found" when the search said so.
+QString findNext(ProgramRig& rig) {
+    const qsizetype said = rig.dialogs.messages.size();
+    rig.key(rig.reader(), Qt::Key_G, Qt::ControlModifier);
+    if (rig.dialogs.messages.size() > said)
+        return QStringLiteral("not found");
+    return rig.program().readerWindow().Text1->textCursor().selectedText();
+}
+
 bool asked(const ProgramRig& rig, const QString& text) {
     for (const folimar::platform::MessageRequest& message : rig.dialogs.messages) {
         if (message.text.startsWith(text))
@@ -84,6 +105,7 @@ private Q_SLOTS:
     void notesWindowEmptiesWhenNoTopicIsShown();
     void topicManagerKeysActInTheTopicManager();
     void findWindowsStayAboveTheReader();
+    void bookSearchStartsOverWhenTheBookChanges();
 };
 
 // F5 from the first topic shows a blank page; what is typed there and stored with F9 is a
@@ -320,6 +342,33 @@ void UserStories::findWindowsStayAboveTheReader() {
         QVERIFY2(found && found->windowHandle(), name);
         QCOMPARE(found->windowHandle()->transientParent(), rig.reader().windowHandle());
     }
+}
+
+// A book search starts over in the first topic of the book shown now: after another book
+// is opened, and after a page is stored during the search.
+void UserStories::bookSearchStartsOverWhenTheBookChanges() {
+    ProgramRig rig;
+    rig.start();
+    writePages(rig, {QStringLiteral("One cat."), QStringLiteral("Two.")});
+    findInBook(rig, QStringLiteral("cat"));
+    QCOMPARE(findNext(rig), QStringLiteral("cat"));
+    QCOMPARE(rig.readerText(), QStringLiteral("One cat."));
+
+    rig.command(rig.bookWindow(), "mnuNew");
+    writePages(rig, {QStringLiteral("Cat first."), QStringLiteral("No match."),
+                     QStringLiteral("None here.")});
+    QCOMPARE(findNext(rig), QStringLiteral("Cat"));
+    QCOMPARE(rig.readerText(), QStringLiteral("Cat first."));
+
+    // The second page gets a match and is stored while the search is in the first.
+    rig.press(Qt::Key_F6);
+    rig.type(QStringLiteral("A cat. "));
+    rig.press(Qt::Key_F9);
+    QCOMPARE(findNext(rig), QStringLiteral("Cat"));
+    QCOMPARE(rig.readerText(), QStringLiteral("Cat first."));
+    QCOMPARE(findNext(rig), QStringLiteral("cat"));
+    QCOMPARE(rig.readerText(), QStringLiteral("A cat. No match."));
+    rig.quit();
 }
 
 QTEST_MAIN(UserStories)
