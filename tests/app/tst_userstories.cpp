@@ -3,7 +3,10 @@
 #include "ProgramRig.h"
 #include "bookwindow/BookWindow.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/link/InstanceLinkClient.h"
 #include "reader/ReaderWindow.h"
+#include "store/BookStore.h"
+#include "support/ScriptedCharacter.h"
 #include "topics/NotesWindow.h"
 #include "topics/TopicListBox.h"
 #include "topics/TopicManager.h"
@@ -106,6 +109,7 @@ private Q_SLOTS:
     void topicManagerKeysActInTheTopicManager();
     void findWindowsStayAboveTheReader();
     void bookSearchStartsOverWhenTheBookChanges();
+    void laterStartDuringTheShutdownWaitBecomesTheProgram();
 };
 
 // F5 from the first topic shows a blank page; what is typed there and stored with F9 is a
@@ -368,6 +372,27 @@ void UserStories::bookSearchStartsOverWhenTheBookChanges() {
     QCOMPARE(rig.readerText(), QStringLiteral("Cat first."));
     QCOMPARE(findNext(rig), QStringLiteral("cat"));
     QCOMPARE(rig.readerText(), QStringLiteral("A cat. No match."));
+    rig.quit();
+}
+
+// While the program waits at its end for the character to leave, its book is closed: a
+// later start finds no program to hand its book to, and becomes the program itself.
+void UserStories::laterStartDuringTheShutdownWaitBecomesTheProgram() {
+    ProgramRig rig;
+    const QString link = rig.root.filePath(QStringLiteral("link"));
+    rig.program().setInstanceLinkPath(link);
+    rig.start();
+    QVERIFY(folimar::platform::EarlierInstanceRunning(link));
+    rig.type(QStringLiteral("Some text."));
+    rig.press(Qt::Key_F1); // the character comes
+    rig.press(Qt::Key_F3);
+    QVERIFY(rig.characters.last());
+    rig.characters.last()->show();
+
+    rig.program().requestQuit();
+    QTRY_VERIFY(!rig.program().store().hasBook());
+    QVERIFY(rig.characters.last()->isVisible()); // still leaving: the program has not ended
+    QVERIFY(!folimar::platform::EarlierInstanceRunning(link));
     rig.quit();
 }
 
