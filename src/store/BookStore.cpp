@@ -312,6 +312,15 @@ void BookStore::AddMarkerFields() {
     }
 }
 
+std::optional<platform::MessageRequest> BookStore::openElsewhereNotice() const {
+    if (!OpenElsewhere || !hasBook())
+        return std::nullopt;
+    return platform::MessageRequest{QStringLiteral("This book is open in another Folimar window.\n"
+                                                   "It is opened here as Read Only."),
+                                    QStringLiteral("Folimar"), platform::MessageIcon::Information,
+                                    platform::MessageButtons::Ok};
+}
+
 std::optional<platform::MessageRequest> BookStore::editRefusal() const {
     const QString title = QStringLiteral("Folimar");
     if (ReadOnlyMode)

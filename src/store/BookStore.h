@@ -97,6 +97,9 @@ public:
     std::optional<platform::MessageRequest> editRefusal() const;
     // Shows editRefusal() when there is one; true when editing may go on.
     bool mayEdit();
+    // The word shown once a book has opened that another program holds (it is read-only
+    // here), or none.
+    std::optional<platform::MessageRequest> openElsewhereNotice() const;
 
     // ---- Reading the book (empty results with no book).
     QList<TopicEntry> topicList();    // TopicNo, TopicName in TopicNo order

@@ -1,10 +1,13 @@
 // Stories of a user working through a book with the whole program: each ends with the
 // program closed and its book and notes files read back.
 #include "ProgramRig.h"
+#include "bookwindow/BookFileCommands.h"
 #include "bookwindow/BookWindow.h"
+#include "platform/database/FileLock.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/link/InstanceLinkClient.h"
 #include "reader/ReaderWindow.h"
+#include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "support/ScriptedCharacter.h"
 #include "topics/NotesWindow.h"
@@ -12,14 +15,17 @@
 #include "topics/TopicManager.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QWindow>
+#include <algorithm>
 
 using folimar::platform::MessageAnswer;
 using folimar::testing::ProgramRig;
@@ -84,6 +90,25 @@ QString findNext(ProgramRig& rig) {
     return rig.program().readerWindow().Text1->textCursor().selectedText();
 }
 
+// A book of one topic at `path`, made as another program would have made it.
+void makeBook(const QString& path) {
+    QTemporaryDir scratch;
+    folimar::settings::Settings settings;
+    folimar::testing::ScriptedDialogs dialogs;
+    folimar::store::BookStore maker{settings, {scratch.path(), scratch.path()}, dialogs};
+    maker.LoadBook();
+    maker.storeTopic({1, QStringLiteral("Harbour"), QStringLiteral("Boats."), {}, {}});
+    maker.CloseAndCompactBook();
+    QVERIFY(QFile::rename(maker.untitledBookPath(), path));
+}
+
+qsizetype timesTold(const ProgramRig& rig, const QString& text) {
+    return std::count_if(rig.dialogs.messages.cbegin(), rig.dialogs.messages.cend(),
+                         [&text](const folimar::platform::MessageRequest& message) {
+                             return message.text.startsWith(text);
+                         });
+}
+
 bool asked(const ProgramRig& rig, const QString& text) {
     for (const folimar::platform::MessageRequest& message : rig.dialogs.messages) {
         if (message.text.startsWith(text))
@@ -110,6 +135,7 @@ private Q_SLOTS:
     void findWindowsStayAboveTheReader();
     void bookSearchStartsOverWhenTheBookChanges();
     void laterStartDuringTheShutdownWaitBecomesTheProgram();
+    void bookHeldByAnotherProgramOpensReadOnlyWithAWord();
 };
 
 // F5 from the first topic shows a blank page; what is typed there and stored with F9 is a
@@ -393,6 +419,47 @@ void UserStories::laterStartDuringTheShutdownWaitBecomesTheProgram() {
     QTRY_VERIFY(!rig.program().store().hasBook());
     QVERIFY(rig.characters.last()->isVisible()); // still leaving: the program has not ended
     QVERIFY(!folimar::platform::EarlierInstanceRunning(link));
+    rig.quit();
+}
+
+// A book another program holds opens read-only, and the user is told so: at the start as
+// after Open, Prev and a handed-over book. A book nobody else holds opens without a word.
+void UserStories::bookHeldByAnotherProgramOpensReadOnlyWithAWord() {
+    const QString openElsewhere = QStringLiteral("This book is open in another Folimar window.");
+    ProgramRig rig;
+    const QString held = rig.root.filePath(QStringLiteral("Held.fmr"));
+    const QString free = rig.root.filePath(QStringLiteral("Free.fmr"));
+    makeBook(held);
+    makeBook(free);
+    folimar::database::FileLock::Outcome outcome{};
+    const auto otherProgram = folimar::database::FileLock::acquire(held, &outcome);
+    QVERIFY(otherProgram);
+
+    rig.start(held);
+    QCOMPARE(timesTold(rig, openElsewhere), 1);
+    QVERIFY(rig.program().store().ReadOnlyMode);
+
+    rig.dialogs.fileAnswers << free;
+    rig.command(rig.bookWindow(), "mnuOPen");
+    QCOMPARE(rig.program().settings().BookPath, free);
+    QCOMPARE(timesTold(rig, openElsewhere), 1);
+    QVERIFY(!rig.program().store().ReadOnlyMode);
+
+    rig.command(rig.bookWindow(), "mnuPrevF");
+    QCOMPARE(rig.program().settings().BookPath, held);
+    QCOMPARE(timesTold(rig, openElsewhere), 2);
+    QVERIFY(rig.program().store().ReadOnlyMode);
+
+    rig.program().fileCommands().openHandedOverBook(free);
+    rig.program().fileCommands().openHandedOverBook(held);
+    QCOMPARE(timesTold(rig, openElsewhere), 3);
+    QVERIFY(rig.program().store().ReadOnlyMode);
+
+    rig.dialogs.fileAnswers << free << held;
+    rig.command(rig.bookWindow(), "mnuOPen");
+    rig.command(rig.bookWindow(), "mnuOPen");
+    QCOMPARE(timesTold(rig, openElsewhere), 4);
+    QCOMPARE(rig.readerText(), QStringLiteral("Boats."));
     rig.quit();
 }
 
