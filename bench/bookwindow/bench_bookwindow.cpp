@@ -101,6 +101,7 @@ public:
         settings_.TopicIndex = qint16(index);
     }
     void deselectEntryMuted(int) override {}
+    void showNoTopic() override {}
     void setNumberAndName(const QString&, const QString&) override {}
     void askToAddTopic() override {}
     void markTopicStored() override {}

@@ -93,10 +93,8 @@ bool FolimarProgram::StartProgram(const QStringList& arguments) {
     if (ended_)
         return false; // asked to quit while a start-up message was open
     readerWindow_->activateWindow();
-    if (store_->OpenElsewhere && store_->hasBook()) {
-        dialogs_.inform(QStringLiteral("This book is open in another Folimar window.\n"
-                                       "It is opened here as Read Only."),
-                        QStringLiteral("Folimar"), platform::MessageIcon::Information);
+    if (const std::optional<platform::MessageRequest> notice = store_->openElsewhereNotice()) {
+        dialogs_.message(*notice);
         if (ended_)
             return false;
     }
@@ -335,6 +333,7 @@ void FolimarProgram::blankPageAfterLast() {
         const QString next = QString::number(topicManager_->topicNoAt(count - 1) + 1);
         topicManager_->setNumberAndName(next, next);
     }
+    topicManager_->showNoTopic();
     bookWindow_->ClearPagePicture();
     bookWindow_->setPageCaption(QString());
 }

@@ -94,11 +94,14 @@ void BookFileCommands::unloadAndClose() {
 }
 
 // The topic manager loads again, hidden, on the new book (which restores TopicIndex and
-// ReadPos); the reader window names the book.
+// ReadPos); the reader window names the book. A book another program holds is read-only
+// here, and the user is told so.
 void BookFileCommands::afterLoad() {
     p_.topics.loadTopicManager();
     if (hooks_.setReaderCaption)
         hooks_.setReaderCaption(platform::FileNameOf(p_.settings.BookPath));
+    if (const std::optional<platform::MessageRequest> notice = p_.store.openElsewhereNotice())
+        p_.dialogs.message(*notice);
 }
 
 void BookFileCommands::switchBooks(const QString& oldPath, Position position) {

@@ -114,6 +114,7 @@ void BookWindow::prepareNewTopicNumber() {
 }
 
 void BookWindow::showBlankPage() {
+    navigation_->showNoTopic();
     ClearPagePicture();
     if (hooks_.setReaderText)
         hooks_.setReaderText(QString());

@@ -58,8 +58,11 @@ void TextFinder::findInBook() {
         return;
     if (refuseWhileTopicDirty())
         return;
-    if (search.BookSearchFresh) {
+    // Another book, or a write to this one (a stored page, a replacement), since the
+    // texts were read makes them stale: the search starts over in the first topic.
+    if (search.BookSearchFresh || searchedGeneration_ != parts_.store->generation()) {
         bookTexts_ = parts_.store->topicTexts();
+        searchedGeneration_ = parts_.store->generation();
         bookTopic_ = 0;
         search.BookSearchFresh = false;
         search.BookFindPos = -1;
@@ -160,9 +163,6 @@ void TextFinder::ReplaceAll() {
     } else {
         parts_.dialogs.inform(search.ReplaceFind + QStringLiteral(" : Not found"), ProgramTitle);
     }
-    // A later book search reads the changed texts afresh.
-    search.BookSearchFresh = true;
-
     if (hooks_.refreshShownTopic)
         hooks_.refreshShownTopic();
     parts_.settings.ReadPos = readPos;

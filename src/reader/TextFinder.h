@@ -81,6 +81,7 @@ private:
     Hooks hooks_;
     QList<store::TopicPage> bookTexts_; // read once per fresh book search
     qsizetype bookTopic_ = 0;           // the topic of bookTexts_ the book search is in
+    quint64 searchedGeneration_ = 0;    // the store's generation bookTexts_ were read in
 };
 
 } // namespace folimar::reader

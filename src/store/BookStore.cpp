@@ -178,6 +178,7 @@ BookStore::NotesOpening BookStore::prepareNotes(database::Workspace& workspace,
 }
 
 void BookStore::closeBook() {
+    ++generation_;
     texts_.clear();
     notesAttached_ = false; // the attachment ends with the connection
     bookTable_.reset();
@@ -309,6 +310,15 @@ void BookStore::AddMarkerFields() {
         bookTable_->setIndex(schema::NoIdx);
         bookTable_->moveFirst();
     }
+}
+
+std::optional<platform::MessageRequest> BookStore::openElsewhereNotice() const {
+    if (!OpenElsewhere || !hasBook())
+        return std::nullopt;
+    return platform::MessageRequest{QStringLiteral("This book is open in another Folimar window.\n"
+                                                   "It is opened here as Read Only."),
+                                    QStringLiteral("Folimar"), platform::MessageIcon::Information,
+                                    platform::MessageButtons::Ok};
 }
 
 std::optional<platform::MessageRequest> BookStore::editRefusal() const {

@@ -71,6 +71,9 @@ public:
     database::View* NotesTable() const { return notesTable_.get(); }
     database::View* MergeTable() const { return mergeTable_.get(); }
     bool hasBook() const { return bookTable_ != nullptr; }
+    // Moves on at every close of a book and every write to it: what was read from the
+    // book under an older generation is stale.
+    quint64 generation() const { return generation_; }
 
     // ---- Operations.
     void StartStore();           // LoadBook() for the first time
@@ -94,6 +97,9 @@ public:
     std::optional<platform::MessageRequest> editRefusal() const;
     // Shows editRefusal() when there is one; true when editing may go on.
     bool mayEdit();
+    // The word shown once a book has opened that another program holds (it is read-only
+    // here), or none.
+    std::optional<platform::MessageRequest> openElsewhereNotice() const;
 
     // ---- Reading the book (empty results with no book).
     QList<TopicEntry> topicList();    // TopicNo, TopicName in TopicNo order
@@ -180,6 +186,7 @@ private:
     std::unique_ptr<database::Database> notes_;
     std::unique_ptr<database::View> notesTable_;
     bool notesAttached_ = false;
+    quint64 generation_ = 0;
     std::unique_ptr<database::Database> merge_;
     std::unique_ptr<database::View> mergeTable_;
 };

@@ -95,6 +95,7 @@ Status BookStore::writeBook(const std::function<Status(database::Connection&)>& 
 }
 
 void BookStore::afterBookWrite() {
+    ++generation_;
     BookModified = true;
     if (bookByName_)
         bookByName_->requery(); // the name list shows the change

@@ -309,6 +309,10 @@ void TopicManager::deselectEntryMuted(int index) {
     state.ListEventsMuted = wasMuted;
 }
 
+void TopicManager::showNoTopic() {
+    Form4->showNoTopic();
+}
+
 void TopicManager::deselectCurrent() {
     deselectEntryMuted(DispLstBx->currentRow());
 }

@@ -104,6 +104,7 @@ public:
     int topicNoAt(int index) const override;
     void selectEntry(int index) override;
     void deselectEntryMuted(int index) override;
+    void showNoTopic() override;
     void setNumberAndName(const QString& number, const QString& name) override;
     void askToAddTopic() override;
     void markTopicStored() override;

@@ -17,6 +17,9 @@ public:
     virtual void selectEntry(int index) = 0;
     // De-selects entry `index` without showing anything.
     virtual void deselectEntryMuted(int index) = 0;
+    // A blank page (before the first topic or after the last) shows no topic: nothing
+    // shown, and nothing typed, belongs to the note of the topic left.
+    virtual void showNoTopic() = 0;
     // The number and name boxes (`Text1`, `Text2`) where a new topic is composed.
     virtual void setNumberAndName(const QString& number, const QString& name) = 0;
     // Caption "Add to Topic ???", a beep, and the topic manager shown.

@@ -1,21 +1,31 @@
 // Stories of a user working through a book with the whole program: each ends with the
 // program closed and its book and notes files read back.
 #include "ProgramRig.h"
+#include "bookwindow/BookFileCommands.h"
 #include "bookwindow/BookWindow.h"
+#include "platform/database/FileLock.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/link/InstanceLinkClient.h"
 #include "reader/ReaderWindow.h"
+#include "settings/Settings.h"
+#include "store/BookStore.h"
+#include "support/ScriptedCharacter.h"
 #include "topics/NotesWindow.h"
 #include "topics/TopicListBox.h"
 #include "topics/TopicManager.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QWindow>
+#include <algorithm>
 
 using folimar::platform::MessageAnswer;
 using folimar::testing::ProgramRig;
@@ -60,6 +70,45 @@ QWidget* window(const char* objectName) {
     return nullptr;
 }
 
+// Ctrl+D in the reader opens Find for the whole book; `text` is typed as what to find.
+void findInBook(ProgramRig& rig, const QString& text) {
+    rig.key(rig.reader(), Qt::Key_D, Qt::ControlModifier);
+    auto* find = qobject_cast<QWidget*>(window("Form5"));
+    QVERIFY(find && find->isVisible());
+    auto* box = find->findChild<QLineEdit*>();
+    box->clear();
+    QTest::keyClicks(box, text);
+}
+
+// Ctrl+G: the next match is selected in the reader. Returns the selected text, or
+// "not found" when the search said so.
+QString findNext(ProgramRig& rig) {
+    const qsizetype said = rig.dialogs.messages.size();
+    rig.key(rig.reader(), Qt::Key_G, Qt::ControlModifier);
+    if (rig.dialogs.messages.size() > said)
+        return QStringLiteral("not found");
+    return rig.program().readerWindow().Text1->textCursor().selectedText();
+}
+
+// A book of one topic at `path`, made as another program would have made it.
+void makeBook(const QString& path) {
+    QTemporaryDir scratch;
+    folimar::settings::Settings settings;
+    folimar::testing::ScriptedDialogs dialogs;
+    folimar::store::BookStore maker{settings, {scratch.path(), scratch.path()}, dialogs};
+    maker.LoadBook();
+    maker.storeTopic({1, QStringLiteral("Harbour"), QStringLiteral("Boats."), {}, {}});
+    maker.CloseAndCompactBook();
+    QVERIFY(QFile::rename(maker.untitledBookPath(), path));
+}
+
+qsizetype timesTold(const ProgramRig& rig, const QString& text) {
+    return std::count_if(rig.dialogs.messages.cbegin(), rig.dialogs.messages.cend(),
+                         [&text](const folimar::platform::MessageRequest& message) {
+                             return message.text.startsWith(text);
+                         });
+}
+
 bool asked(const ProgramRig& rig, const QString& text) {
     for (const folimar::platform::MessageRequest& message : rig.dialogs.messages) {
         if (message.text.startsWith(text))
@@ -84,6 +133,9 @@ private Q_SLOTS:
     void notesWindowEmptiesWhenNoTopicIsShown();
     void topicManagerKeysActInTheTopicManager();
     void findWindowsStayAboveTheReader();
+    void bookSearchStartsOverWhenTheBookChanges();
+    void laterStartDuringTheShutdownWaitBecomesTheProgram();
+    void bookHeldByAnotherProgramOpensReadOnlyWithAWord();
 };
 
 // F5 from the first topic shows a blank page; what is typed there and stored with F9 is a
@@ -258,7 +310,8 @@ void UserStories::notesFollowTheirTopics() {
     QCOMPARE(rig.noteRows(), (QStringList{"1|a", "3|c", "4|x", "5|y"}));
 }
 
-// After Delete, or in an empty book, the notes window shows no note and takes none.
+// After Delete, on the blank pages before and after the topics, and in an empty book, the
+// notes window shows no note and takes none.
 void UserStories::notesWindowEmptiesWhenNoTopicIsShown() {
     ProgramRig rig;
     rig.start();
@@ -266,6 +319,21 @@ void UserStories::notesWindowEmptiesWhenNoTopicIsShown() {
     writePagesWithNotes(rig, {QStringLiteral("A."), QStringLiteral("B.")},
                         {QStringLiteral("a"), QStringLiteral("b")});
     auto* note = rig.program().topicManager().notesWindow().Text1;
+    // The blank pages after the last topic and before the first show no topic's note,
+    // and take none.
+    rig.press(Qt::Key_F6);
+    QCOMPARE(rig.noteText(), QString());
+    QVERIFY(!note->isEnabled());
+    rig.typeNote(QStringLiteral("lost"));
+    rig.press(Qt::Key_F7);
+    QCOMPARE(rig.noteText(), QStringLiteral("a"));
+    rig.press(Qt::Key_F5);
+    QCOMPARE(rig.noteText(), QString());
+    QVERIFY(!note->isEnabled());
+    rig.press(Qt::Key_F6);
+    QCOMPARE(rig.noteText(), QStringLiteral("a"));
+    QVERIFY(note->isEnabled());
+
     rig.clickEntry(1);
     rig.click("Site_del");
     QCOMPARE(rig.noteText(), QString());
@@ -304,6 +372,95 @@ void UserStories::findWindowsStayAboveTheReader() {
         QVERIFY2(found && found->windowHandle(), name);
         QCOMPARE(found->windowHandle()->transientParent(), rig.reader().windowHandle());
     }
+}
+
+// A book search starts over in the first topic of the book shown now: after another book
+// is opened, and after a page is stored during the search.
+void UserStories::bookSearchStartsOverWhenTheBookChanges() {
+    ProgramRig rig;
+    rig.start();
+    writePages(rig, {QStringLiteral("One cat."), QStringLiteral("Two.")});
+    findInBook(rig, QStringLiteral("cat"));
+    QCOMPARE(findNext(rig), QStringLiteral("cat"));
+    QCOMPARE(rig.readerText(), QStringLiteral("One cat."));
+
+    rig.command(rig.bookWindow(), "mnuNew");
+    writePages(rig, {QStringLiteral("Cat first."), QStringLiteral("No match."),
+                     QStringLiteral("None here.")});
+    QCOMPARE(findNext(rig), QStringLiteral("Cat"));
+    QCOMPARE(rig.readerText(), QStringLiteral("Cat first."));
+
+    // The second page gets a match and is stored while the search is in the first.
+    rig.press(Qt::Key_F6);
+    rig.type(QStringLiteral("A cat. "));
+    rig.press(Qt::Key_F9);
+    QCOMPARE(findNext(rig), QStringLiteral("Cat"));
+    QCOMPARE(rig.readerText(), QStringLiteral("Cat first."));
+    QCOMPARE(findNext(rig), QStringLiteral("cat"));
+    QCOMPARE(rig.readerText(), QStringLiteral("A cat. No match."));
+    rig.quit();
+}
+
+// While the program waits at its end for the character to leave, its book is closed: a
+// later start finds no program to hand its book to, and becomes the program itself.
+void UserStories::laterStartDuringTheShutdownWaitBecomesTheProgram() {
+    ProgramRig rig;
+    const QString link = rig.root.filePath(QStringLiteral("link"));
+    rig.program().setInstanceLinkPath(link);
+    rig.start();
+    QVERIFY(folimar::platform::EarlierInstanceRunning(link));
+    rig.type(QStringLiteral("Some text."));
+    rig.press(Qt::Key_F1); // the character comes
+    rig.press(Qt::Key_F3);
+    QVERIFY(rig.characters.last());
+    rig.characters.last()->show();
+
+    rig.program().requestQuit();
+    QTRY_VERIFY(!rig.program().store().hasBook());
+    QVERIFY(rig.characters.last()->isVisible()); // still leaving: the program has not ended
+    QVERIFY(!folimar::platform::EarlierInstanceRunning(link));
+    rig.quit();
+}
+
+// A book another program holds opens read-only, and the user is told so: at the start as
+// after Open, Prev and a handed-over book. A book nobody else holds opens without a word.
+void UserStories::bookHeldByAnotherProgramOpensReadOnlyWithAWord() {
+    const QString openElsewhere = QStringLiteral("This book is open in another Folimar window.");
+    ProgramRig rig;
+    const QString held = rig.root.filePath(QStringLiteral("Held.fmr"));
+    const QString free = rig.root.filePath(QStringLiteral("Free.fmr"));
+    makeBook(held);
+    makeBook(free);
+    folimar::database::FileLock::Outcome outcome{};
+    const auto otherProgram = folimar::database::FileLock::acquire(held, &outcome);
+    QVERIFY(otherProgram);
+
+    rig.start(held);
+    QCOMPARE(timesTold(rig, openElsewhere), 1);
+    QVERIFY(rig.program().store().ReadOnlyMode);
+
+    rig.dialogs.fileAnswers << free;
+    rig.command(rig.bookWindow(), "mnuOPen");
+    QCOMPARE(rig.program().settings().BookPath, free);
+    QCOMPARE(timesTold(rig, openElsewhere), 1);
+    QVERIFY(!rig.program().store().ReadOnlyMode);
+
+    rig.command(rig.bookWindow(), "mnuPrevF");
+    QCOMPARE(rig.program().settings().BookPath, held);
+    QCOMPARE(timesTold(rig, openElsewhere), 2);
+    QVERIFY(rig.program().store().ReadOnlyMode);
+
+    rig.program().fileCommands().openHandedOverBook(free);
+    rig.program().fileCommands().openHandedOverBook(held);
+    QCOMPARE(timesTold(rig, openElsewhere), 3);
+    QVERIFY(rig.program().store().ReadOnlyMode);
+
+    rig.dialogs.fileAnswers << free << held;
+    rig.command(rig.bookWindow(), "mnuOPen");
+    rig.command(rig.bookWindow(), "mnuOPen");
+    QCOMPARE(timesTold(rig, openElsewhere), 4);
+    QCOMPARE(rig.readerText(), QStringLiteral("Boats."));
+    rig.quit();
 }
 
 QTEST_MAIN(UserStories)

@@ -22,6 +22,7 @@ public:
         settings_.TopicIndex = qint16(index); // as showing the topic does
     }
     void deselectEntryMuted(int index) override { calls << QStringLiteral("deselect %1").arg(index); }
+    void showNoTopic() override { calls << QStringLiteral("no topic"); }
     void setNumberAndName(const QString& number, const QString& name) override {
         number_ = number;
         name_ = name;

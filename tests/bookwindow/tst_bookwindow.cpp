@@ -185,7 +185,7 @@ void TestBookWindow::turningPagesCrossesTheBlankPages() {
     rig.readerText = QStringLiteral("old text");
     rig.window->setPageCaption(QStringLiteral("5 : Five"));
     rig.window->NextTopic();
-    QCOMPARE(calls, QStringList{"deselect 2"});
+    QCOMPARE(calls, QStringList({"deselect 2", "no topic"}));
     QCOMPARE(int(rig.settings.TopicIndex), 3);
     QCOMPARE(rig.navigation->numberText(), QStringLiteral("6"));
     QCOMPARE(rig.navigation->nameText(), QStringLiteral("6"));
@@ -193,7 +193,7 @@ void TestBookWindow::turningPagesCrossesTheBlankPages() {
     QVERIFY(rig.window->windowTitle().isEmpty());
     QVERIFY(!QFile::exists(rig.file("temp.jpg")));
     rig.window->NextTopic();
-    QCOMPARE(calls, QStringList{"deselect 2"});
+    QCOMPARE(calls, QStringList({"deselect 2", "no topic"}));
 
     calls.clear();
     rig.window->PrevTopic();
@@ -205,10 +205,10 @@ void TestBookWindow::turningPagesCrossesTheBlankPages() {
     calls.clear();
     rig.window->PrevTopic();
     rig.window->PrevTopic();
-    QCOMPARE(calls, QStringList{"deselect 0"});
+    QCOMPARE(calls, QStringList({"deselect 0", "no topic"}));
     QCOMPARE(int(rig.settings.TopicIndex), -1);
     rig.window->NextTopic();
-    QCOMPARE(calls, QStringList({"deselect 0", "select 0"}));
+    QCOMPARE(calls, QStringList({"deselect 0", "no topic", "select 0"}));
 
     BookWindowRig empty;
     empty.window->NextTopic();
