@@ -9,6 +9,7 @@
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/PagePicture.h"
 #include "bookwindow/PictureState.h"
+#include "bookwindow/SpokenSentenceMark.h"
 #include "platform/clock/Clock.h"
 #include "platform/paths/InstalledFiles.h"
 #include "platform/process/ProcessLauncher.h"
@@ -16,6 +17,7 @@
 #include "reader/ReaderState.h"
 #include "reader/SentenceReader.h"
 #include "recognition/RecognitionSettings.h"
+#include "recognition/WordBoxBlob.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "support/ScriptedCharacterService.h"
@@ -120,6 +122,22 @@ private:
     bookwindow::BookWindow* window_ = nullptr;
 };
 
+constexpr int SentenceLength = 90;
+
+// 400 words in 40 lines over an A4 page, as recognition would give them.
+recognition::PageText recognisedWords() {
+    recognition::PageText page;
+    for (int i = 0; i < 400; ++i) {
+        if (i > 0)
+            page.text += i % 10 == 0 ? QStringLiteral("\n") : QStringLiteral(" ");
+        const QString word = QStringLiteral("word%1").arg(i);
+        page.words.append({QRect(250 + (i % 10) * 190, 250 + (i / 10) * 70, 160, 40),
+                           qint32(page.text.size()), qint32(word.size())});
+        page.text += word;
+    }
+    return page;
+}
+
 struct Turn {
     double shownMs = 0;   // F6 to the picture painted
     double stalledMs = 0; // the longest stretch without a turn of the event loop
@@ -188,9 +206,23 @@ int main(int argc, char** argv) {
     // The paste is timed to the converter's end: its text is not read here.
     const QString recognitionChoices = program + QStringLiteral("/recognition.conf");
     recognition::RecognitionSettings{false, QStringLiteral("eng")}.save(recognitionChoices);
-    bookwindow::BookWindow window({settings, state, picture, store, reader, host, dialogs, launcher,
-                                   clock, installed, program, recognitionChoices, {}},
-                                  {});
+    QString readerText;
+    bookwindow::BookWindow::Hooks hooks;
+    hooks.readerText = [&readerText] { return readerText; };
+    bookwindow::BookWindow window({settings,
+                                   state,
+                                   picture,
+                                   store,
+                                   reader,
+                                   host,
+                                   dialogs,
+                                   launcher,
+                                   clock,
+                                   installed,
+                                   program,
+                                   recognitionChoices,
+                                   {}},
+                                  hooks);
     pages.setWindow(&window);
     window.setTopicNavigation(&pages);
     window.setGeometry(0, 0, 960, 1000);
@@ -242,6 +274,32 @@ int main(int argc, char** argv) {
             return 1;
     }
 
+    // The spoken sentence marked on a fitted page of 400 recognised words, sentence after
+    // sentence, beside a bare repaint request of the picture.
+    const recognition::PageText words = recognisedWords();
+    state.WordBoxes = recognition::encodeWordBoxes(words);
+    readerText = words.text;
+    window.markSpokenSentence(0, SentenceLength); // the words are placed once per text
+    std::vector<double> marks;
+    std::vector<double> bareUpdates;
+    for (int start = 0; start + SentenceLength < words.text.size(); start += SentenceLength) {
+        marks.push_back(
+            bench::elapsedMs([&] { window.markSpokenSentence(start, SentenceLength); }));
+        bareUpdates.push_back(bench::elapsedMs([&] { window.Image1->update(); }));
+    }
+    if (window.sentenceMark()->shownBands().isEmpty()) {
+        std::fprintf(stderr, "bench_bookwindow: no sentence was marked\n");
+        return 1;
+    }
+    window.clearSpokenSentence();
+    // The page turn with the words of the page present.
+    std::vector<double> turnsWithWords;
+    for (int i = 0; i < Turns; ++i) {
+        settings.TopicIndex = qint16(i % Pages - 1);
+        state.WordBoxes = recognition::encodeWordBoxes(words);
+        turnsWithWords.push_back(turnPage(window).shownMs);
+    }
+
     std::vector<double> pastes;
     bool finished = false;
     QObject::connect(&window, &bookwindow::BookWindow::pasteFinished,
@@ -268,5 +326,8 @@ int main(int argc, char** argv) {
     std::printf("bench bookwindow.next_page_longest_stall.baseline %.2f ms\n", median(onThread));
     std::printf("bench bookwindow.next_page_while_reading %.2f ms\n", median(readingTurns));
     std::printf("bench bookwindow.paste_to_jpeg %.2f ms\n", median(pastes));
+    std::printf("bench bookwindow.mark_sentence %.3f ms\n", median(marks));
+    std::printf("bench bookwindow.mark_sentence.baseline %.3f ms\n", median(bareUpdates));
+    std::printf("bench bookwindow.next_page_painted_with_words %.2f ms\n", median(turnsWithWords));
     return 0;
 }
