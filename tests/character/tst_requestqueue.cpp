@@ -1,4 +1,3 @@
-#include "platform/character/QtSpeechVoice.h"
 #include "platform/character/RequestQueue.h"
 #include "platform/character/SilentVoice.h"
 #include "platform/character/VoiceProvider.h"
@@ -123,19 +122,36 @@ private Q_SLOTS:
         QCOMPARE(SilentVoice(5.0).msPerWord(), 167);  // clamped
     }
 
-    void voiceWithoutAWorkingEngineStillFinishes() {
+    // With no sound server the silent voice stands in, still finishing what it is given, and
+    // the user is told once why; choosing the silent voice tells nothing.
+    void voiceWithoutASoundServerStillFinishesAndIsToldOnce() {
+        QTemporaryDir nowhere;
+        QVERIFY(nowhere.isValid());
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(nowhere.filePath("no-server")));
+        DesktopVoiceProvider provider;
+        QStringList told;
+        provider.setSilenceNotice([&](const QString& why) { told << why; });
         VoiceSettings fast;
         fast.rate = 1.0;
-        QtSpeechVoice voice(std::make_shared<QTextToSpeech>(QStringLiteral("no-such-engine")), fast);
-        QVERIFY(!voice.isAudible());
-        QSignalSpy started(&voice, &Voice::started);
-        QSignalSpy finished(&voice, &Voice::finished);
-        voice.speak("Still done.");
+        const auto voice = provider.create(fast);
+        QVERIFY(qobject_cast<SilentVoice*>(voice.get()));
+        QSignalSpy started(voice.get(), &Voice::started);
+        QSignalSpy finished(voice.get(), &Voice::finished);
+        voice->speak("Still done.");
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(started.count(), 1);
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().contains("sound server"), qPrintable(told.first()));
 
-        const auto silent = DesktopVoiceProvider().create(VoiceSettings{"silent", {}, 0.0, 0.0, 1.0});
-        QVERIFY(qobject_cast<SilentVoice*>(silent.get()));
+        QVERIFY(qobject_cast<SilentVoice*>(provider.create(fast).get()));
+        QCOMPARE(told.size(), 1);
+
+        DesktopVoiceProvider chosen;
+        chosen.setSilenceNotice([&](const QString& why) { told << why; });
+        QVERIFY(qobject_cast<SilentVoice*>(
+            chosen.create(VoiceSettings{"silent", {}, 0.0, 0.0, 1.0}).get()));
+        QCOMPARE(told.size(), 1);
+        qunsetenv("PULSE_SERVER");
     }
 
     void voiceSettingsKeepTheChoiceAndClampOddValues() {

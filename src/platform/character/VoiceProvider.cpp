@@ -5,6 +5,8 @@
 #include "platform/character/EspeakVoice.h"
 #include "platform/character/SilentVoice.h"
 
+#include <utility>
+
 namespace folimar::character {
 
 namespace {
@@ -15,6 +17,15 @@ const QString Silent = QStringLiteral("silent");
 } // namespace
 
 VoiceProvider::~VoiceProvider() = default;
+
+void VoiceProvider::tellSilent(const QString& why) const {
+    if (std::exchange(toldSilent_, true))
+        return;
+    qCWarning(characterLog).noquote()
+        << "No voice could be started: reading silently (" + why + ")";
+    if (silenceNotice_)
+        silenceNotice_(why);
+}
 
 DesktopVoiceProvider::DesktopVoiceProvider() = default;
 DesktopVoiceProvider::~DesktopVoiceProvider() = default;
@@ -47,9 +58,7 @@ std::unique_ptr<Voice> DesktopVoiceProvider::create(const VoiceSettings& setting
 
 std::unique_ptr<Voice> DesktopVoiceProvider::silent(const VoiceSettings& settings,
                                                     const QString& why) const {
-    if (!std::exchange(toldSilent_, true))
-        qCWarning(characterLog).noquote()
-            << "No voice could be started: reading silently (" + why + ")";
+    tellSilent(why);
     return std::make_unique<SilentVoice>(settings.rate);
 }
 

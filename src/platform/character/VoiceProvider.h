@@ -4,6 +4,7 @@
 #include "platform/character/VoiceSettings.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace folimar::character {
@@ -14,15 +15,26 @@ class EspeakSynthesizer;
 // user's settings. Characters and the options window are handed one.
 class VoiceProvider {
 public:
+    using SilenceNotice = std::function<void(const QString& why)>;
+
     virtual ~VoiceProvider();
+    // Called once, the first time no engine could speak and the silent voice stands in.
+    void setSilenceNotice(SilenceNotice notice) { silenceNotice_ = std::move(notice); }
     // Engine names; the first is the default.
     virtual QStringList engines() const = 0;
     virtual QStringList voices(const QString& engine) const = 0;
     virtual std::unique_ptr<Voice> create(const VoiceSettings& settings) const = 0;
+
+protected:
+    void tellSilent(const QString& why) const;
+
+private:
+    SilenceNotice silenceNotice_;
+    mutable bool toldSilent_ = false;
 };
 
 // The desktop's voice: espeak-ng speaking in our own process, and the silent voice ("silent")
-// when it cannot speak; falling back to the silent voice is logged once, with its reason.
+// when it cannot speak; falling back to the silent voice is told once, with its reason.
 // Qt's flite engine is not offered: it drops sentences ("Audio streaming error."), nor is
 // Qt's speech-dispatcher engine: recorded, its sentences come out broken up.
 class DesktopVoiceProvider final : public VoiceProvider {
@@ -44,7 +56,6 @@ private:
     mutable std::shared_ptr<EspeakSynthesizer> espeak_;
     mutable QString espeakWhy_;
     mutable bool espeakTried_ = false;
-    mutable bool toldSilent_ = false;
 };
 
 // Only the silent voice, at a pace of its own: for tests and machines without speech.
