@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -128,6 +129,8 @@ private Q_SLOTS:
         QTemporaryDir nowhere;
         QVERIFY(nowhere.isValid());
         qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(nowhere.filePath("no-server")));
+        qputenv("SPEECHD_ADDRESS",
+                "unix_socket:" + QFile::encodeName(nowhere.filePath("no-service")));
         DesktopVoiceProvider provider;
         QStringList told;
         provider.setSilenceNotice([&](const QString& why) { told << why; });
@@ -141,7 +144,9 @@ private Q_SLOTS:
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(started.count(), 1);
         QCOMPARE(told.size(), 1);
-        QVERIFY2(told.first().contains("sound server"), qPrintable(told.first()));
+        QVERIFY2(told.first().contains("espeak-ng: the sound server did not answer") &&
+                     told.first().contains("speech-dispatcher: the speech service did not answer"),
+                 qPrintable(told.first()));
 
         QVERIFY(qobject_cast<SilentVoice*>(provider.create(fast).get()));
         QCOMPARE(told.size(), 1);
@@ -151,6 +156,24 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<SilentVoice*>(
             chosen.create(VoiceSettings{"silent", {}, 0.0, 0.0, 1.0}).get()));
         QCOMPARE(told.size(), 1);
+        qunsetenv("SPEECHD_ADDRESS");
+
+        // The speech service starts, but has no sound device: it takes texts and never ends
+        // them, so it is not taken for a voice.
+        if (!QStandardPaths::findExecutable("speech-dispatcher").isEmpty()) {
+            const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(nowhere.path()));
+            DesktopVoiceProvider mute;
+            mute.setSilenceNotice([&](const QString& why) { told << why; });
+            VoiceSettings service = fast;
+            service.engine = "speech-dispatcher";
+            QVERIFY(qobject_cast<SilentVoice*>(mute.create(service).get()));
+            QCOMPARE(told.size(), 2);
+            QVERIFY2(told.last().startsWith("speech-dispatcher: the speech service took a text "
+                                            "but played nothing"),
+                     qPrintable(told.last()));
+            qputenv("XDG_RUNTIME_DIR", runtime);
+        }
         qunsetenv("PULSE_SERVER");
     }
 

@@ -33,10 +33,13 @@ private:
     mutable bool toldSilent_ = false;
 };
 
-// The desktop's voice: espeak-ng speaking in our own process, and the silent voice ("silent")
-// when it cannot speak; falling back to the silent voice is told once, with its reason.
-// Qt's flite engine is not offered: it drops sentences ("Audio streaming error."), nor is
-// Qt's speech-dispatcher engine: recorded, its sentences come out broken up.
+// The desktop's voices, in order of choice: espeak-ng speaking in our own process, the
+// desktop's speech service (speech-dispatcher) when it answers and plays, and the silent
+// voice ("silent") when nothing can speak; falling back to the silent voice is told once,
+// with its reasons. The user's chosen engine is tried first, then the others in that order.
+// The speech service comes second: recorded, it leaves 0.3-0.4 s between sentences, and on a
+// busy machine its own sound output breaks sentences up.
+// Qt's flite engine is not offered: it drops sentences ("Audio streaming error.").
 class DesktopVoiceProvider final : public VoiceProvider {
 public:
     DesktopVoiceProvider();
@@ -49,10 +52,12 @@ public:
     QString defaultEngine() const;
 
 private:
-    std::unique_ptr<Voice> silent(const VoiceSettings& settings, const QString& why) const;
+    std::unique_ptr<Voice> tryEngine(const QString& engine, const VoiceSettings& settings,
+                                     QStringList& whys) const;
     // espeak-ng, opened when first asked for; null when it cannot start.
     std::shared_ptr<EspeakSynthesizer> espeak() const;
 
+    mutable QString speechDispatcherWhy_; // set once the service failed
     mutable std::shared_ptr<EspeakSynthesizer> espeak_;
     mutable QString espeakWhy_;
     mutable bool espeakTried_ = false;
