@@ -171,7 +171,9 @@ std::optional<double> idleCpuPercent(const QString& voiceFile) {
     const double cpuBefore = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    waitFor([] { return false; }, 10000);
+    QEventLoop rest;
+    QTimer::singleShot(10000, &rest, &QEventLoop::quit);
+    rest.exec();
     return 100.0 * (cpuSeconds() - cpuBefore) / (double(wall.nsecsElapsed()) / 1e9);
 }
 
@@ -189,8 +191,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no sound server could be started\n");
         return 1;
     }
-    const SinkListener listener;
-    if (!listener.listening()) {
+    // Listening stops before the resting character is measured.
+    auto listener = std::make_unique<SinkListener>();
+    if (!listener->listening()) {
         std::fprintf(stderr, "the null sink cannot be listened to\n");
         return 1;
     }
@@ -199,7 +202,7 @@ int main(int argc, char** argv) {
     for (const auto& [engine, voiceClass] :
          {std::pair{"espeak-ng", "folimar::character::EspeakVoice"},
           std::pair{"speech-dispatcher", "folimar::character::SpeechDispatcherVoice"}}) {
-        const auto figures = measureEngine(provider, engine, voiceClass, listener);
+        const auto figures = measureEngine(provider, engine, voiceClass, *listener);
         if (!figures) {
             std::fprintf(stderr, "%s did not speak here\n", engine);
             continue;
@@ -209,6 +212,7 @@ int main(int argc, char** argv) {
         print(QStringLiteral("character.sentence_gap.%1").arg(engine), figures->sentenceGapMs,
               "ms");
     }
+    listener.reset();
     if (const auto own = espeakOwnSentenceGap())
         print(QStringLiteral("character.sentence_gap.baseline"), *own, "ms");
 

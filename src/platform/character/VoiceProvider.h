@@ -37,8 +37,9 @@ private:
 // desktop's speech service (speech-dispatcher) when it answers and plays, and the silent
 // voice ("silent") when nothing can speak; falling back to the silent voice is told once,
 // with its reasons. The user's chosen engine is tried first, then the others in that order.
-// The speech service comes second: recorded, it leaves 0.3-0.4 s between sentences, and on a
-// busy machine its own sound output breaks sentences up.
+// The speech service comes second: recorded, it leaves 0.35-0.4 s between sentences (its
+// module pauses at the end of each text) where espeak-ng in our process leaves about 0.05 s,
+// and on a busy machine its own sound output broke sentences up.
 // Qt's flite engine is not offered: it drops sentences ("Audio streaming error.").
 class DesktopVoiceProvider final : public VoiceProvider {
 public:
