@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/types.h>
 
 using namespace folimar::character;
 
@@ -173,6 +175,11 @@ private Q_SLOTS:
                                             "but played nothing"),
                      qPrintable(told.last()));
             qputenv("XDG_RUNTIME_DIR", runtime);
+            // The service it started waits on its silent text for good, deaf to a polite end.
+            QFile pidFile(nowhere.filePath("speech-dispatcher/pid/speech-dispatcher.pid"));
+            QVERIFY(pidFile.open(QIODevice::ReadOnly));
+            const pid_t spawned = pid_t(pidFile.readAll().trimmed().toLongLong());
+            QVERIFY(spawned > 0 && ::kill(spawned, SIGKILL) == 0);
         }
         qunsetenv("PULSE_SERVER");
     }
