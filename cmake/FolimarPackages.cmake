@@ -24,9 +24,10 @@ set(CPACK_COMPONENT_FOLIMAR_DESCRIPTION
 Folimar makes and reads books of scanned pages: each page holds a picture, its text and a
 note, and a speaking character reads the text aloud sentence by sentence. Vocimar reads any
 copied text aloud from the panel tray.")
-# The speech service and a voice for it; without them the reader paces its words silently.
+# The speech service and a voice for it, and a sound server; without a sound server the
+# reader paces its words silently.
 set(CPACK_DEBIAN_FOLIMAR_PACKAGE_RECOMMENDS
-    "speech-dispatcher, speech-dispatcher-espeak-ng, qt6-speech-speechd-plugin, qt6-speech-flite-plugin")
+    "speech-dispatcher, speech-dispatcher-espeak-ng, pulseaudio | pipewire-pulse")
 # The desktop platform plugin, without which no window shows.
 set(CPACK_DEBIAN_FOLIMAR_PACKAGE_DEPENDS "qt6-qpa-plugins")
 

@@ -1,36 +1,87 @@
 #include "AudioServer.h"
 
-#include <QProcess>
-#include <QStringList>
+#include <QFile>
+#include <QThread>
+#include <cmath>
+#include <pulse/simple.h>
 
 namespace folimar::bench {
 
 namespace {
 
-int runPulseAudio(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral("pulseaudio"), arguments);
-    if (!process.waitForFinished(15000))
-        return -1;
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
+constexpr int ListenRate = 16000;
+constexpr double VoicedLevel = 400.0; // RMS
 
 } // namespace
 
 AudioServer::AudioServer() {
-    if (runPulseAudio({"--check"}) == 0) {
-        running_ = true;
+    if (!runtime_.isValid())
         return;
-    }
-    startedHere_ = runPulseAudio({"-D", "--exit-idle-time=-1", "-n", "--load=module-null-sink",
-                                  "--load=module-native-protocol-unix"}) == 0;
-    running_ = startedHere_ && runPulseAudio({"--check"}) == 0;
+    qputenv("XDG_RUNTIME_DIR", runtime_.path().toUtf8());
+    qunsetenv("PULSE_SERVER");
+    server_.setProgram(QStringLiteral("pulseaudio"));
+    server_.setArguments({"--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no",
+                          QStringLiteral("--load=module-null-sink sink_name=") + Sink,
+                          "--load=module-native-protocol-unix"});
+    server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server_.start();
+    if (!server_.waitForStarted(5000))
+        return;
+    const QString socket = runtime_.filePath("pulse/native");
+    for (int i = 0; i < 100 && !QFile::exists(socket); ++i)
+        QThread::msleep(100);
+    running_ = QFile::exists(socket);
 }
 
-// `--kill` ends the daemon recorded in this user's PulseAudio pid file: the one started above.
 AudioServer::~AudioServer() {
-    if (startedHere_)
-        runPulseAudio({"--kill"});
+    if (server_.state() == QProcess::NotRunning)
+        return;
+    server_.terminate();
+    if (!server_.waitForFinished(5000))
+        server_.kill();
+}
+
+bool voiced(const std::int16_t* samples, std::size_t count) {
+    double sum = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        sum += double(samples[i]) * samples[i];
+    return count > 0 && std::sqrt(sum / double(count)) >= VoicedLevel;
+}
+
+SinkListener::SinkListener() {
+    const pa_sample_spec format{PA_SAMPLE_S16LE, ListenRate, 1};
+    const auto blockBytes = std::uint32_t(ListenRate * BlockMs / 1000 * 2);
+    const pa_buffer_attr buffer{std::uint32_t(-1), std::uint32_t(-1), std::uint32_t(-1),
+                                std::uint32_t(-1), blockBytes};
+    const QByteArray monitor = QByteArray(AudioServer::Sink) + ".monitor";
+    stream_ = pa_simple_new(nullptr, "Folimar bench", PA_STREAM_RECORD, monitor.constData(),
+                            "listening", &format, nullptr, &buffer, nullptr);
+    if (stream_)
+        thread_ = std::thread(&SinkListener::run, this);
+}
+
+SinkListener::~SinkListener() {
+    quit_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    if (stream_)
+        pa_simple_free(stream_);
+}
+
+void SinkListener::run() {
+    std::vector<std::int16_t> block(std::size_t(ListenRate * BlockMs / 1000));
+    while (!quit_) {
+        if (pa_simple_read(stream_, block.data(), block.size() * sizeof(std::int16_t), nullptr) < 0)
+            return;
+        const Block heard{Clock::now(), voiced(block.data(), block.size())};
+        const std::lock_guard lock(mutex_);
+        blocks_.push_back(heard);
+    }
+}
+
+std::vector<SinkListener::Block> SinkListener::blocks() const {
+    const std::lock_guard lock(mutex_);
+    return blocks_;
 }
 
 } // namespace folimar::bench

@@ -1,44 +1,38 @@
-// Speech turn-around and the cost of a resting character:
-//   character.speak_to_speaking  speak() until the engine says Speaking (median, ms)
-//   character.sentence_gap       Ready of one sentence to Speaking of the next one queued
-//                                behind it (median, ms)
-//   character.idle_cpu           CPU of a shown, resting character over 10 s (% of a core)
-// The default engine gives the figures; the other Qt engine, measured in the same run, the
-// baselines.
+// Speech as it is heard, per engine, on a null sink of the benchmark's own:
+//   character.first_audio.<engine>   speak() until its first sound reaches the sink (median, ms)
+//   character.sentence_gap.<engine>  silence between two sentences queued one after the
+//                                    other, as heard on the sink (median, ms); the baseline is
+//                                    espeak-ng's own silence between two sentences of one text
+//   character.idle_cpu               CPU of a shown, resting character with its voice loaded
+//                                    (% of a core, over 10 s)
 #include "AudioServer.h"
+#include "BenchFigures.h"
 #include "platform/character/DesktopCharacterService.h"
-#include "platform/character/QtSpeechVoice.h"
+#include "platform/character/EspeakSynthesizer.h"
 #include "platform/character/RequestQueue.h"
+#include "platform/character/VoiceProvider.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTemporaryDir>
-#include <QTextToSpeech>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <sys/resource.h>
 #include <vector>
 
 using namespace folimar::character;
+using folimar::bench::SinkListener;
 
 namespace {
 
-const QStringList Sentences = {
-    "The quick brown fox jumps over the lazy dog.",
-    "A book is a garden carried in the pocket.",
-    "Reading aloud helps the words to stay.",
-    "Every page has a story of its own.",
-    "The river ran softly under the old stone bridge.",
-    "She turned the page and smiled.",
-    "Morning light fell across the kitchen table.",
-    "Numbers like three point five stay in one sentence.",
-    "The owl watched quietly from the branch.",
-    "At last the long chapter came to an end.",
-};
-
+// Sentences without a pause of their own, so every silence heard lies between two of them.
+const QStringList Sentences = {"Cows moo.",   "Fish swim.", "Lions roar.", "Seals swim.",
+                               "Hens lay.",   "Cows moo.",  "Fish swim.",  "Lions roar.",
+                               "Seals swim.", "Hens lay."};
 // Runs the event loop until `done` holds or `timeoutMs` passes.
 template <typename Done> bool waitFor(Done done, int timeoutMs) {
     QElapsedTimer clock;
@@ -51,78 +45,112 @@ template <typename Done> bool waitFor(Done done, int timeoutMs) {
     return done();
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+double msBetween(SinkListener::Clock::time_point from, SinkListener::Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-struct SpeechFigures {
-    double speakToSpeakingMs;
+// The `count` longest silences between voiced stretches, in ms: with sentences that have no
+// pause of their own, the silences between them.
+std::vector<double> longestSilences(const std::vector<bool>& voicedBlocks, double blockMs,
+                                    std::size_t count) {
+    std::vector<double> silences;
+    std::optional<std::size_t> lastVoiced;
+    for (std::size_t i = 0; i < voicedBlocks.size(); ++i) {
+        if (!voicedBlocks[i])
+            continue;
+        if (lastVoiced)
+            silences.push_back(double(i - *lastVoiced - 1) * blockMs);
+        lastVoiced = i;
+    }
+    std::sort(silences.begin(), silences.end(), std::greater<>());
+    silences.resize(std::min(silences.size(), count));
+    return silences;
+}
+
+struct HeardFigures {
+    double firstAudioMs;
     double sentenceGapMs;
-    int failures;
 };
 
-// Utterances the engine failed are paced silently by the voice; they are left out of the
-// figures and counted instead.
-std::optional<SpeechFigures> measureEngine(const QString& engine) {
+std::optional<HeardFigures> measureEngine(const DesktopVoiceProvider& provider,
+                                          const QString& engine, const char* voiceClass,
+                                          const SinkListener& listener) {
     VoiceSettings settings;
     settings.engine = engine;
-    auto voice = std::make_unique<QtSpeechVoice>(std::make_shared<QTextToSpeech>(engine), settings);
-    if (!voice->isAudible())
+    std::unique_ptr<Voice> voice = provider.create(settings);
+    if (!voice->inherits(voiceClass))
         return std::nullopt;
-    QtSpeechVoice& engineVoice = *voice;
-    QElapsedTimer clock;
-    clock.start();
-    const auto now = [&] { return clock.nsecsElapsed() / 1e6; };
-    std::vector<double> started;
-    std::vector<std::pair<double, int>> finished; // time, failures so far
-    QObject::connect(voice.get(), &Voice::started, [&] { started.push_back(now()); });
-    QObject::connect(voice.get(), &Voice::finished,
-                     [&] { finished.emplace_back(now(), engineVoice.failures()); });
 
-    // One sentence at a time: the time from speak() to Speaking.
-    std::vector<double> latencies;
+    // One sentence at a time: from speak() to the first voiced block that arrives after it;
+    // a block arrives once all its 10 ms are in, so that much is taken off.
+    std::vector<double> firstAudio;
     for (const QString& sentence : Sentences) {
-        const size_t before = finished.size();
-        const int failuresBefore = engineVoice.failures();
-        const double askedAt = now();
-        engineVoice.speak(sentence);
-        if (!waitFor([&] { return finished.size() > before; }, 60000))
+        bool finished = false;
+        const auto connection =
+            QObject::connect(voice.get(), &Voice::finished, [&] { finished = true; });
+        const auto askedAt = SinkListener::Clock::now();
+        voice->speak(sentence);
+        const bool spoken = waitFor([&] { return finished; }, 10000);
+        QObject::disconnect(connection);
+        if (!spoken)
             return std::nullopt;
-        if (engineVoice.failures() == failuresBefore)
-            latencies.push_back(started.back() - askedAt);
+        waitFor([] { return false; }, 300);
+        for (const SinkListener::Block& block : listener.blocks()) {
+            if (block.voiced && block.arrived > askedAt) {
+                firstAudio.push_back(msBetween(askedAt, block.arrived) - SinkListener::BlockMs);
+                break;
+            }
+        }
     }
 
     // All queued at once: the queue starts each sentence as the previous one ends.
-    started.clear();
-    finished.clear();
-    const int failuresBefore = engineVoice.failures();
     RequestQueue queue(std::move(voice));
+    const auto from = SinkListener::Clock::now();
     RequestId last = 0;
     for (const QString& sentence : Sentences)
         last = queue.speak(sentence);
     bool allDone = false;
     QObject::connect(&queue, &RequestQueue::requestComplete,
                      [&](RequestId id) { allDone = allDone || id == last; });
-    if (!waitFor([&] { return allDone; }, 240000) || started.size() != finished.size())
+    if (!waitFor([&] { return allDone; }, 60000))
         return std::nullopt;
-    std::vector<double> gaps;
-    for (size_t i = 1; i < started.size(); ++i) {
-        const int failuresBeforePrevious = i >= 2 ? finished[i - 2].second : failuresBefore;
-        if (finished[i].second == failuresBeforePrevious)
-            gaps.push_back(started[i] - finished[i - 1].first);
-    }
-    if (latencies.empty() || gaps.empty())
+    waitFor([] { return false; }, 300);
+    std::vector<bool> heard;
+    for (const SinkListener::Block& block : listener.blocks())
+        if (block.arrived > from)
+            heard.push_back(block.voiced);
+    const std::vector<double> gaps =
+        longestSilences(heard, SinkListener::BlockMs, std::size_t(Sentences.size() - 1));
+    if (firstAudio.empty() || gaps.empty())
         return std::nullopt;
-    return SpeechFigures{median(latencies), median(gaps), engineVoice.failures()};
+    return HeardFigures{folimar::bench::median(firstAudio), folimar::bench::median(gaps)};
+}
+
+// espeak-ng's own silence between two sentences said as one text, measured the same way.
+std::optional<double> espeakOwnSentenceGap() {
+    QString why;
+    const auto synthesizer = EspeakSynthesizer::open(&why);
+    if (!synthesizer)
+        return std::nullopt;
+    const SpokenAudio audio =
+        synthesizer->synthesizeToBuffer(Sentences[0] + " " + Sentences[1], VoiceSettings{});
+    const std::size_t block = std::size_t(audio.sampleRate / 100);
+    std::vector<bool> heard;
+    for (std::size_t at = 0; at + block <= audio.samples.size(); at += block)
+        heard.push_back(folimar::bench::voiced(audio.samples.data() + at, block));
+    const std::vector<double> gaps = longestSilences(heard, 10.0, 1);
+    if (gaps.empty())
+        return std::nullopt;
+    return gaps.front();
 }
 
 double cpuSeconds() {
     rusage usage{};
     if (getrusage(RUSAGE_SELF, &usage) != 0)
         return 0;
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -143,14 +171,14 @@ std::optional<double> idleCpuPercent(const QString& voiceFile) {
     const double cpuBefore = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    QEventLoop loop;
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return 100.0 * (cpuSeconds() - cpuBefore) / (wall.nsecsElapsed() / 1e9);
+    QEventLoop rest;
+    QTimer::singleShot(10000, &rest, &QEventLoop::quit);
+    rest.exec();
+    return 100.0 * (cpuSeconds() - cpuBefore) / (double(wall.nsecsElapsed()) / 1e9);
 }
 
-void print(const char* figure, double value, const char* unit) {
-    std::printf("bench %s %.2f %s\n", figure, value, unit);
+void print(const QString& figure, double value, const char* unit) {
+    std::printf("bench %s %.2f %s\n", qPrintable(figure), value, unit);
     std::fflush(stdout);
 }
 
@@ -158,36 +186,38 @@ void print(const char* figure, double value, const char* unit) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    folimar::bench::AudioServer audio;
-    if (!audio.running())
-        std::fprintf(stderr, "no sound server could be started; engines may fail\n");
-
-    const QString chosen = DesktopVoiceProvider().defaultEngine();
-    const QString other = chosen == "speechd" ? "flite" : "speechd";
-    std::fprintf(stderr, "default engine: %s; baseline engine: %s\n", qPrintable(chosen),
-                 qPrintable(other));
-    const auto figures = measureEngine(chosen);
-    if (figures) {
-        std::fprintf(stderr, "%s failed %d of %d utterances (paced silently, left out)\n",
-                     qPrintable(chosen), figures->failures, int(2 * Sentences.size()));
-        print("character.speak_to_speaking", figures->speakToSpeakingMs, "ms");
-        print("character.sentence_gap", figures->sentenceGapMs, "ms");
-    } else {
-        std::fprintf(stderr, "engine %s did not speak\n", qPrintable(chosen));
+    const folimar::bench::AudioServer audio;
+    if (!audio.running()) {
+        std::fprintf(stderr, "no sound server could be started\n");
+        return 1;
     }
-    if (QTextToSpeech::availableEngines().contains(other)) {
-        if (const auto baseline = measureEngine(other)) {
-            std::fprintf(stderr, "%s failed %d of %d utterances\n", qPrintable(other),
-                         baseline->failures, int(2 * Sentences.size()));
-            print("character.speak_to_speaking.baseline", baseline->speakToSpeakingMs, "ms");
-            print("character.sentence_gap.baseline", baseline->sentenceGapMs, "ms");
-        } else {
-            std::fprintf(stderr, "engine %s did not speak\n", qPrintable(other));
+    // Listening stops before the resting character is measured.
+    auto listener = std::make_unique<SinkListener>();
+    if (!listener->listening()) {
+        std::fprintf(stderr, "the null sink cannot be listened to\n");
+        return 1;
+    }
+    const DesktopVoiceProvider provider;
+    bool measured = false;
+    for (const auto& [engine, voiceClass] :
+         {std::pair{"espeak-ng", "folimar::character::EspeakVoice"},
+          std::pair{"speech-dispatcher", "folimar::character::SpeechDispatcherVoice"}}) {
+        const auto figures = measureEngine(provider, engine, voiceClass, *listener);
+        if (!figures) {
+            std::fprintf(stderr, "%s did not speak here\n", engine);
+            continue;
         }
+        measured = true;
+        print(QStringLiteral("character.first_audio.%1").arg(engine), figures->firstAudioMs, "ms");
+        print(QStringLiteral("character.sentence_gap.%1").arg(engine), figures->sentenceGapMs,
+              "ms");
     }
+    listener.reset();
+    if (const auto own = espeakOwnSentenceGap())
+        print(QStringLiteral("character.sentence_gap.baseline"), *own, "ms");
 
     QTemporaryDir home;
     if (const auto cpu = idleCpuPercent(home.filePath("voice.conf")))
-        print("character.idle_cpu", *cpu, "%");
-    return figures ? 0 : 1;
+        print(QStringLiteral("character.idle_cpu"), *cpu, "%");
+    return measured ? 0 : 1;
 }

@@ -36,7 +36,22 @@ QString withoutExtension(const QString& path) {
 CharacterHost::CharacterHost(ReaderState& state, settings::Settings& settings,
                              character::CharacterService& service, platform::Dialogs& dialogs,
                              QObject* parent)
-    : QObject(parent), state_(state), settings_(settings), service_(service), dialogs_(dialogs) {}
+    : QObject(parent), state_(state), settings_(settings), service_(service), dialogs_(dialogs) {
+    // Told from the event loop, once the character that found no voice has loaded.
+    connect(&service_, &character::CharacterService::readingSilently, this,
+            &CharacterHost::tellReadingSilently, Qt::QueuedConnection);
+}
+
+void CharacterHost::tellReadingSilently(const QString& why) {
+    QString reason = why.trimmed();
+    if (!reason.isEmpty()) {
+        reason[0] = reason[0].toUpper();
+        if (!reason.endsWith(QLatin1Char('.')))
+            reason += QLatin1Char('.');
+    }
+    dialogs_.inform(QStringLiteral("No voice could be started: reading silently.\n\n") + reason,
+                    programTitle_, platform::MessageIcon::Exclamation);
+}
 
 bool CharacterHost::ensureLoaded() {
     if (!character_ && load(characterFile(settings_.CharacterPath)))

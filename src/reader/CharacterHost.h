@@ -62,6 +62,8 @@ private:
     void queueStartupRequest();
     void unload();
 
+    // The user hears nothing from here on: say so, and why.
+    void tellReadingSilently(const QString& why);
     void onClicked(int button);
     void onRequestComplete(character::RequestId request);
     void onCommand(const QString& name);

@@ -1,12 +1,14 @@
-#include "platform/character/QtSpeechVoice.h"
 #include "platform/character/RequestQueue.h"
 #include "platform/character/SilentVoice.h"
 #include "platform/character/VoiceProvider.h"
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/types.h>
 
 using namespace folimar::character;
 
@@ -123,19 +125,63 @@ private Q_SLOTS:
         QCOMPARE(SilentVoice(5.0).msPerWord(), 167);  // clamped
     }
 
-    void voiceWithoutAWorkingEngineStillFinishes() {
+    // With no sound server the silent voice stands in, still finishing what it is given, and
+    // the user is told once why; choosing the silent voice tells nothing.
+    void voiceWithoutASoundServerStillFinishesAndIsToldOnce() {
+        QTemporaryDir nowhere;
+        QVERIFY(nowhere.isValid());
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(nowhere.filePath("no-server")));
+        qputenv("SPEECHD_ADDRESS",
+                "unix_socket:" + QFile::encodeName(nowhere.filePath("no-service")));
+        DesktopVoiceProvider provider;
+        QStringList told;
+        provider.setSilenceNotice([&](const QString& why) { told << why; });
         VoiceSettings fast;
         fast.rate = 1.0;
-        QtSpeechVoice voice(std::make_shared<QTextToSpeech>(QStringLiteral("no-such-engine")), fast);
-        QVERIFY(!voice.isAudible());
-        QSignalSpy started(&voice, &Voice::started);
-        QSignalSpy finished(&voice, &Voice::finished);
-        voice.speak("Still done.");
+        const auto voice = provider.create(fast);
+        QVERIFY(qobject_cast<SilentVoice*>(voice.get()));
+        QSignalSpy started(voice.get(), &Voice::started);
+        QSignalSpy finished(voice.get(), &Voice::finished);
+        voice->speak("Still done.");
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(started.count(), 1);
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().contains("espeak-ng: the sound server did not answer") &&
+                     told.first().contains("speech-dispatcher: the speech service did not answer"),
+                 qPrintable(told.first()));
 
-        const auto silent = DesktopVoiceProvider().create(VoiceSettings{"silent", {}, 0.0, 0.0, 1.0});
-        QVERIFY(qobject_cast<SilentVoice*>(silent.get()));
+        QVERIFY(qobject_cast<SilentVoice*>(provider.create(fast).get()));
+        QCOMPARE(told.size(), 1);
+
+        DesktopVoiceProvider chosen;
+        chosen.setSilenceNotice([&](const QString& why) { told << why; });
+        QVERIFY(qobject_cast<SilentVoice*>(
+            chosen.create(VoiceSettings{"silent", {}, 0.0, 0.0, 1.0}).get()));
+        QCOMPARE(told.size(), 1);
+        qunsetenv("SPEECHD_ADDRESS");
+
+        // The speech service starts, but has no sound device: it takes texts and never ends
+        // them, so it is not taken for a voice.
+        if (!QStandardPaths::findExecutable("speech-dispatcher").isEmpty()) {
+            const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(nowhere.path()));
+            DesktopVoiceProvider mute;
+            mute.setSilenceNotice([&](const QString& why) { told << why; });
+            VoiceSettings service = fast;
+            service.engine = "speech-dispatcher";
+            QVERIFY(qobject_cast<SilentVoice*>(mute.create(service).get()));
+            QCOMPARE(told.size(), 2);
+            QVERIFY2(told.last().startsWith("speech-dispatcher: the speech service took a text "
+                                            "but played nothing"),
+                     qPrintable(told.last()));
+            qputenv("XDG_RUNTIME_DIR", runtime);
+            // The service it started waits on its silent text for good, deaf to a polite end.
+            QFile pidFile(nowhere.filePath("speech-dispatcher/pid/speech-dispatcher.pid"));
+            QVERIFY(pidFile.open(QIODevice::ReadOnly));
+            const pid_t spawned = pid_t(pidFile.readAll().trimmed().toLongLong());
+            QVERIFY(spawned > 0 && ::kill(spawned, SIGKILL) == 0);
+        }
+        qunsetenv("PULSE_SERVER");
     }
 
     void voiceSettingsKeepTheChoiceAndClampOddValues() {

@@ -17,6 +17,10 @@ namespace {
 struct HostRig {
     HostRig() { service.characterSize = QSize(120, 90); }
     ScriptedCharacter& character() { return *service.last(); }
+    static void settle() {
+        for (int i = 0; i < 30; ++i)
+            QCoreApplication::processEvents();
+    }
 
     reader::ReaderState state;
     settings::Settings settings;
@@ -36,6 +40,7 @@ private Q_SLOTS:
     void placesCharacter_data();
     void placesCharacter();
     void handlesNotifications();
+    void tellsWhenNoVoiceSpeaks();
 };
 
 void TestCharacterHost::loadAndReloadPrepareTheCharacter() {
@@ -163,6 +168,27 @@ void TestCharacterHost::handlesNotifications() {
     QCOMPARE(QPoint(rig.settings.AgentLeft, rig.settings.AgentTop), QPoint(70, 80));
     c.setPosition(QPoint(5, 5));
     QCOMPARE(QPoint(rig.settings.AgentLeft, rig.settings.AgentTop), QPoint(70, 80));
+}
+
+// The user learns, in words and once the load is over, that reading goes on without sound.
+void TestCharacterHost::tellsWhenNoVoiceSpeaks() {
+    HostRig rig;
+    rig.service.silentBecause =
+        QStringLiteral("the sound server did not answer: Connection refused");
+    QVERIFY(rig.host.ensureLoaded());
+    QVERIFY(rig.dialogs.messages.isEmpty()); // not from inside the load
+    QTRY_COMPARE(rig.dialogs.messages.size(), 1);
+    const platform::MessageRequest told = rig.dialogs.messages.first();
+    QCOMPARE(told.text, QStringLiteral("No voice could be started: reading silently.\n\n"
+                                       "The sound server did not answer: Connection refused."));
+    QCOMPARE(told.title, QStringLiteral("Folimar"));
+    QCOMPARE(told.icon, platform::MessageIcon::Exclamation);
+    QCOMPARE(told.buttons, platform::MessageButtons::Ok);
+
+    HostRig speaking;
+    QVERIFY(speaking.host.ensureLoaded());
+    HostRig::settle();
+    QVERIFY(speaking.dialogs.messages.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCharacterHost)

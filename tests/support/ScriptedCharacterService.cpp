@@ -18,6 +18,8 @@ character::Character* ScriptedCharacterService::load(const QString& id, const QS
     character->completion = completion;
     loaded_.insert(id, character);
     last_ = character;
+    if (!silentBecause.isEmpty())
+        Q_EMIT readingSilently(silentBecause);
     return character;
 }
 

@@ -30,6 +30,9 @@ public:
     QSize characterSize{128, 128};
     QSet<QString> missing;
     bool unavailable = false;
+    // When set, each load tells readingSilently with this reason, as a service whose
+    // voices could not start does.
+    QString silentBecause;
     QStringList loads;
 
 private:

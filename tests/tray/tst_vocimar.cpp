@@ -62,6 +62,7 @@ private Q_SLOTS:
     void characterStandsBesideTheWindowUntilItHasAPlace();
     void keysAndMenusReachTheFindAndAboutWindows();
     void missingCharacterShowsTheNoticeButStillFillsTheWindow();
+    void toldUnderItsOwnNameWhenReadingIsSilent();
 };
 
 void VocimarTest::startsInTheTrayOrSaysThereIsNone_data() {
@@ -340,6 +341,16 @@ void VocimarTest::missingCharacterShowsTheNoticeButStillFillsTheWindow() {
     QVERIFY(rig.program->characterMissingNotice());
     QVERIFY(rig.program->characterMissingNotice()->isVisible());
     QVERIFY(!rig.program->reader().isReading());
+}
+
+void VocimarTest::toldUnderItsOwnNameWhenReadingIsSilent() {
+    VocimarRig rig;
+    rig.service.silentBecause = QStringLiteral("espeak-ng could not start");
+    rig.program->StartProgram();
+    QTRY_COMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Vocimar"));
+    QVERIFY(rig.dialogs.messages.first().text.startsWith(
+        QStringLiteral("No voice could be started: reading silently.")));
 }
 
 QTEST_MAIN(VocimarTest)

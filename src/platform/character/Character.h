@@ -78,6 +78,11 @@ public:
     virtual Character* load(const QString& id, const QString& fileOrName, QString* error) = 0;
     virtual void unload(const QString& id) = 0;
     virtual Character* character(const QString& id) const = 0;
+
+Q_SIGNALS:
+    // No voice could be started, so characters pace their words without sound; `why` says
+    // what failed. Sent once, while the characters are being loaded.
+    void readingSilently(const QString& why);
 };
 
 } // namespace folimar::character

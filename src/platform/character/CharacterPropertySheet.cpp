@@ -17,6 +17,8 @@ namespace {
 constexpr int SliderSteps = 100; // a slider runs from -100 to 100 (volume 0 to 100)
 
 QString engineCaption(const QString& engine) {
+    if (engine == "speech-dispatcher")
+        return QStringLiteral("Speech service (speech-dispatcher)");
     if (engine == "espeak-ng")
         return QStringLiteral("eSpeak NG");
     if (engine == "silent")

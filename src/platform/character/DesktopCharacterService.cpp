@@ -20,7 +20,9 @@ DesktopCharacterService::DesktopCharacterService(QStringList characterFolders,
                                                  std::unique_ptr<VoiceProvider> voices,
                                                  QString voiceSettingsPath, QObject* parent)
     : CharacterService(parent), folders_(std::move(characterFolders)), voices_(std::move(voices)),
-      voiceSettingsPath_(std::move(voiceSettingsPath)) {}
+      voiceSettingsPath_(std::move(voiceSettingsPath)) {
+    voices_->setSilenceNotice([this](const QString& why) { Q_EMIT readingSilently(why); });
+}
 
 // Characters hold on to the voice provider: they go before it does.
 DesktopCharacterService::~DesktopCharacterService() {

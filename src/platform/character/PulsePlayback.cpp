@@ -127,6 +127,11 @@ void PulsePlayback::run() {
         if (!connected) {
             current_ = 0;
             notices.push_back({Event::Failed, utterance, {}, why_});
+        } else if (!startedSent_ && ring_.size() == 0 && !ended_) {
+            // Nothing made yet: silence handed over now would only hold the first words back.
+            wake_.wait(lock, [&] {
+                return quit_ || flush_ || current_ != utterance || ring_.size() > 0 || ended_;
+            });
         } else {
             const std::size_t real = ring_.read(period);
             const bool playedOut = ended_ && ring_.size() == 0;

@@ -1,0 +1,254 @@
+#include "platform/character/SpeechDispatcherVoice.h"
+
+#include "platform/character/CharacterLog.h"
+#include "platform/character/EspeakSynthesizer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstdlib>
+#include <libspeechd.h>
+#include <map>
+#include <mutex>
+
+namespace folimar::character {
+
+// One connection to the service, closed with it. The last text ended is kept for a wait
+// outside the event loop (soundsOut).
+struct SpeechDispatcherVoice::Connection {
+    SPDConnection* spd;
+    std::size_t client;
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::size_t lastEnded = 0;
+};
+
+namespace {
+
+// The library's notices carry the connection's client number but no pointer of ours, so
+// the voices listening are found by that number. Guarded: the notices come on the
+// library's threads while voices come and go on theirs.
+struct Listeners {
+    std::mutex mutex;
+    std::map<std::size_t, SpeechDispatcherVoice*> voices;
+};
+
+Listeners& listeners() {
+    static Listeners all;
+    return all;
+}
+
+void onEvent(std::size_t message, std::size_t client, SPDNotificationType type) {
+    switch (type) {
+    case SPD_EVENT_BEGIN:
+        SpeechDispatcherVoice::post(client, message, SpeechDispatcherVoice::Notice::Began);
+        break;
+    case SPD_EVENT_END:
+        SpeechDispatcherVoice::post(client, message, SpeechDispatcherVoice::Notice::Ended);
+        break;
+    case SPD_EVENT_CANCEL:
+        SpeechDispatcherVoice::post(client, message, SpeechDispatcherVoice::Notice::Cancelled);
+        break;
+    default:
+        break;
+    }
+}
+
+// -1..1 onto the service's -100..100.
+int scaled(double value) {
+    return int(std::lround(100.0 * std::clamp(value, -1.0, 1.0)));
+}
+
+} // namespace
+
+SpeechDispatcherVoice::SpeechDispatcherVoice(const VoiceSettings& settings, QObject* parent)
+    : Voice(parent), settings_(settings), silent_(settings.rate) {
+    QObject::connect(&silent_, &Voice::started, this, [this] {
+        if (!std::exchange(begun_, true))
+            Q_EMIT started();
+    });
+    QObject::connect(&silent_, &Voice::finished, this, &Voice::finished);
+    connect();
+}
+
+SpeechDispatcherVoice::~SpeechDispatcherVoice() {
+    if (connection_)
+        spd_cancel(connection_->spd);
+    disconnect();
+}
+
+bool SpeechDispatcherVoice::connect() {
+    char* error = nullptr;
+    SPDConnection* connection = spd_open2("folimar", "reader", nullptr, SPD_MODE_THREADED, nullptr,
+                                          /*autospawn=*/1, &error);
+    if (!connection) {
+        why_ = QStringLiteral("the speech service did not answer: ") +
+               QString::fromUtf8(error ? error : "no reason given").trimmed();
+        std::free(error);
+        return false;
+    }
+    std::free(error);
+    const int client = spd_get_client_id(connection);
+    if (client < 0) {
+        spd_close(connection);
+        why_ = QStringLiteral("the speech service gave no client number");
+        return false;
+    }
+    connection_ = std::make_unique<Connection>();
+    connection_->spd = connection;
+    connection_->client = std::size_t(client);
+    {
+        const std::lock_guard lock(listeners().mutex);
+        listeners().voices[connection_->client] = this;
+    }
+    connection->callback_begin = onEvent;
+    connection->callback_end = onEvent;
+    connection->callback_cancel = onEvent;
+    spd_set_notification_on(connection, SPD_BEGIN);
+    spd_set_notification_on(connection, SPD_END);
+    spd_set_notification_on(connection, SPD_CANCEL);
+    if (!settings_.voice.isEmpty())
+        spd_set_synthesis_voice(connection, settings_.voice.toUtf8().constData());
+    spd_set_voice_rate(connection, scaled(settings_.rate));
+    spd_set_voice_pitch(connection, scaled(settings_.pitch));
+    spd_set_volume(connection, scaled(2.0 * settings_.volume - 1.0));
+    return true;
+}
+
+// Once out of the list, no notice reaches this voice; those already handed over are
+// dropped with it.
+void SpeechDispatcherVoice::disconnect() {
+    if (!connection_)
+        return;
+    {
+        const std::lock_guard lock(listeners().mutex);
+        listeners().voices.erase(connection_->client);
+    }
+    spd_close(connection_->spd);
+    connection_.reset();
+}
+
+void SpeechDispatcherVoice::post(std::size_t client, std::size_t message, Notice notice) {
+    const std::lock_guard lock(listeners().mutex);
+    const auto found = listeners().voices.find(client);
+    if (found == listeners().voices.end())
+        return;
+    SpeechDispatcherVoice* voice = found->second;
+    if (notice == Notice::Ended) {
+        Connection& connection = *voice->connection_;
+        {
+            const std::lock_guard ended(connection.mutex);
+            connection.lastEnded = message;
+        }
+        connection.ended.notify_all();
+    }
+    QMetaObject::invokeMethod(
+        voice, [voice, message, notice] { voice->onNotice(message, notice); },
+        Qt::QueuedConnection);
+}
+
+// A service that cannot reach a sound device still takes texts, but never says they ended.
+// A moment of silence is said and its end awaited, on the library's notice alone.
+bool SpeechDispatcherVoice::soundsOut(int timeoutMs) {
+    if (!connection_)
+        return false;
+    spd_set_data_mode(connection_->spd, SPD_DATA_SSML);
+    const int message =
+        spd_say(connection_->spd, SPD_TEXT, "<speak><break time=\"10ms\"/></speak>");
+    spd_set_data_mode(connection_->spd, SPD_DATA_TEXT);
+    std::unique_lock lock(connection_->mutex);
+    const bool ended =
+        message > 0 && connection_->ended.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+            return connection_->lastEnded == std::size_t(message);
+        });
+    lock.unlock();
+    if (!ended) {
+        spd_cancel(connection_->spd);
+        why_ = QStringLiteral("the speech service took a text but played nothing within %1 s "
+                              "(is there a sound device?)")
+                   .arg(timeoutMs / 1000.0);
+    }
+    return ended;
+}
+
+QStringList SpeechDispatcherVoice::voices() const {
+    QStringList names;
+    if (!connection_)
+        return names;
+    SPDVoice** list = spd_list_synthesis_voices(connection_->spd);
+    for (SPDVoice** voice = list; voice && *voice; ++voice)
+        names << QString::fromUtf8((*voice)->name);
+    free_spd_voices(list);
+    return names;
+}
+
+void SpeechDispatcherVoice::speak(const QString& text) {
+    text_ = text;
+    begun_ = false;
+    retried_ = false;
+    message_ = 0;
+    if (say(text))
+        return;
+    // The service went away or refused: a new connection, and once more.
+    qCInfo(characterLog) << "speech-dispatcher refused a text; connecting again:" << why_;
+    disconnect();
+    if (connect() && say(text))
+        return;
+    qCWarning(characterLog) << "speech-dispatcher failed again:" << why_
+                            << "- pacing silently:" << text;
+    silent_.speak(text);
+}
+
+bool SpeechDispatcherVoice::say(const QString& text) {
+    if (!connection_)
+        return false;
+    const int message = spd_say(connection_->spd, SPD_TEXT, text.toUtf8().constData());
+    if (message <= 0) {
+        why_ = QStringLiteral("the speech service refused the text");
+        return false;
+    }
+    message_ = std::size_t(message);
+    return true;
+}
+
+// What is said is cancelled; its notices, still on their way, are ignored.
+void SpeechDispatcherVoice::stop() {
+    message_ = 0;
+    silent_.stop();
+    if (connection_)
+        spd_cancel(connection_->spd);
+}
+
+int SpeechDispatcherVoice::msPerWord() const {
+    return EspeakSynthesizer::msPerWord(settings_.rate);
+}
+
+void SpeechDispatcherVoice::onNotice(std::size_t message, Notice notice) {
+    if (message == 0 || message != message_)
+        return; // from a text cancelled or replaced since
+    switch (notice) {
+    case Notice::Began:
+        if (!std::exchange(begun_, true))
+            Q_EMIT started();
+        break;
+    case Notice::Ended:
+        message_ = 0;
+        if (!std::exchange(begun_, true))
+            Q_EMIT started();
+        Q_EMIT finished();
+        break;
+    case Notice::Cancelled:
+        // Cancelled by someone else (another program's more important message): not heard,
+        // so said again, once.
+        message_ = 0;
+        if (!std::exchange(retried_, true) && say(text_))
+            break;
+        qCWarning(characterLog) << "speech-dispatcher cancelled a text twice - pacing silently:"
+                                << text_;
+        silent_.speak(text_);
+        break;
+    }
+}
+
+} // namespace folimar::character
