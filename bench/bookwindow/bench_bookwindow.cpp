@@ -20,6 +20,7 @@
 #include "recognition/WordBoxBlob.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
+#include "support/CraftedJpeg.h"
 #include "support/ScriptedCharacterService.h"
 #include "support/ScriptedDialogs.h"
 #include "topics/TopicNavigation.h"
@@ -67,14 +68,6 @@ QImage scannedPage(unsigned seed) {
         }
     }
     return page;
-}
-
-QByteArray jpegOf(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 80);
-    return bytes;
 }
 
 // What the topic manager does to show a topic's picture: read its record, write its bytes
@@ -184,7 +177,7 @@ int main(int argc, char** argv) {
     store.StartStore();
     QByteArray firstJpeg;
     for (int i = 0; i < Pages; ++i) {
-        const QByteArray jpeg = jpegOf(scannedPage(unsigned(i + 1)));
+        const QByteArray jpeg = testing::jpegBytes(scannedPage(unsigned(i + 1)), 80);
         if (i == 0)
             firstJpeg = jpeg;
         if (!store.storeTopic({i + 1, QStringLiteral("Page %1").arg(i + 1), QString(), jpeg, {}})) {

@@ -5,7 +5,6 @@
 #include "support/CraftedJpeg.h"
 
 #include <QAction>
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -38,11 +37,7 @@ QImage pagePicture(QSize size) {
 }
 
 QByteArray jpegOf(QSize size) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    pagePicture(size).save(&buffer, "JPG", 80);
-    return bytes;
+    return testing::jpegBytes(pagePicture(size), 80);
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {

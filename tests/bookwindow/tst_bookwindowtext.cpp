@@ -1,8 +1,8 @@
 #include "BookWindowRig.h"
 #include "recognition/WordBoxBlob.h"
+#include "support/CraftedJpeg.h"
 #include "support/TestPage.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPushButton>
@@ -27,16 +27,8 @@ QImage blankPicture() {
     return image;
 }
 
-QByteArray jpegOf(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 92);
-    return bytes;
-}
-
 void showPage(BookWindowRig& rig, const QImage& image) {
-    const QByteArray jpeg = jpegOf(image);
+    const QByteArray jpeg = testing::jpegBytes(image, 92);
     QFile file(rig.file("temp.jpg"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(jpeg);

@@ -6,7 +6,6 @@
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QPainter>
 #include <QTest>
 #include <vector>
@@ -39,21 +38,15 @@ QByteArray page(const char* format, QImage::Format pixels = QImage::Format_RGB32
 QByteArray jpegRepeatingAScan(int repeats) {
     QImage image(1024, 1024, QImage::Format_RGB32);
     image.fill(Brick);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.write(image);
+    QByteArray bytes = folimar::testing::jpegBytes(image, -1, true);
     const auto byte = [&bytes](qsizetype at) { return int(uchar(bytes.at(at))); };
     QByteArray smallest;
     qsizetype at = 2;
     while (at + 4 <= bytes.size() && byte(at + 1) != 0xd9) {
         qsizetype end = at + 2 + (byte(at + 2) << 8 | byte(at + 3));
         if (byte(at + 1) == 0xda) { // a scan runs on to the next marker
-            while (end + 1 < bytes.size() &&
-                   !(byte(end) == 0xff && byte(end + 1) != 0 &&
-                     (byte(end + 1) < 0xd0 || byte(end + 1) > 0xd7)))
+            while (end + 1 < bytes.size() && !(byte(end) == 0xff && byte(end + 1) != 0 &&
+                                               (byte(end + 1) < 0xd0 || byte(end + 1) > 0xd7)))
                 ++end;
             if (smallest.isEmpty() || end - at < smallest.size())
                 smallest = bytes.mid(at, end - at);

@@ -2,8 +2,8 @@
 #include "BookWindowRig.h"
 #include "bookwindow/SpokenSentenceMark.h"
 #include "recognition/WordBoxBlob.h"
+#include "support/CraftedJpeg.h"
 
-#include <QBuffer>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
@@ -27,11 +27,7 @@ const QRect SecondLine(100, 200, 200, 40);
 void showRecognisedPage(BookWindowRig& rig) {
     QImage image(PictureSize, QImage::Format_RGB32);
     image.fill(Qt::white);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 90);
-    rig.window->showPagePictureBytes(rig.file("temp.jpg"), jpeg);
+    rig.window->showPagePictureBytes(rig.file("temp.jpg"), testing::jpegBytes(image, 90));
     QTRY_VERIFY(rig.window->findChild<QLabel*>("Image1")->isVisible());
     rig.state.WordBoxes = recognition::encodeWordBoxes({Recognised, Words});
     rig.readerText = Recognised;
