@@ -9,7 +9,9 @@ namespace folimar::database {
 // mark that one program owns a book. It lies on the file itself (not on its name), and is
 // taken only when the name still leads to the locked file, so a file renamed over the
 // old one while the lock was taken is locked afresh. The engine's own record locks are
-// of another kind and do not meet it.
+// of another kind and do not meet it, but closing any descriptor of a file drops every
+// record lock this process holds on it: take the lock before the engine opens the book
+// and let it go only after the engine has closed it.
 class FileLock {
 public:
     enum class Outcome {
