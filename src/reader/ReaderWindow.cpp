@@ -128,7 +128,7 @@ void ReaderWindow::buildFolimarMenus() {
     addCommand(bar, "mnuNext", QStringLiteral("&N"), [&reader] { reader.SkipSentence(); });
     addCommand(bar, "mnuClear", QStringLiteral("&Clear"), [this] { ClearText(); });
     addCommand(bar, "mnuPaste", QStringLiteral("Past&e"), [this] { PasteText(); });
-    addCommand(bar, "mnuSaveAudio", QStringLiteral("Save as &Audio…"),
+    addCommand(bar, "mnuSaveAudio", QStringLiteral("Save as A&udio…"),
                [this] { showAudioExport(); });
     addCommand(bar, "mnuOptions", QStringLiteral("&Options"), [this] { showOptions(); });
     QMenu* mnuHelp = bar->addMenu(QStringLiteral("&Help"));
@@ -167,7 +167,7 @@ void ReaderWindow::buildVocimarMenus() {
         if (hooks_.findInDoc)
             hooks_.findInDoc();
     });
-    addCommand(bar, "mnuSaveAudio", QStringLiteral("Save as &Audio…"),
+    addCommand(bar, "mnuSaveAudio", QStringLiteral("Save as A&udio…"),
                [this] { showAudioExport(); });
     addCommand(bar, "mnuOptions", QStringLiteral("&Options"), [this] { showOptions(); });
     addCommand(bar, "mnuAbout", QStringLiteral("Abou&t"), [this] { showAbout(); });
