@@ -1,8 +1,8 @@
 #include "reader/ReaderWindow.h"
 
+#include "platform/character/VoiceSettings.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/paths/PathNames.h"
-#include "platform/character/VoiceSettings.h"
 #include "reader/AudioExportWindow.h"
 #include "reader/CharacterHost.h"
 #include "reader/HelpViewer.h"

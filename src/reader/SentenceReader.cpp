@@ -7,8 +7,8 @@
 #include "reader/ReaderLog.h"
 #include "reader/ReaderState.h"
 #include "reader/ReaderTextBox.h"
-#include "sentences/SentenceBounds.h"
 #include "reader/TopicList.h"
+#include "sentences/SentenceBounds.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
