@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -87,6 +88,9 @@ AudioExportWindow::AudioExportWindow(ReaderProfile profile, Sources sources,
     buttons->addWidget(cmdCancel);
     column->addLayout(buttons);
 
+    // Escape cancels an export under way, or closes the window.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, cmdCancel, &QPushButton::click);
     connect(cmdSave, &QPushButton::clicked, this, &AudioExportWindow::save);
     connect(cmdCancel, &QPushButton::clicked, this, [this] {
         if (job_->isRunning())
@@ -119,8 +123,8 @@ void AudioExportWindow::open() {
         }
         const QSignalBlocker quiet(txtToTopic);
         txtToTopic->setValue(highest);
-        optBook->setEnabled(!topics.isEmpty());
-        optTopics->setEnabled(!topics.isEmpty());
+        hasTopics_ = !topics.isEmpty();
+        setExporting(false);
     }
     show();
     raise();
@@ -177,12 +181,13 @@ void AudioExportWindow::save() {
 void AudioExportWindow::setExporting(bool exporting) {
     cmdSave->setEnabled(!exporting);
     cmdCancel->setText(exporting ? QStringLiteral("&Cancel") : QStringLiteral("&Close"));
-    for (QWidget* choice : {static_cast<QWidget*>(optPage), static_cast<QWidget*>(optBook),
-                            static_cast<QWidget*>(optTopics), static_cast<QWidget*>(txtFromTopic),
-                            static_cast<QWidget*>(txtToTopic)}) {
-        if (choice)
-            choice->setEnabled(!exporting);
-    }
+    if (profile_ != ReaderProfile::Folimar)
+        return;
+    optPage->setEnabled(!exporting);
+    // The book's choices need topics to choose from.
+    for (QWidget* choice : {static_cast<QWidget*>(optBook), static_cast<QWidget*>(optTopics),
+                            static_cast<QWidget*>(txtFromTopic), static_cast<QWidget*>(txtToTopic)})
+        choice->setEnabled(!exporting && hasTopics_);
 }
 
 void AudioExportWindow::finished(const speechexport::ExportOutcome& outcome) {

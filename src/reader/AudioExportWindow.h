@@ -73,6 +73,7 @@ private:
     QString folderSettingsPath_;
     speechexport::AudioExportJob* job_ = nullptr;
     QString savingPath_;
+    bool hasTopics_ = false; // the book had topics when the window was last opened
 };
 
 } // namespace folimar::reader

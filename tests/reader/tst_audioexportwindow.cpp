@@ -148,6 +148,22 @@ private Q_SLOTS:
         QCOMPARE(filesIn(rig.books.path()), QStringList{"plain"});
     }
 
+    void anEmptyBookOffersThePageAloneAndEscapeCloses() {
+        ExportRig rig;
+        rig.topics.clear();
+        rig.window->open();
+        QVERIFY(rig.window->optPage->isChecked());
+        for (QWidget* choice : {static_cast<QWidget*>(rig.window->optBook),
+                                static_cast<QWidget*>(rig.window->optTopics),
+                                static_cast<QWidget*>(rig.window->txtFromTopic)})
+            QVERIFY(!choice->isEnabled());
+        rig.saveAs(QStringLiteral("page.opus"));
+        QVERIFY(rig.waitForEnd());
+        QVERIFY(!rig.window->optBook->isEnabled()); // still none after the export
+        QTest::keyClick(rig.window.get(), Qt::Key_Escape);
+        QVERIFY(!rig.window->isVisible());
+    }
+
     void bothReaderWindowsOfferTheCommand() {
         testing::ReaderWindowRig folimarRig;
         QVERIFY(folimarRig.action("mnuSaveAudio"));
