@@ -18,6 +18,7 @@
 #include "reader/TextEditBox.h"
 #include "reader/TextFinder.h"
 #include "recognition/RecognitionSettings.h"
+#include "settings/AudioExportFolder.h"
 #include "settings/SettingsFile.h"
 #include "store/BookStore.h"
 #include "topics/ShutdownWatch.h"
@@ -140,14 +141,16 @@ void FolimarProgram::createWindows() {
         reader::ReaderWindow::Files{
             [this] { return installed_.dataFileOrItsPlace(QStringLiteral("help.dat")); },
             installed_.dataFile(QStringLiteral("characters")),
-            recognition::RecognitionSettings::defaultPath()},
+            recognition::RecognitionSettings::defaultPath(),
+            settings::AudioExportFolder::defaultPath()},
         reader::ReaderWindow::Hooks{quit,
                                     [this] { topicManager_->askToAddTopic(); },
                                     [this] { blankPageAfterLast(); },
                                     [this] { showAbout(); },
                                     {},
                                     {},
-                                    {}});
+                                    {},
+                                    [this] { return store_->topicTexts(); }});
 
     bookWindow_ = std::make_unique<bookwindow::BookWindow>(
         bookwindow::BookWindow::Services{settings_, readerState_, picture_, *store_, *reader_,

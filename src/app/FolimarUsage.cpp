@@ -53,7 +53,15 @@ platform::ProgramUsage FolimarUsage() {
                  "A start that names a book while Folimar runs hands the book to the running "
                  "program and ends. The words after the options make up the book's path, so a "
                  "path with spaces needs no quotes; when they name no existing file, commas and "
-                 "tabs separate paths. Put \"--\" in front of a path that starts with \"-\".")},
+                 "tabs separate paths. Put \"--\" in front of a path that starts with \"-\"."),
+             QStringLiteral(
+                 "folimar --audio BOOK.fmr OUT.opus [--topics FIRST-LAST] saves the book as sound "
+                 "instead, read by espeak-ng with the chosen voice, and ends: one Ogg Opus file "
+                 "with a chapter per topic (OUT.wav makes a WAV file without chapters), the whole "
+                 "book or the topics numbered FIRST to LAST. No window opens; the progress is "
+                 "shown on the terminal. The file appears only when it is complete. Exit status: "
+                 "0 saved, 1 failed, 2 a wrong command line, 128 + the signal's number when "
+                 "interrupted.")},
             files(),
             environment()};
 }

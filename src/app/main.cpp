@@ -6,17 +6,31 @@
 #include "platform/link/InstanceLinkClient.h"
 #include "platform/paths/InstalledFiles.h"
 #include "platform/registry/RegistryStore.h"
+#include "speechexport/AudioCommand.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QTextStream>
 
 int main(int argc, char* argv[]) {
-    // --help, --version and a wrong option are answered before any window or file is made.
-    const auto line = folimar::platform::ParseCommandLine(
-        folimar::platform::ArgumentsOf(argc, argv), /*takesOperands=*/true);
+    const QStringList arguments = folimar::platform::ArgumentsOf(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // `--audio BOOK OUT`: the book saved as sound, on the terminal, without windows.
+    const auto audio = folimar::speechexport::ParseAudioCommand(
+        arguments, folimar::speechexport::AudioSource::Book);
+    if (!audio.error.isEmpty())
+        return *folimar::platform::AnswerCommandLine(
+            {folimar::platform::CommandAction::Error, {}, {}, audio.error},
+            folimar::app::FolimarUsage(), out, err);
+    if (audio.command) {
+        QCoreApplication application(argc, argv);
+        return folimar::speechexport::RunAudioCommand(
+            *audio.command, folimar::speechexport::AudioSource::Book,
+            folimar::platform::RegistryStorePath(), out, err);
+    }
+    // --help, --version and a wrong option are answered before any window or file is made.
+    const auto line = folimar::platform::ParseCommandLine(arguments, /*takesOperands=*/true);
     if (const auto status =
             folimar::platform::AnswerCommandLine(line, folimar::app::FolimarUsage(), out, err))
         return *status;

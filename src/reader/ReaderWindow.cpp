@@ -1,7 +1,9 @@
 #include "reader/ReaderWindow.h"
 
+#include "platform/character/VoiceSettings.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/paths/PathNames.h"
+#include "reader/AudioExportWindow.h"
 #include "reader/CharacterHost.h"
 #include "reader/HelpViewer.h"
 #include "reader/OptionsWindow.h"
@@ -18,6 +20,7 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -125,6 +128,8 @@ void ReaderWindow::buildFolimarMenus() {
     addCommand(bar, "mnuNext", QStringLiteral("&N"), [&reader] { reader.SkipSentence(); });
     addCommand(bar, "mnuClear", QStringLiteral("&Clear"), [this] { ClearText(); });
     addCommand(bar, "mnuPaste", QStringLiteral("Past&e"), [this] { PasteText(); });
+    addCommand(bar, "mnuSaveAudio", QStringLiteral("Save as A&udio…"),
+               [this] { showAudioExport(); });
     addCommand(bar, "mnuOptions", QStringLiteral("&Options"), [this] { showOptions(); });
     QMenu* mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -162,6 +167,8 @@ void ReaderWindow::buildVocimarMenus() {
         if (hooks_.findInDoc)
             hooks_.findInDoc();
     });
+    addCommand(bar, "mnuSaveAudio", QStringLiteral("Save as A&udio…"),
+               [this] { showAudioExport(); });
     addCommand(bar, "mnuOptions", QStringLiteral("&Options"), [this] { showOptions(); });
     addCommand(bar, "mnuAbout", QStringLiteral("Abou&t"), [this] { showAbout(); });
     addCommand(bar, "mnuQuit", QStringLiteral("&Quit"), [this] { requestQuit(); });
@@ -267,6 +274,32 @@ void ReaderWindow::showOptions() {
     options_->show();
     options_->raise();
     options_->activateWindow();
+}
+
+void ReaderWindow::showAudioExport() {
+    if (!audioExport_) {
+        const auto topics = [this] {
+            return hooks_.bookTopics ? hooks_.bookTopics() : QList<store::TopicPage>();
+        };
+        AudioExportWindow::Sources sources{
+            [this] { return Text1->toPlainText(); },
+            [this, topics] {
+                const QList<store::TopicPage> all = topics();
+                const int index = parts_.settings.TopicIndex;
+                return index >= 0 && index < all.size() ? all[index].TopicName : QString();
+            },
+            topics,
+            [this] {
+                return profile_ == ReaderProfile::Folimar
+                           ? QFileInfo(parts_.settings.BookPath).completeBaseName()
+                           : QString();
+            },
+            [] { return character::VoiceSettings::load(character::VoiceSettings::defaultPath()); },
+            [this] { return parts_.settings.CapsAsSmall == 1; }};
+        audioExport_ = new AudioExportWindow(profile_, std::move(sources), parts_.dialogs,
+                                             files_.audioExportSettings, this);
+    }
+    audioExport_->open();
 }
 
 void ReaderWindow::showHelp() {

@@ -2,6 +2,7 @@
 
 #include "reader/ReaderProfile.h"
 #include "reader/SafePaste.h"
+#include "store/TopicRecords.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -25,6 +26,7 @@ class BookStore;
 
 namespace folimar::reader {
 
+class AudioExportWindow;
 class CharacterHost;
 class HelpViewer;
 class OptionsWindow;
@@ -59,6 +61,8 @@ public:
         QString charactersFolder;          // where the options window's "Browse" starts
         // The page text choices the options window shows (Folimar); empty: none shown.
         QString recognitionSettings{};
+        // Where "Save as Audio" keeps the folder it last saved into.
+        QString audioExportSettings{};
     };
     // Calls to windows this one cannot see; an empty hook does nothing.
     struct Hooks {
@@ -78,6 +82,8 @@ public:
         std::function<void(bool)> setResumeOnShow;
         // Vocimar: the close box hands the window back to the tray (hides it when empty).
         std::function<void()> closeToTray;
+        // Folimar: every topic's number, name and text, for saving the book as sound.
+        std::function<QList<store::TopicPage>()> bookTopics{};
     };
 
     ReaderWindow(ReaderProfile profile, Parts parts, Files files, Hooks hooks,
@@ -116,6 +122,8 @@ public:
     void showOptions();
     void showHelp();
     void showAbout();
+    // "Save as Audio": the page, the book or some of its topics (Vocimar: the text) as sound.
+    void showAudioExport();
     // The popup menu with the reading places (also opened from the book window).
     void showPopup(const QPoint& globalPos);
 
@@ -146,6 +154,7 @@ private:
     QPointer<QWidget> partner_;
     QPointer<OptionsWindow> options_;
     QPointer<HelpViewer> help_;
+    QPointer<AudioExportWindow> audioExport_;
     bool loaded_ = false;
     bool loadingText_ = false;
 };

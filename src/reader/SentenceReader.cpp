@@ -7,8 +7,8 @@
 #include "reader/ReaderLog.h"
 #include "reader/ReaderState.h"
 #include "reader/ReaderTextBox.h"
-#include "reader/SentenceBounds.h"
 #include "reader/TopicList.h"
+#include "sentences/SentenceBounds.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
@@ -138,7 +138,7 @@ void SentenceReader::SkipSentence() {
 
 void SentenceReader::PreviousSentence() {
     if (textBox_)
-        jumpTo(previousSentenceStart(textBox_->text(), settings_.ReadPos));
+        jumpTo(sentences::previousSentenceStart(textBox_->text(), settings_.ReadPos));
 }
 
 void SentenceReader::RewindReading() {
@@ -209,7 +209,7 @@ LoopWait SentenceReader::SpeakSentence(const QString& sentence) {
         state_.StopRequested = true;
         return driver_->until([] { return true; });
     }
-    const QString spoken = settings_.CapsAsSmall == 1 ? sentence.toLower() : sentence;
+    const QString spoken = sentences::spokenForm(sentence, settings_.CapsAsSmall == 1);
     Q_EMIT sentenceQueued(settings_.ReadPos, spoken);
     character->speak(spoken);
     state_.SpeechRequest = character->get(QStringLiteral("state"), QStringLiteral("Speaking"));
@@ -289,7 +289,7 @@ PlayLoop SentenceReader::playLoop() {
             QString sentence = box.selectedText();
             settings_.ReadPos = box.selectionStart();
             const int sentenceStart = box.selectionStart();
-            if (!sentence.isEmpty() && isAsciiDigit(sentence.back())) {
+            if (!sentence.isEmpty() && sentences::isAsciiDigit(sentence.back())) {
                 e = box.findPeriod(e + 1); // a decimal point or a numbered item
                 continue;
             }

@@ -10,6 +10,7 @@
 #include "reader/SentenceReader.h"
 #include "reader/TextEditBox.h"
 #include "reader/TextFinder.h"
+#include "settings/AudioExportFolder.h"
 #include "settings/VocimarSettingsFile.h"
 #include "tray/ProgramIcon.h"
 #include "tray/TrayIcon.h"
@@ -68,7 +69,9 @@ void VocimarProgram::createWindow() {
         reader::ReaderWindow::Parts{settings_, state_, *reader_, *host_, seams_.dialogs},
         reader::ReaderWindow::Files{{},
                                     platform::InstalledFiles(options_.executableFolder)
-                                        .dataFile(QStringLiteral("characters"))},
+                                        .dataFile(QStringLiteral("characters")),
+                                    {},
+                                    settings::AudioExportFolder::defaultPath()},
         std::move(hooks));
     window_->setWindowIcon(programIcon(options_.executableFolder));
     window_->placeAtLoad();

@@ -26,9 +26,15 @@ platform::ProgramUsage VocimarUsage() {
             QStringLiteral("read copied text aloud from the panel tray"),
             QString(),
             {QStringLiteral(
-                "Vocimar sits in the panel tray. Copy any text, then choose \"Paste and Play\" "
-                "from its icon's menu: a speaking character reads it aloud, sentence by sentence, "
-                "with the same engine as Folimar. It opens no files.")},
+                 "Vocimar sits in the panel tray. Copy any text, then choose \"Paste and Play\" "
+                 "from its icon's menu: a speaking character reads it aloud, sentence by sentence, "
+                 "with the same engine as Folimar. It opens no files."),
+             QStringLiteral(
+                 "vocimar --audio IN.txt OUT.opus saves the text of IN.txt (UTF-8) as sound "
+                 "instead, read by espeak-ng with the chosen voice, and ends; OUT.wav makes a WAV "
+                 "file. No window opens; the progress is shown on the terminal. The file appears "
+                 "only when it is complete. Exit status: 0 saved, 1 failed, 2 a wrong command "
+                 "line, 128 + the signal's number when interrupted.")},
             files(),
             platform::sharedUsageEnvironment()};
 }

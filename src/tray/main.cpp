@@ -4,6 +4,7 @@
 #include "platform/commandline/CommandLineAnswer.h"
 #include "platform/desktop/WidgetDialogs.h"
 #include "platform/registry/RegistryStore.h"
+#include "speechexport/AudioCommand.h"
 #include "tray/VocimarProgram.h"
 #include "tray/VocimarUsage.h"
 
@@ -12,11 +13,24 @@
 #include <QTextStream>
 
 int main(int argc, char* argv[]) {
-    // --help, --version and a wrong option are answered before any window or file is made.
-    const auto line = folimar::platform::ParseCommandLine(
-        folimar::platform::ArgumentsOf(argc, argv), /*takesOperands=*/false);
+    const QStringList arguments = folimar::platform::ArgumentsOf(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // `--audio IN.txt OUT`: the text saved as sound, on the terminal, without the tray.
+    const auto audio = folimar::speechexport::ParseAudioCommand(
+        arguments, folimar::speechexport::AudioSource::TextFile);
+    if (!audio.error.isEmpty())
+        return *folimar::platform::AnswerCommandLine(
+            {folimar::platform::CommandAction::Error, {}, {}, audio.error},
+            folimar::tray::VocimarUsage(), out, err);
+    if (audio.command) {
+        QCoreApplication application(argc, argv);
+        return folimar::speechexport::RunAudioCommand(
+            *audio.command, folimar::speechexport::AudioSource::TextFile,
+            folimar::platform::RegistryStorePath(), out, err);
+    }
+    // --help, --version and a wrong option are answered before any window or file is made.
+    const auto line = folimar::platform::ParseCommandLine(arguments, /*takesOperands=*/false);
     if (const auto status =
             folimar::platform::AnswerCommandLine(line, folimar::tray::VocimarUsage(), out, err))
         return *status;

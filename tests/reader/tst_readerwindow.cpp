@@ -84,11 +84,13 @@ void ReaderWindowTest::menuBarsOfBothPrograms_data() {
     QTest::addColumn<ReaderProfile>("profile");
     QTest::addColumn<QStringList>("bar");
     QTest::newRow("Folimar") << ReaderProfile::Folimar
-                             << QStringList{"&Play",  "P&ause/Ply", "&Stop",    "&P",    "&N",
-                                            "&Clear", "Past&e",     "&Options", "&Help", "&Q"};
+                             << QStringList{"&Play",    "P&ause/Ply", "&Stop",  "&P",
+                                            "&N",       "&Clear",     "Past&e", "Save as A&udio…",
+                                            "&Options", "&Help",      "&Q"};
     QTest::newRow("Vocimar") << ReaderProfile::Vocimar
-                             << QStringList{"&Play",  "P&ause/Play", "&Stop",    "&N",     "&Clear",
-                                            "Past&e", "&Find",       "&Options", "Abou&t", "&Quit"};
+                             << QStringList{"&Play",    "P&ause/Play", "&Stop", "&N",
+                                            "&Clear",   "Past&e",      "&Find", "Save as A&udio…",
+                                            "&Options", "Abou&t",      "&Quit"};
 }
 
 void ReaderWindowTest::menuBarsOfBothPrograms() {

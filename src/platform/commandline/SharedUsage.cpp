@@ -9,7 +9,9 @@ QList<UsageItem> sharedUsageFiles() {
              QStringLiteral("the program's registry values, among them the App Paths value whose "
                             "folder becomes the program folder")},
             {QStringLiteral("~/.config/folimar/voice.conf"),
-             QStringLiteral("the speech engine, voice, rate, pitch and volume")}};
+             QStringLiteral("the speech engine, voice, rate, pitch and volume")},
+            {QStringLiteral("~/.config/folimar/export.conf"),
+             QStringLiteral("the folder sound was last saved into")}};
 }
 
 QList<UsageItem> sharedUsageEnvironment() {
