@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,6 +82,8 @@ private Q_SLOTS:
     void scannedPagesAreRecognised();
     void refusalsComeBeforeAnythingIsWritten();
     void cancelKeepsEveryFinishedPage();
+    void encryptedPdfOpensWithItsPasswordOnly();
+    void multiPageTiffGivesAPagePerPicture();
 };
 
 void ImportTest::textLayerPagesFollowTheLastTopicWithTheirOwnText() {
@@ -225,6 +228,53 @@ void ImportTest::cancelKeepsEveryFinishedPage() {
     // Nothing arrives after the cancel.
     QTest::qWait(200);
     QCOMPARE(book.store.topicList().size(), 3);
+}
+
+void ImportTest::encryptedPdfOpensWithItsPasswordOnly() {
+    ImportBook book;
+    const QString plain = book.file(QStringLiteral("plain.pdf"));
+    testing::writeTextPdf(plain, {QStringLiteral("Secret page.")});
+    const QString locked = book.file(QStringLiteral("Locked.pdf"));
+    QCOMPARE(QProcess::execute(QStringLiteral("qpdf"),
+                               {QStringLiteral("--encrypt"), QStringLiteral("sesame"),
+                                QStringLiteral("owner"), QStringLiteral("256"),
+                                QStringLiteral("--"), plain, locked}),
+             0);
+
+    QList<bool> asked; // whether each question said the password before was wrong
+    QStringList typed{QStringLiteral("wrong"), QStringLiteral("sesame")};
+    const import::PasswordAsk ask = [&](const QString& file, bool wrongBefore) {
+        asked.append(wrongBefore);
+        return file == QStringLiteral("Locked.pdf") && !typed.isEmpty() ? typed.takeFirst()
+                                                                         : QString();
+    };
+    const import::ImportPlan plan = import::planImport({locked}, ask);
+    QCOMPARE(asked, (QList<bool>{false, true}));
+    QCOMPARE(plan.pages.size(), std::size_t(1));
+    BookImport run(book.store, plan, {});
+    QSignalSpy finished(&run, &BookImport::finished);
+    QCOMPARE(run.start(), BookImport::Start::Started);
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(book.store.readTopic(1)->PicText, QStringLiteral("Secret page."));
+
+    // Given up at the question, the file is left out and named.
+    asked.clear();
+    const import::ImportPlan refused = import::planImport({locked}, ask);
+    QCOMPARE(asked, QList<bool>{false});
+    QVERIFY(refused.pages.empty());
+    QCOMPARE(refused.skipped, QStringList{QStringLiteral("Locked.pdf (no password)")});
+}
+
+void ImportTest::multiPageTiffGivesAPagePerPicture() {
+    ImportBook book;
+    // Two one-picture TIFFs joined into one file of two pictures.
+    const QString tiff = book.file(QStringLiteral("Scans.tiff"));
+    QVERIFY(testing::writeMultiPageTiff(
+        tiff, {testing::plainPicture({60, 40}, Qt::red), testing::plainPicture({30, 20}, Qt::blue)}));
+    QCOMPARE(book.import({tiff}).text(), QStringLiteral("2 pages imported."));
+    const QList<store::TopicEntry> expected{{1, "Scans p.1"}, {2, "Scans p.2"}};
+    QCOMPARE(book.store.topicList(), expected);
+    QCOMPARE(jpegSize(book.store.readTopic(2)->PicData), QSize(30, 20));
 }
 
 QTEST_MAIN(ImportTest)
