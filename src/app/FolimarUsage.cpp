@@ -53,7 +53,13 @@ platform::ProgramUsage FolimarUsage() {
                  "A start that names a book while Folimar runs hands the book to the running "
                  "program and ends. The words after the options make up the book's path, so a "
                  "path with spaces needs no quotes; when they name no existing file, commas and "
-                 "tabs separate paths. Put \"--\" in front of a path that starts with \"-\".")},
+                 "tabs separate paths. Put \"--\" in front of a path that starts with \"-\"."),
+             QStringLiteral(
+                 "folimar --import FILE... [--into BOOK.fmr] adds the pages of PDFs, pictures "
+                 "and folders of scans to the book (by default the one Folimar had open last) "
+                 "without opening a window, and writes its progress on the terminal. A book "
+                 "that a running Folimar holds is refused; Ctrl+C ends the import and keeps the "
+                 "pages stored so far.")},
             files(),
             environment()};
 }

@@ -5,9 +5,7 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/paths/PathNames.h"
 #include "reader/ReaderState.h"
-#include "recognition/RecognitionLanguages.h"
 #include "recognition/RecognitionSettings.h"
-#include "settings/PasteQuality.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "topics/TopicNavigation.h"
@@ -90,30 +88,15 @@ void BookImportCommand::importFolder() {
     importPaths({chosen});
 }
 
-QString BookImportCommand::askPassword(const QString& file, bool wrongBefore) {
-    const QString prompt =
-        wrongBefore ? QStringLiteral("That password does not open \"%1\". Type its password "
-                                     "again, or Cancel to leave the file out:")
-                          .arg(file)
-                    : QStringLiteral("\"%1\" is protected by a password. Type its password:")
-                          .arg(file);
-    return p_.dialogs.password(prompt, ImportTitle);
-}
-
 void BookImportCommand::importPaths(const QStringList& paths) {
     if (!mayStart())
         return;
     import::ImportPlan plan = import::planImport(
-        paths, [this](const QString& file, bool wrongBefore) { return askPassword(file, wrongBefore); });
-    const recognition::RecognitionSettings choices =
-        recognition::RecognitionSettings::load(p_.recognitionSettingsPath);
-    import::BookImport::Setup setup{{settings::pasteQualityOf(p_.settings.PasteQuality),
-                                     recognition::tessdataFolder(), choices.languagesToRead()},
-                                    std::nullopt,
-                                    0};
-    // The first topic stored into an empty book makes the user its owner.
-    if (p_.topics.entryCount() == 0)
-        setup.owner = p_.settings.UserName;
+        paths, [this](const QString& file, bool wrongBefore) {
+            return p_.dialogs.password(import::passwordPrompt(file, wrongBefore), ImportTitle);
+        });
+    const import::BookImport::Setup setup = import::BookImport::Setup::forUser(
+        p_.settings, recognition::RecognitionSettings::load(p_.recognitionSettingsPath));
     const QStringList skipped = plan.skipped;
     import_ = std::make_unique<import::BookImport>(p_.store, std::move(plan), setup);
     connect(import_.get(), &import::BookImport::pageDone, this,

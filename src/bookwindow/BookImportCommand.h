@@ -74,7 +74,6 @@ public:
 
 private:
     bool mayStart();
-    QString askPassword(const QString& file, bool wrongBefore);
     void ended(const import::ImportSummary& summary);
     void refreshList();
 

@@ -1,6 +1,10 @@
 #include "import/BookImport.h"
 
 #include "recognition/PageReader.h"
+#include "recognition/RecognitionLanguages.h"
+#include "recognition/RecognitionSettings.h"
+#include "settings/PasteQuality.h"
+#include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "store/TopicRecords.h"
 
@@ -12,6 +16,14 @@ namespace folimar::import {
 namespace {
 constexpr int MaxTopicNo = std::numeric_limits<qint16>::max();
 } // namespace
+
+BookImport::Setup BookImport::Setup::forUser(const settings::Settings& settings,
+                                             const recognition::RecognitionSettings& recognition) {
+    return {{settings::pasteQualityOf(settings.PasteQuality), recognition::tessdataFolder(),
+             recognition.languagesToRead()},
+            settings.UserName,
+            0};
+}
 
 BookImport::BookImport(store::BookStore& store, ImportPlan plan, Setup setup, QObject* parent)
     : QObject(parent), store_(store), plan_(std::move(plan)), setup_(std::move(setup)) {
@@ -38,6 +50,8 @@ BookImport::Start BookImport::start() {
         return Start::NumbersWouldOverflow;
 
     bookPath_ = store_.OpenedBookPath;
+    if (!store_.highestTopicNo())
+        owner_ = setup_.userName;
     running_ = true;
     store_.ImportRunning = true;
     clock_.start();
@@ -112,7 +126,7 @@ void BookImport::store(const ImportedPage& page) {
         return finish();
     }
     const database::Status status = store_.storeTopic({nextTopicNo_, page.name, page.text,
-                                                       page.jpeg, setup_.owner, page.wordBoxes});
+                                                       page.jpeg, owner_, page.wordBoxes});
     if (!status) {
         summary_.failure = status.message();
         return finish();

@@ -17,6 +17,10 @@
 
 namespace folimar::recognition {
 struct ReadControl;
+struct RecognitionSettings;
+} // namespace folimar::recognition
+namespace folimar::settings {
+struct Settings;
 }
 namespace folimar::store {
 class BookStore;
@@ -38,8 +42,13 @@ class BookImport final : public QObject {
 public:
     struct Setup {
         PageMaking making;
-        std::optional<QString> owner; // written to each topic's `u` when given
-        int workers = 0;              // 0: one per core
+        // A book without topics becomes this user's: written to each page's `u`.
+        QString userName;
+        int workers = 0; // 0: one per core
+
+        // The user's paste quality and recognition languages.
+        static Setup forUser(const settings::Settings& settings,
+                             const recognition::RecognitionSettings& recognition);
     };
 
     BookImport(store::BookStore& store, ImportPlan plan, Setup setup, QObject* parent = nullptr);
@@ -70,6 +79,7 @@ private:
     ImportPlan plan_;
     Setup setup_;
     QString bookPath_; // the book the import writes to
+    std::optional<QString> owner_;
     int nextTopicNo_ = 0;
     bool running_ = false;
     ImportSummary summary_;

@@ -116,6 +116,14 @@ QString pageName(const QString& file, int pageNumber) {
            suffix;
 }
 
+QString passwordPrompt(const QString& file, bool wrongBefore) {
+    return wrongBefore ? QStringLiteral("That password does not open \"%1\". Type its password "
+                                        "again, or Cancel to leave the file out:")
+                             .arg(file)
+                       : QStringLiteral("\"%1\" is protected by a password. Type its password:")
+                             .arg(file);
+}
+
 QStringList folderPictures(const QString& folder) {
     const QDir dir(folder);
     QStringList names = dir.entryList(PictureSuffixes, QDir::Files | QDir::Readable);

@@ -22,6 +22,9 @@ using PasswordAsk = std::function<QString(const QString& file, bool wrongBefore)
 
 // The pages of `paths`, each a PDF, an image file or a folder of pictures, in the order
 // given. Only counts pages: nothing is rendered or decoded yet.
+// The question asking for a PDF's password, saying so when the one before was wrong.
+QString passwordPrompt(const QString& file, bool wrongBefore);
+
 ImportPlan planImport(const QStringList& paths, const PasswordAsk& askPassword);
 
 // The picture files of `folder` (not its subfolders), in natural order: "page2" before

@@ -44,7 +44,7 @@ struct ImportBook {
     ImportSummary import(const QStringList& paths, int workers = 2,
                          const QString& languages = QString()) {
         BookImport run(store, import::planImport(paths, {}),
-                       {{75, recognition::tessdataFolder(), languages}, std::nullopt, workers});
+                       {{75, recognition::tessdataFolder(), languages}, QStringLiteral("ann"), workers});
         QSignalSpy finished(&run, &BookImport::finished);
         if (run.start() != BookImport::Start::Started)
             return {};
@@ -117,6 +117,7 @@ void ImportTest::textLayerPagesFollowTheLastTopicWithTheirOwnText() {
              qPrintable(QStringLiteral("%1,%2").arg(boxes->words.first().box.x()).arg(
                  boxes->words.first().box.y())));
     QCOMPARE(book.store.readTopic(9)->PicText, QStringLiteral("A tale of a long forgotten kingdom."));
+    QCOMPARE(book.store.firstRecordOwner(), QString());
 }
 
 void ImportTest::picturesComeInNaturalOrderAndDamagedOnesAreSkipped() {
@@ -146,6 +147,8 @@ void ImportTest::picturesComeInNaturalOrderAndDamagedOnesAreSkipped() {
 
     const QList<store::TopicEntry> expected{{1, "Page1"}, {2, "page2"}, {3, "page10"}};
     QCOMPARE(book.store.topicList(), expected);
+    // The pages of an empty book make the user its owner.
+    QCOMPARE(book.store.firstRecordOwner(), QStringLiteral("ann"));
     // A JPEG is kept as it is; other pictures are made JPEGs.
     QCOMPARE(book.store.readTopic(3)->PicData, jpeg);
     QCOMPARE(jpegSize(book.store.readTopic(2)->PicData), QSize(50, 20));
@@ -204,7 +207,7 @@ void ImportTest::cancelKeepsEveryFinishedPage() {
     const QString pdf = book.file(QStringLiteral("Long.pdf"));
     testing::writeTextPdf(pdf, pages);
 
-    BookImport run(book.store, import::planImport({pdf}, {}), {{75, {}, {}}, std::nullopt, 1});
+    BookImport run(book.store, import::planImport({pdf}, {}), {{75, {}, {}}, {}, 1});
     QSignalSpy finished(&run, &BookImport::finished);
     connect(&run, &BookImport::pageDone, &run, [&](const import::ImportProgress& progress) {
         QCOMPARE(progress.total, 40);
