@@ -138,7 +138,7 @@ void BookImportCommand::importPaths(const QStringList& paths) {
 }
 
 void BookImportCommand::refreshList() {
-    p_.topics.Doors_refresh();
+    p_.topics.refreshKeepingShown();
     if (pagesArrived_)
         pagesArrived_();
 }
@@ -150,6 +150,8 @@ void BookImportCommand::ended(const import::ImportSummary& summary) {
         progress_->hide();
     // The import is let go, and the summary shown, once its signal has returned.
     QTimer::singleShot(0, this, [this, summary] {
+        if (!import_)
+            return; // abandoned as the program ends
         import_.reset();
         p_.dialogs.inform(summary.text(), ImportTitle,
                           summary.skipped.isEmpty() && summary.failure.isEmpty()

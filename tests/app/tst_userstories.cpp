@@ -488,6 +488,9 @@ void UserStories::importedPagesFollowTheBooksPages() {
     rig.press(Qt::Key_F9);
 
     rig.dialogs.messages.clear();
+    rig.clickEntry(0);
+    const int shown = rig.shownEntry();
+    QCOMPARE(shown, 0);
     rig.dialogs.fileListAnswers << QStringList{pdf};
     rig.command(rig.bookWindow(), "mnuImport");
     auto* progress = rig.bookWindow().findChild<folimar::bookwindow::ImportProgressWindow*>(
@@ -499,6 +502,9 @@ void UserStories::importedPagesFollowTheBooksPages() {
     QVERIFY(!progress->isVisible());
     QCOMPARE(rig.entries().size(), 7);
     QCOMPARE(rig.entries().last(), QStringLiteral("Report p.6"));
+    // Reading went on at the page shown.
+    QCOMPARE(rig.shownEntry(), shown);
+    QCOMPARE(rig.readerText(), QStringLiteral("Page one. More."));
     QVERIFY(rig.program().store().BookModified);
     rig.quit();
     QCOMPARE(rig.bookRows().size(), 7);
