@@ -33,7 +33,7 @@ BookImport::BookImport(store::BookStore& store, ImportPlan plan, Setup setup, QO
 BookImport::~BookImport() {
     stopWorkers();
     if (running_)
-        store_.ImportRunning = false;
+        store_.ImportingInto.clear();
 }
 
 int BookImport::firstTopicNo() const {
@@ -53,7 +53,7 @@ BookImport::Start BookImport::start() {
     if (!store_.highestTopicNo())
         owner_ = setup_.userName;
     running_ = true;
-    store_.ImportRunning = true;
+    store_.ImportingInto = bookPath_;
     clock_.start();
     const int count = setup_.workers > 0 ? setup_.workers : std::max(1, QThread::idealThreadCount());
     ahead_ = 2 * count;
@@ -156,7 +156,7 @@ void BookImport::finish() {
     if (!running_)
         return;
     running_ = false;
-    store_.ImportRunning = false;
+    store_.ImportingInto.clear();
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;

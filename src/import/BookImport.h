@@ -35,7 +35,7 @@ namespace folimar::import {
 // Workers make only a few pages ahead of the last one stored, so that a long PDF is never
 // held in memory.
 //
-// While it runs the book refuses edits (the store's ImportRunning), so that only the import
+// While it runs the book refuses edits (the store's ImportingInto), so that only the import
 // writes to it.
 class BookImport final : public QObject {
     Q_OBJECT

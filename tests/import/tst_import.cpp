@@ -183,7 +183,7 @@ void ImportTest::refusalsComeBeforeAnythingIsWritten() {
     BookImport tooMany(book.store, import::planImport({pdf}, {}), {});
     QCOMPARE(tooMany.start(), BookImport::Start::NumbersWouldOverflow);
     QCOMPARE(book.store.topicList().size(), 1);
-    QVERIFY(!book.store.ImportRunning);
+    QVERIFY(book.store.ImportingInto.isEmpty());
 
     BookImport nothing(book.store, import::planImport({book.file("missing.pdf")}, {}), {});
     QCOMPARE(nothing.start(), BookImport::Start::NothingToImport);
@@ -197,6 +197,23 @@ void ImportTest::refusalsComeBeforeAnythingIsWritten() {
     QSignalSpy finished(&running, &BookImport::finished);
     QVERIFY(finished.wait(20000));
     QVERIFY(other.store.mayEdit());
+
+    // A book opened during an import is neither held nor written to: the import stops.
+    ImportBook third;
+    BookImport switched(third.store, import::planImport({pdf}, {}), {});
+    QCOMPARE(switched.start(), BookImport::Start::Started);
+    third.store.CloseAndCompactBook();
+    const QString next = third.file(QStringLiteral("next.fmr"));
+    QVERIFY(QFile::copy(third.store.untitledBookPath(), next));
+    third.settings.BookPath = next;
+    third.store.LoadBook();
+    QCOMPARE(third.store.OpenedBookPath, next);
+    QVERIFY(third.store.mayEdit());
+    QSignalSpy stopped(&switched, &BookImport::finished);
+    QVERIFY(stopped.wait(20000));
+    QCOMPARE(stopped.first().first().value<ImportSummary>().failure,
+             QStringLiteral("the book was closed"));
+    QVERIFY(third.store.topicList().isEmpty());
 }
 
 void ImportTest::cancelKeepsEveryFinishedPage() {
@@ -219,7 +236,7 @@ void ImportTest::cancelKeepsEveryFinishedPage() {
     const ImportSummary summary = finished.first().first().value<ImportSummary>();
     QVERIFY(summary.cancelled);
     QCOMPARE(summary.imported, 3);
-    QVERIFY(!book.store.ImportRunning);
+    QVERIFY(book.store.ImportingInto.isEmpty());
 
     book.reopen();
     QCOMPARE(book.store.topicList().size(), 3);
