@@ -68,8 +68,8 @@ void writeScannedPdf(const QString& path, int pages) {
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(300);
     QPainter painter(&writer);
-    const QImage scan = testing::makeTestPage(pageLines(40), QSize(2480, 3508)).image.convertToFormat(
-        QImage::Format_Grayscale8);
+    const QImage scan = testing::makeTestPage(pageLines(40), QSize(2480, 3508))
+                            .image.convertToFormat(QImage::Format_Grayscale8);
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             writer.newPage();
@@ -127,9 +127,10 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--memory-child"))
         return memoryChild(args[2]);
-    const int scannedPages = args.contains(QStringLiteral("--scanned-pages"))
-                                 ? args.value(args.indexOf(QStringLiteral("--scanned-pages")) + 1).toInt()
-                                 : 20;
+    const int scannedPages =
+        args.contains(QStringLiteral("--scanned-pages"))
+            ? args.value(args.indexOf(QStringLiteral("--scanned-pages")) + 1).toInt()
+            : 20;
     const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
     const QString tesseract = QStandardPaths::findExecutable(QStringLiteral("tesseract"));
     QTemporaryDir folder;
@@ -162,9 +163,9 @@ int main(int argc, char** argv) {
                 QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("300"),
                                              QStringLiteral("-png"), scanPdf, path("pages2/p")});
                 for (const QString& page : QDir(path("pages2")).entryList(QDir::Files))
-                    QProcess::execute(tesseract, {QDir(path("pages2")).filePath(page),
-                                                  path("pages2/out"), QStringLiteral("-l"),
-                                                  QStringLiteral("eng")});
+                    QProcess::execute(tesseract,
+                                      {QDir(path("pages2")).filePath(page), path("pages2/out"),
+                                       QStringLiteral("-l"), QStringLiteral("eng")});
             });
             bench::report("import.pdf_scanned", baseline, true);
         }

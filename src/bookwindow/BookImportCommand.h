@@ -34,8 +34,6 @@ class TopicNavigation;
 
 namespace folimar::bookwindow {
 
-
-
 // File > Import: asks for PDFs, pictures or a folder of scans, and adds their pages to the
 // open book while the user reads on, with a progress window and a summary at the end. The
 // topic list follows as pages arrive.

@@ -39,9 +39,9 @@ void BookWindow::createMenus() {
     connectHook(
         namedAction(mnuFile->addAction(QStringLiteral("&Merge")), QStringLiteral("mnuMerge")),
         &Hooks::mergeBook);
-    connectHook(namedAction(mnuFile->addAction(QStringLiteral("&Import...")),
-                            QStringLiteral("mnuImport")),
-                &Hooks::importFiles);
+    connectHook(
+        namedAction(mnuFile->addAction(QStringLiteral("&Import...")), QStringLiteral("mnuImport")),
+        &Hooks::importFiles);
     connectHook(namedAction(mnuFile->addAction(QStringLiteral("Import &Folder...")),
                             QStringLiteral("mnuImportFolder")),
                 &Hooks::importFolder);

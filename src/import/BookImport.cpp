@@ -55,7 +55,8 @@ BookImport::Start BookImport::start() {
     running_ = true;
     store_.ImportingInto = bookPath_;
     clock_.start();
-    const int count = setup_.workers > 0 ? setup_.workers : std::max(1, QThread::idealThreadCount());
+    const int count =
+        setup_.workers > 0 ? setup_.workers : std::max(1, QThread::idealThreadCount());
     ahead_ = 2 * count;
     for (int i = 0; i < count; ++i) {
         controls_.push_back(std::make_unique<recognition::ReadControl>());
@@ -125,8 +126,8 @@ void BookImport::store(const ImportedPage& page) {
         summary_.failure = QStringLiteral("the book was closed");
         return finish();
     }
-    const database::Status status = store_.storeTopic({nextTopicNo_, page.name, page.text,
-                                                       page.jpeg, owner_, page.wordBoxes});
+    const database::Status status =
+        store_.storeTopic({nextTopicNo_, page.name, page.text, page.jpeg, owner_, page.wordBoxes});
     if (!status) {
         summary_.failure = status.message();
         return finish();

@@ -7,16 +7,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <poppler-qt6.h>
-
 #include <algorithm>
+#include <poppler-qt6.h>
 
 namespace folimar::import {
 
 namespace {
 
-const QStringList PictureSuffixes{QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
-                                  QStringLiteral("*.png"), QStringLiteral("*.tif"),
+const QStringList PictureSuffixes{QStringLiteral("*.jpg"),  QStringLiteral("*.jpeg"),
+                                  QStringLiteral("*.png"),  QStringLiteral("*.tif"),
                                   QStringLiteral("*.tiff"), QStringLiteral("*.bmp")};
 
 QString topicName(const QString& name) {
@@ -111,17 +110,17 @@ bool naturalLess(const QString& a, const QString& b) {
 
 QString pageName(const QString& file, int pageNumber) {
     const QString suffix = QStringLiteral(" p.%1").arg(pageNumber);
-    return topicName(QFileInfo(file).completeBaseName()).left(database::DefaultTextSize -
-                                                              suffix.size()) +
+    return topicName(QFileInfo(file).completeBaseName())
+               .left(database::DefaultTextSize - suffix.size()) +
            suffix;
 }
 
 QString passwordPrompt(const QString& file, bool wrongBefore) {
-    return wrongBefore ? QStringLiteral("That password does not open \"%1\". Type its password "
-                                        "again, or Cancel to leave the file out:")
-                             .arg(file)
-                       : QStringLiteral("\"%1\" is protected by a password. Type its password:")
-                             .arg(file);
+    return wrongBefore
+               ? QStringLiteral("That password does not open \"%1\". Type its password "
+                                "again, or Cancel to leave the file out:")
+                     .arg(file)
+               : QStringLiteral("\"%1\" is protected by a password. Type its password:").arg(file);
 }
 
 QStringList folderPictures(const QString& folder) {

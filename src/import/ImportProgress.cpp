@@ -22,9 +22,7 @@ QString ImportProgress::pace() const {
     const QString left = secondsLeft < 60
                              ? QStringLiteral("less than a minute left")
                              : QStringLiteral("about %1 min left").arg((secondsLeft + 59) / 60);
-    return QStringLiteral("%1 pages a minute, %2")
-        .arg(qRound(pagesPerMinute))
-        .arg(left);
+    return QStringLiteral("%1 pages a minute, %2").arg(qRound(pagesPerMinute)).arg(left);
 }
 
 QString ImportSummary::text() const {

@@ -8,7 +8,7 @@ namespace folimar::import {
 
 // How far an import has come.
 struct ImportProgress {
-    int done = 0;  // pages stored or skipped
+    int done = 0; // pages stored or skipped
     int total = 0;
     double pagesPerMinute = 0;
     int secondsLeft = -1; // -1 until a page is done

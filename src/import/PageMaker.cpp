@@ -47,8 +47,7 @@ void PageMaker::makePdfPage(const PageJob& job, ImportedPage& page) {
         document_ = openPdf(job.file, job.password);
         openFile_ = job.file;
     }
-    const std::unique_ptr<Poppler::Page> pdfPage =
-        document_ ? document_->page(job.index) : nullptr;
+    const std::unique_ptr<Poppler::Page> pdfPage = document_ ? document_->page(job.index) : nullptr;
     if (!pdfPage) {
         page.failure = QStringLiteral("the page cannot be read");
         return;

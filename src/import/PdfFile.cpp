@@ -5,8 +5,7 @@
 namespace folimar::import {
 
 std::unique_ptr<Poppler::Document> openPdf(const QString& file, const QByteArray& password) {
-    std::unique_ptr<Poppler::Document> document =
-        Poppler::Document::load(file, password, password);
+    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(file, password, password);
     if (!document || document->isLocked())
         return nullptr;
     document->setRenderHint(Poppler::Document::Antialiasing);

@@ -1,4 +1,5 @@
 #include "recognition/RecognitionSettings.h"
+
 #include "recognition/RecognitionLanguages.h"
 
 #include <QDir>

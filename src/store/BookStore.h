@@ -60,7 +60,7 @@ public:
     QString MergePath;          // set by the merge command before OpenMergeSource()
     bool ReadOnlyMode = false;  // the book could not be opened for writing
     bool OpenElsewhere = false; // another program has the book open: it is read-only here
-    QString ImportingInto; // the book an import adds pages to: only the import writes to it
+    QString ImportingInto;      // the book an import adds pages to: only the import writes to it
     bool BookModified = false;  // set after any write to the book; cleared by OpenBook
     bool NotesModified = false; // set after any write to notes; never cleared
     QString BookOwner;          // `u` of the first record in TopicNo order, once read

@@ -27,9 +27,9 @@ struct UserHome {
 
     UserHome() {
         QDir().mkpath(root.filePath(QStringLiteral("run")));
-        QFile::setPermissions(root.filePath(QStringLiteral("run")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                  QFileDevice::ExeOwner);
+        QFile::setPermissions(root.filePath(QStringLiteral("run")), QFileDevice::ReadOwner |
+                                                                        QFileDevice::WriteOwner |
+                                                                        QFileDevice::ExeOwner);
         QTemporaryDir scratch;
         settings::Settings settings;
         testing::ScriptedDialogs dialogs;
@@ -108,8 +108,7 @@ void CommandLineImportTest::importAddsPagesToTheNamedBookOnly() {
     QVERIFY2(done.exitCode == 0, qPrintable(done.err));
     QCOMPARE(done.out, QStringLiteral("2 pages imported.\n"));
     QVERIFY(done.err.contains(QStringLiteral("Page 2 of 2 done.")));
-    const QList<store::TopicEntry> expected{
-        {1, "Cover"}, {2, "Report p.1"}, {3, "Report p.2"}};
+    const QList<store::TopicEntry> expected{{1, "Cover"}, {2, "Report p.1"}, {3, "Report p.2"}};
     QCOMPARE(home.topics(), expected);
 }
 

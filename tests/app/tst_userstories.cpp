@@ -2,8 +2,8 @@
 // program closed and its book and notes files read back.
 #include "ProgramRig.h"
 #include "bookwindow/BookFileCommands.h"
-#include "bookwindow/ImportProgressWindow.h"
 #include "bookwindow/BookWindow.h"
+#include "bookwindow/ImportProgressWindow.h"
 #include "platform/database/FileLock.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/link/InstanceLinkClient.h"

@@ -57,10 +57,10 @@ private Q_SLOTS:
         QTest::newRow("import files into the book")
             << L{"-style", "fusion", "--import", "a.pdf", "b c.png", "--into", "x.fmr"} << true
             << import << L{"-style", "fusion"} << L{"a.pdf", "b c.png"};
-        QTest::newRow("import without --into") << L{"--import", "scans"} << true << import << L{}
-                                               << L{"scans"};
-        QTest::newRow("import of nothing") << L{"--import", "--into", "x.fmr"} << true << error
-                                           << L{} << L{};
+        QTest::newRow("import without --into")
+            << L{"--import", "scans"} << true << import << L{} << L{"scans"};
+        QTest::newRow("import of nothing")
+            << L{"--import", "--into", "x.fmr"} << true << error << L{} << L{};
         QTest::newRow("--into without a book")
             << L{"--import", "a.pdf", "--into"} << true << error << L{} << L{};
         QTest::newRow("two books") << L{"--import", "a.pdf", "--into", "x.fmr", "--into", "y.fmr"}
@@ -81,9 +81,10 @@ private Q_SLOTS:
             QCOMPARE(line.qtArguments, qtArguments);
             QCOMPARE(line.operands, operands);
         }
-        QCOMPARE(line.importInto, QString(arguments.contains("--into") && action != CommandAction::Error
-                                              ? arguments.last()
-                                              : QString()));
+        QCOMPARE(line.importInto,
+                 QString(arguments.contains("--into") && action != CommandAction::Error
+                             ? arguments.last()
+                             : QString()));
     }
 
     void answersOnTheTerminalOrLetsTheProgramRun() {

@@ -43,13 +43,15 @@ struct ImportBook {
     // Runs an import of `paths` to its end; the summary it gave.
     ImportSummary import(const QStringList& paths, int workers = 2,
                          const QString& languages = QString()) {
-        BookImport run(store, import::planImport(paths, {}),
-                       {{75, recognition::tessdataFolder(), languages}, QStringLiteral("ann"), workers});
+        BookImport run(
+            store, import::planImport(paths, {}),
+            {{75, recognition::tessdataFolder(), languages}, QStringLiteral("ann"), workers});
         QSignalSpy finished(&run, &BookImport::finished);
         if (run.start() != BookImport::Start::Started)
             return {};
         finished.wait(20000);
-        return finished.isEmpty() ? ImportSummary{} : finished.first().first().value<ImportSummary>();
+        return finished.isEmpty() ? ImportSummary{}
+                                  : finished.first().first().value<ImportSummary>();
     }
     void reopen() {
         store.CloseAndCompactBook();
@@ -99,24 +101,24 @@ void ImportTest::textLayerPagesFollowTheLastTopicWithTheirOwnText() {
     QCOMPARE(summary.text(), QStringLiteral("3 pages imported."));
 
     book.reopen();
-    const QList<store::TopicEntry> expected{{4, "old 4"},
-                                            {7, "old 7"},
-                                            {8, "Report p.1"},
-                                            {9, "Report p.2"},
-                                            {10, "Report p.3"}};
+    const QList<store::TopicEntry> expected{
+        {4, "old 4"}, {7, "old 7"}, {8, "Report p.1"}, {9, "Report p.2"}, {10, "Report p.3"}};
     QCOMPARE(book.store.topicList(), expected);
     const store::TopicPage first = *book.store.readTopic(8);
     QCOMPARE(first.PicText, QStringLiteral("First page of the report."));
     // Rendered at 150 dpi, as a page with a text layer is.
     QCOMPARE(jpegSize(first.PicData), QSize(600, 450));
-    const std::optional<recognition::PageText> boxes = recognition::decodeWordBoxes(first.WordBoxes);
+    const std::optional<recognition::PageText> boxes =
+        recognition::decodeWordBoxes(first.WordBoxes);
     QVERIFY(boxes);
     QCOMPARE(boxes->words.size(), 5);
     // The first word lies near the top left of the picture, in its pixels.
     QVERIFY2(QRect(30, 30, 150, 50).contains(boxes->words.first().box.center()),
-             qPrintable(QStringLiteral("%1,%2").arg(boxes->words.first().box.x()).arg(
-                 boxes->words.first().box.y())));
-    QCOMPARE(book.store.readTopic(9)->PicText, QStringLiteral("A tale of a long forgotten kingdom."));
+             qPrintable(QStringLiteral("%1,%2")
+                            .arg(boxes->words.first().box.x())
+                            .arg(boxes->words.first().box.y())));
+    QCOMPARE(book.store.readTopic(9)->PicText,
+             QStringLiteral("A tale of a long forgotten kingdom."));
     QCOMPARE(book.store.firstRecordOwner(), QString());
 }
 
@@ -266,7 +268,7 @@ void ImportTest::encryptedPdfOpensWithItsPasswordOnly() {
     const import::PasswordAsk ask = [&](const QString& file, bool wrongBefore) {
         asked.append(wrongBefore);
         return file == QStringLiteral("Locked.pdf") && !typed.isEmpty() ? typed.takeFirst()
-                                                                         : QString();
+                                                                        : QString();
     };
     const import::ImportPlan plan = import::planImport({locked}, ask);
     QCOMPARE(asked, (QList<bool>{false, true}));
@@ -289,8 +291,8 @@ void ImportTest::multiPageTiffGivesAPagePerPicture() {
     ImportBook book;
     // Two one-picture TIFFs joined into one file of two pictures.
     const QString tiff = book.file(QStringLiteral("Scans.tiff"));
-    QVERIFY(testing::writeMultiPageTiff(
-        tiff, {testing::plainPicture({60, 40}, Qt::red), testing::plainPicture({30, 20}, Qt::blue)}));
+    QVERIFY(testing::writeMultiPageTiff(tiff, {testing::plainPicture({60, 40}, Qt::red),
+                                               testing::plainPicture({30, 20}, Qt::blue)}));
     QCOMPARE(book.import({tiff}).text(), QStringLiteral("2 pages imported."));
     const QList<store::TopicEntry> expected{{1, "Scans p.1"}, {2, "Scans p.2"}};
     QCOMPARE(book.store.topicList(), expected);

@@ -83,9 +83,14 @@ inline bool writeMultiPageTiff(const QString& path, const QList<QImage>& picture
         const struct {
             quint16 tag, type;
             quint32 count, value;
-        } entries[] = {{256, 4, 1, quint32(rgb.width())}, {257, 4, 1, quint32(rgb.height())},
-                       {258, 3, 3, bits},  {259, 3, 1, 1}, {262, 3, 1, 2}, {273, 4, 1, data},
-                       {277, 3, 1, 3},     {278, 4, 1, quint32(rgb.height())},
+        } entries[] = {{256, 4, 1, quint32(rgb.width())},
+                       {257, 4, 1, quint32(rgb.height())},
+                       {258, 3, 3, bits},
+                       {259, 3, 1, 1},
+                       {262, 3, 1, 2},
+                       {273, 4, 1, data},
+                       {277, 3, 1, 3},
+                       {278, 4, 1, quint32(rgb.height())},
                        {279, 4, 1, bytes}};
         put16(quint16(std::size(entries)));
         for (const auto& entry : entries) {

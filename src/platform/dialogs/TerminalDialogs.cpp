@@ -7,7 +7,8 @@ namespace folimar::platform {
 
 MessageAnswer TerminalDialogs::message(const MessageRequest& request) {
     std::fprintf(output_, "%s\n", request.text.toLocal8Bit().constData());
-    return request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancel
+    return request.buttons == MessageButtons::YesNo ||
+                   request.buttons == MessageButtons::YesNoCancel
                ? MessageAnswer::No
                : MessageAnswer::Ok;
 }
