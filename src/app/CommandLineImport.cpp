@@ -67,38 +67,40 @@ bool CommandLineImport::start(const QStringList& files, const QString& into) {
     QStringList paths;
     for (const QString& file : files)
         paths << QDir::current().absoluteFilePath(file);
-    import::ImportPlan plan = import::planImport(paths, [this](const QString& file, bool wrong) {
-        return dialogs_.password(import::passwordPrompt(file, wrong), {});
-});
-const import::BookImport::Setup setup = import::BookImport::Setup::forUser(
-    settings_,
-    recognition::RecognitionSettings::load(recognition::RecognitionSettings::defaultPath()));
-const QStringList skipped = plan.skipped;
-import_ = std::make_unique<import::BookImport>(*store_, std::move(plan), setup);
-connect(import_.get(), &import::BookImport::pageDone, this,
-        [](const import::ImportProgress& progress) {
-            say(stderr,
-                QStringLiteral("%1 done. %2")
-                    .arg(QStringLiteral("Page %1 of %2").arg(progress.done).arg(progress.total),
-                         progress.pace()));
-        });
-connect(import_.get(), &import::BookImport::finished, this, &CommandLineImport::ended);
-switch (import_->start()) {
-case import::BookImport::Start::Started:
-    say(stderr, QStringLiteral("Importing %1 pages into %2").arg(import_->pageCount()).arg(shown));
-    return true;
-case import::BookImport::Start::NothingToImport:
-    return refuse(skipped.isEmpty() ? QStringLiteral("there are no pages to import")
-                                    : QStringLiteral("no pages could be imported: %1")
-                                          .arg(skipped.join(QStringLiteral(", "))));
-case import::BookImport::Start::NumbersWouldOverflow:
-    return refuse(QStringLiteral("Can't Import: the topic numbers would pass %1")
-                      .arg(std::numeric_limits<qint16>::max()));
-case import::BookImport::Start::BookNotWritable:
-    break;
+    const import::PasswordAsk askPassword = [this](const QString& file, bool wrongBefore) {
+        return dialogs_.password(import::passwordPrompt(file, wrongBefore), {});
+    };
+    import::ImportPlan plan = import::planImport(paths, askPassword);
+    const import::BookImport::Setup setup = import::BookImport::Setup::forUser(
+        settings_,
+        recognition::RecognitionSettings::load(recognition::RecognitionSettings::defaultPath()));
+    const QStringList skipped = plan.skipped;
+    import_ = std::make_unique<import::BookImport>(*store_, std::move(plan), setup);
+    connect(import_.get(), &import::BookImport::pageDone, this,
+            [](const import::ImportProgress& progress) {
+                say(stderr,
+                    QStringLiteral("%1 done. %2")
+                        .arg(QStringLiteral("Page %1 of %2").arg(progress.done).arg(progress.total),
+                             progress.pace()));
+            });
+    connect(import_.get(), &import::BookImport::finished, this, &CommandLineImport::ended);
+    switch (import_->start()) {
+    case import::BookImport::Start::Started:
+        say(stderr,
+            QStringLiteral("Importing %1 pages into %2").arg(import_->pageCount()).arg(shown));
+        return true;
+    case import::BookImport::Start::NothingToImport:
+        return refuse(skipped.isEmpty() ? QStringLiteral("there are no pages to import")
+                                        : QStringLiteral("no pages could be imported: %1")
+                                              .arg(skipped.join(QStringLiteral(", "))));
+    case import::BookImport::Start::NumbersWouldOverflow:
+        return refuse(QStringLiteral("Can't Import: the topic numbers would pass %1")
+                          .arg(std::numeric_limits<qint16>::max()));
+    case import::BookImport::Start::BookNotWritable:
+        break;
+    }
+    return refuse(QStringLiteral("%1 cannot be written").arg(shown));
 }
-return refuse(QStringLiteral("%1 cannot be written").arg(shown));
-} // namespace folimar::app
 
 // The book is closed (and compacted) only once the import's signal has returned.
 void CommandLineImport::ended(const import::ImportSummary& summary) {

@@ -151,19 +151,10 @@ void FolimarProgram::createWindows() {
                                     {}});
 
     bookWindow_ = std::make_unique<bookwindow::BookWindow>(
-        bookwindow::BookWindow::Services{settings_,
-                                         readerState_,
-                                         picture_,
-                                         *store_,
-                                         *reader_,
-                                         *host_,
-                                         dialogs_,
-                                         launcher_,
-                                         clock_,
-                                         installed_,
+        bookwindow::BookWindow::Services{settings_, readerState_, picture_, *store_, *reader_,
+                                         *host_, dialogs_, launcher_, clock_, installed_,
                                          locations_.WorkFolder,
-                                         recognition::RecognitionSettings::defaultPath(),
-                                         {}},
+                                         recognition::RecognitionSettings::defaultPath(), {}},
         bookwindow::BookWindow::Hooks{
             [this](QWidget* window) { keys_->watch(window); },
             [this] { return readerWindow_->Text1->toPlainText(); },
@@ -251,9 +242,10 @@ void FolimarProgram::createFileCommands() {
             },
             [this] { return readerWindow_->Text1->toPlainText(); }});
     importCommand_ = std::make_unique<bookwindow::BookImportCommand>(
-        bookwindow::BookImportCommand::Parts{
-            settings_, locations_.LastFolder, *store_, readerState_, dialogs_, *topicManager_,
-            recognition::RecognitionSettings::defaultPath(), bookWindow_.get()},
+        bookwindow::BookImportCommand::Parts{settings_, locations_.LastFolder, *store_,
+                                             readerState_, dialogs_, *topicManager_,
+                                             recognition::RecognitionSettings::defaultPath(),
+                                             bookWindow_.get()},
         [this] {
             // Open statistics follow the pages as they arrive.
             if (statistics_ && statistics_->isVisible())

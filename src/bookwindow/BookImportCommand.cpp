@@ -91,51 +91,52 @@ void BookImportCommand::importFolder() {
 void BookImportCommand::importPaths(const QStringList& paths) {
     if (!mayStart())
         return;
-    import::ImportPlan plan = import::planImport(
-        paths, [this](const QString& file, bool wrongBefore) {
-            return p_.dialogs.password(import::passwordPrompt(file, wrongBefore), ImportTitle);
-});
-const import::BookImport::Setup setup = import::BookImport::Setup::forUser(
-    p_.settings, recognition::RecognitionSettings::load(p_.recognitionSettingsPath));
-const QStringList skipped = plan.skipped;
-import_ = std::make_unique<import::BookImport>(p_.store, std::move(plan), setup);
-connect(import_.get(), &import::BookImport::pageDone, this,
-        [this](const import::ImportProgress& progress) {
-            if (progress_)
-                progress_->show(progress);
-            if (!refresh_->isActive())
-                refresh_->start();
-        });
-connect(import_.get(), &import::BookImport::finished, this, &BookImportCommand::ended);
+    const import::PasswordAsk askPassword = [this](const QString& file, bool wrongBefore) {
+        return p_.dialogs.password(import::passwordPrompt(file, wrongBefore), ImportTitle);
+    };
+    import::ImportPlan plan = import::planImport(paths, askPassword);
+    const import::BookImport::Setup setup = import::BookImport::Setup::forUser(
+        p_.settings, recognition::RecognitionSettings::load(p_.recognitionSettingsPath));
+    const QStringList skipped = plan.skipped;
+    import_ = std::make_unique<import::BookImport>(p_.store, std::move(plan), setup);
+    connect(import_.get(), &import::BookImport::pageDone, this,
+            [this](const import::ImportProgress& progress) {
+                if (progress_)
+                    progress_->show(progress);
+                if (!refresh_->isActive())
+                    refresh_->start();
+            });
+    connect(import_.get(), &import::BookImport::finished, this, &BookImportCommand::ended);
 
-switch (import_->start()) {
-case import::BookImport::Start::Started:
-    break;
-case import::BookImport::Start::NothingToImport:
-    p_.dialogs.inform(skipped.isEmpty() ? QStringLiteral("There are no pages to import.")
-                                        : QStringLiteral("No pages could be imported: %1.")
-                                              .arg(skipped.join(QStringLiteral(", "))),
-                      ImportTitle, platform::MessageIcon::Exclamation);
-    import_.reset();
-    return;
-case import::BookImport::Start::NumbersWouldOverflow:
-    p_.dialogs.inform(QStringLiteral("Can't Import: the topic numbers would pass %1")
-                          .arg(std::numeric_limits<qint16>::max()),
-                      ProgramTitle, platform::MessageIcon::Exclamation);
-    import_.reset();
-    return;
-case import::BookImport::Start::BookNotWritable:
-    p_.dialogs.inform(QStringLiteral("File opened as Read Only"), ProgramTitle,
-                      platform::MessageIcon::Critical);
-    import_.reset();
-    return;
+    switch (import_->start()) {
+    case import::BookImport::Start::Started:
+        break;
+    case import::BookImport::Start::NothingToImport:
+        p_.dialogs.inform(skipped.isEmpty() ? QStringLiteral("There are no pages to import.")
+                                            : QStringLiteral("No pages could be imported: %1.")
+                                                  .arg(skipped.join(QStringLiteral(", "))),
+                          ImportTitle, platform::MessageIcon::Exclamation);
+        import_.reset();
+        return;
+    case import::BookImport::Start::NumbersWouldOverflow:
+        p_.dialogs.inform(QStringLiteral("Can't Import: the topic numbers would pass %1")
+                              .arg(std::numeric_limits<qint16>::max()),
+                          ProgramTitle, platform::MessageIcon::Exclamation);
+        import_.reset();
+        return;
+    case import::BookImport::Start::BookNotWritable:
+        p_.dialogs.inform(QStringLiteral("File opened as Read Only"), ProgramTitle,
+                          platform::MessageIcon::Critical);
+        import_.reset();
+        return;
+    }
+    if (!progress_) {
+        progress_ = new ImportProgressWindow(p_.window);
+        connect(progress_, &ImportProgressWindow::cancelRequested, this,
+                &BookImportCommand::cancel);
+    }
+    progress_->begin(import_->pageCount());
 }
-if (!progress_) {
-    progress_ = new ImportProgressWindow(p_.window);
-    connect(progress_, &ImportProgressWindow::cancelRequested, this, &BookImportCommand::cancel);
-}
-progress_->begin(import_->pageCount());
-} // namespace folimar::bookwindow
 
 void BookImportCommand::refreshList() {
     p_.topics.refreshKeepingShown();
