@@ -2,6 +2,7 @@
 
 #include "app/ProgramLog.h"
 #include "bookwindow/BookFileCommands.h"
+#include "bookwindow/BookImportCommand.h"
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/StatisticsWindow.h"
 #include "infowindows/AboutWindow.h"
@@ -171,7 +172,8 @@ void FolimarProgram::createWindows() {
             [this](int offset) {
                 readerWindow_->textBox().setSelectionStart(offset);
                 reader_->RepositionAtCaret();
-            }});
+            },
+            [this] { importCommand_->importFiles(); }, [this] { importCommand_->importFolder(); }});
     // The sentence being read is marked on the page picture too.
     QObject::connect(reader_.get(), &reader::SentenceReader::sentenceQueued, bookWindow_.get(),
                      [this](int start, const QString& sentence) {
@@ -242,6 +244,16 @@ void FolimarProgram::createFileCommands() {
                 readerWindow_->activateWindow();
             },
             [this] { return readerWindow_->Text1->toPlainText(); }});
+    importCommand_ = std::make_unique<bookwindow::BookImportCommand>(
+        bookwindow::BookImportCommand::Parts{settings_, locations_.LastFolder, *store_,
+                                             readerState_, dialogs_, *topicManager_,
+                                             recognition::RecognitionSettings::defaultPath(),
+                                             bookWindow_.get()},
+        [this] {
+            // Open statistics follow the pages as they arrive.
+            if (statistics_ && statistics_->isVisible())
+                showStatistics();
+        });
 }
 
 // Once the windows exist, this instance takes the books later starts hand over. When
@@ -379,6 +391,8 @@ void FolimarProgram::requestQuit() {
 void FolimarProgram::endProgram() {
     ended_ = true;
     link_.reset(); // a later start no longer finds this instance
+    if (importCommand_)
+        importCommand_->abandon();
     // A box still waiting for an answer (a start-up message) would keep the program
     // from ever ending.
     while (QWidget* modal = QApplication::activeModalWidget()) {

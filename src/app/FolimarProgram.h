@@ -41,6 +41,7 @@ class InstanceLinkServer;
 }
 namespace folimar::bookwindow {
 class BookFileCommands;
+class BookImportCommand;
 class BookWindow;
 class StatisticsWindow;
 } // namespace folimar::bookwindow
@@ -90,6 +91,7 @@ public:
     bookwindow::BookWindow& bookWindow() { return *bookWindow_; }
     topics::TopicManager& topicManager() { return *topicManager_; }
     bookwindow::BookFileCommands& fileCommands() { return *fileCommands_; }
+    bookwindow::BookImportCommand& importCommand() { return *importCommand_; }
 
 Q_SIGNALS:
     // The settings are written and the book closed; the event loop may end.
@@ -141,6 +143,7 @@ private:
     std::unique_ptr<bookwindow::BookWindow> bookWindow_;
     std::unique_ptr<topics::TopicManager> topicManager_;
     std::unique_ptr<bookwindow::BookFileCommands> fileCommands_;
+    std::unique_ptr<bookwindow::BookImportCommand> importCommand_;
     std::unique_ptr<QTemporaryDir> workFolder_;
     bool ended_ = false;
     QString linkPath_;

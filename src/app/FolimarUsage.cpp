@@ -61,7 +61,13 @@ platform::ProgramUsage FolimarUsage() {
                  "book or the topics numbered FIRST to LAST. No window opens; the progress is "
                  "shown on the terminal. The file appears only when it is complete. Exit status: "
                  "0 saved, 1 failed, 2 a wrong command line, 128 + the signal's number when "
-                 "interrupted.")},
+                 "interrupted."),
+             QStringLiteral(
+                 "folimar --import FILE... [--into BOOK.fmr] adds the pages of PDFs, pictures "
+                 "and folders of scans to the book (by default the one Folimar had open last) "
+                 "without opening a window, and writes its progress on the terminal. A book "
+                 "that a running Folimar holds is refused; Ctrl+C ends the import and keeps the "
+                 "pages stored so far.")},
             files(),
             environment()};
 }

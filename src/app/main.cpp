@@ -1,3 +1,4 @@
+#include "app/CommandLineImport.h"
 #include "app/FolimarProgram.h"
 #include "app/FolimarUsage.h"
 #include "platform/commandline/ApplicationArgv.h"
@@ -36,6 +37,18 @@ int main(int argc, char* argv[]) {
         return *status;
 
     folimar::platform::ApplicationArgv qtArgv(argv[0], line.qtArguments);
+    if (line.action == folimar::platform::CommandAction::Import) {
+        // An import from the command line opens no window.
+        QCoreApplication application(qtArgv.argc(), qtArgv.argv());
+        QCoreApplication::setApplicationName(QStringLiteral("Folimar"));
+        folimar::app::CommandLineImport import(folimar::platform::RegistryStorePath());
+        QObject::connect(&import, &folimar::app::CommandLineImport::finished, &application,
+                         &QCoreApplication::quit, Qt::QueuedConnection);
+        if (!import.start(line.operands, line.importInto))
+            return import.exitCode();
+        QCoreApplication::exec();
+        return import.exitCode();
+    }
     QApplication application(qtArgv.argc(), qtArgv.argv());
     QApplication::setApplicationName(QStringLiteral("Folimar"));
     QApplication::setApplicationVersion(folimar::platform::ProjectVersion());

@@ -96,6 +96,9 @@ public:
         std::function<void(const QString&)> takeRecognisedText;
         // A word clicked on the page picture: reading goes on from its place in the text.
         std::function<void(int offset)> readFrom;
+        // File > Import: PDFs and pictures, or a folder of scans.
+        std::function<void()> importFiles;
+        std::function<void()> importFolder;
     };
 
     BookWindow(Services services, Hooks hooks, QWidget* parent = nullptr);

@@ -39,6 +39,12 @@ void BookWindow::createMenus() {
     connectHook(
         namedAction(mnuFile->addAction(QStringLiteral("&Merge")), QStringLiteral("mnuMerge")),
         &Hooks::mergeBook);
+    connectHook(
+        namedAction(mnuFile->addAction(QStringLiteral("&Import...")), QStringLiteral("mnuImport")),
+        &Hooks::importFiles);
+    connectHook(namedAction(mnuFile->addAction(QStringLiteral("Import &Folder...")),
+                            QStringLiteral("mnuImportFolder")),
+                &Hooks::importFolder);
     namedAction(mnuFile->addSeparator(), QStringLiteral("sp2"));
     connectHook(
         namedAction(mnuFile->addAction(QStringLiteral("S&tats")), QStringLiteral("mnuStats")),

@@ -61,13 +61,8 @@ void BookWindow::readPageText() {
 
 void BookWindow::startReadingText(bool asked) {
     textAsked_ = asked;
-    const recognition::RecognitionSettings choices =
-        recognition::RecognitionSettings::load(s_.recognitionSettingsPath);
     const QString languages =
-        !choices.languages.isEmpty()
-            ? choices.languages
-            : recognition::defaultLanguage(
-                  recognition::installedLanguages(recognition::tessdataFolder()), QLocale());
+        recognition::RecognitionSettings::load(s_.recognitionSettingsPath).languagesToRead();
     // Decoded on the worker, at its natural size within the decoder's memory limit.
     recognition_->start([page = page_] { return page.render(page.naturalSize()); }, languages);
     prgText->setValue(0);

@@ -5,18 +5,17 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/paths/InstalledFiles.h"
 #include "platform/process/ProcessLauncher.h"
+#include "settings/PasteQuality.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QRegularExpression>
 
 namespace folimar::bookwindow {
 
 namespace {
 const QString BitmapName = QStringLiteral("temp.bmp");
 const QString JpegName = QStringLiteral("temp.jpg");
-constexpr int DefaultQuality = 75;
 } // namespace
 
 PictureConversion::PictureConversion(QString programFolder,
@@ -31,14 +30,10 @@ PictureConversion::~PictureConversion() {
 }
 
 QStringList PictureConversion::converterArguments(const QString& pasteQuality) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,3}$"));
-    int quality = DefaultQuality;
-    if (digits.match(pasteQuality).hasMatch() && pasteQuality.toInt() <= 100)
-        quality = pasteQuality.toInt();
-    else
+    if (!settings::isPasteQuality(pasteQuality))
         qCInfo(bookWindowLog) << "paste quality" << pasteQuality << "is not 0-100; using"
-                              << DefaultQuality;
-    return {QStringLiteral("-Q%1").arg(quality), BitmapName};
+                              << settings::DefaultPasteQuality;
+    return {QStringLiteral("-Q%1").arg(settings::pasteQualityOf(pasteQuality)), BitmapName};
 }
 
 bool PictureConversion::start(const QImage& picture, const QString& pasteQuality) {

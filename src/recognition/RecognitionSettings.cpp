@@ -1,7 +1,10 @@
 #include "recognition/RecognitionSettings.h"
 
+#include "recognition/RecognitionLanguages.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -37,6 +40,12 @@ bool RecognitionSettings::save(const QString& path) const {
     store.setValue("showSpokenSentence", showSpokenSentence);
     store.sync();
     return store.status() == QSettings::NoError;
+}
+
+QString RecognitionSettings::languagesToRead() const {
+    if (!languages.isEmpty())
+        return languages;
+    return defaultLanguage(installedLanguages(tessdataFolder()), QLocale());
 }
 
 } // namespace folimar::recognition

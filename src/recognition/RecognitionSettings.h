@@ -16,6 +16,9 @@ struct RecognitionSettings {
     // Reads the file; a missing file or odd values keep the defaults.
     static RecognitionSettings load(const QString& path);
     bool save(const QString& path) const;
+    // The languages to read with: those chosen, else the desktop's when its pack is
+    // installed, else English.
+    QString languagesToRead() const;
 
     friend bool operator==(const RecognitionSettings&, const RecognitionSettings&) = default;
 };

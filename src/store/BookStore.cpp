@@ -331,6 +331,11 @@ std::optional<platform::MessageRequest> BookStore::editRefusal() const {
         return platform::MessageRequest{QStringLiteral("Cant edit another users document"), title,
                                         platform::MessageIcon::Critical,
                                         platform::MessageButtons::Ok};
+    if (!ImportingInto.isEmpty() && ImportingInto == OpenedBookPath)
+        return platform::MessageRequest{
+            QStringLiteral("Pages are being imported into this book. You can read it "
+                           "meanwhile; wait until the import ends, or cancel it, to edit."),
+            title, platform::MessageIcon::Information, platform::MessageButtons::Ok};
     return std::nullopt;
 }
 

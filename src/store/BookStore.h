@@ -60,6 +60,7 @@ public:
     QString MergePath;          // set by the merge command before OpenMergeSource()
     bool ReadOnlyMode = false;  // the book could not be opened for writing
     bool OpenElsewhere = false; // another program has the book open: it is read-only here
+    QString ImportingInto;      // the book an import adds pages to: only the import writes to it
     bool BookModified = false;  // set after any write to the book; cleared by OpenBook
     bool NotesModified = false; // set after any write to notes; never cleared
     QString BookOwner;          // `u` of the first record in TopicNo order, once read
@@ -93,7 +94,8 @@ public:
     settings::Settings& settings() const { return settings_; }
 
     // The message an editing command shows instead of editing ("File opened as Read
-    // Only", then "Cant edit another users document"; critical icon, OK), or none.
+    // Only", then "Cant edit another users document"; critical icon, OK; then the word
+    // that an import is running), or none.
     std::optional<platform::MessageRequest> editRefusal() const;
     // Shows editRefusal() when there is one; true when editing may go on.
     bool mayEdit();

@@ -76,6 +76,7 @@ public:
 
     // ---- The list.
     void Doors_refresh() override;
+    void refreshKeepingShown() override;
     void ShowTopic();
     void LockTopicList() override;
     void UnlockTopicList() override;

@@ -40,6 +40,9 @@ public:
     // once the next book is open.
     virtual void unloadTopicManager() {}
     virtual void loadTopicManager() { Doors_refresh(); }
+    // Rebuilds the list as topics are added after the last one (an import), keeping the
+    // entry shown selected without showing it again, so that reading goes on undisturbed.
+    virtual void refreshKeepingShown() { Doors_refresh(); }
 };
 
 } // namespace folimar::topics

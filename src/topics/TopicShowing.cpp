@@ -59,6 +59,20 @@ void TopicManager::Doors_refresh() {
     DispLstBx->setUpdatesEnabled(true);
 }
 
+void TopicManager::refreshKeepingShown() {
+    const int row = DispLstBx->currentRow();
+    const bool selected = row >= 0 && DispLstBx->item(row)->isSelected();
+    reader::ReaderState& state = parts_.readerState;
+    const bool wasMuted = state.ListEventsMuted;
+    state.ListEventsMuted = true;
+    Doors_refresh();
+    if (row >= 0 && row < DispLstBx->count()) {
+        DispLstBx->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        DispLstBx->item(row)->setSelected(selected);
+    }
+    state.ListEventsMuted = wasMuted;
+}
+
 // `u` of the first record in TopicNo order, read from that record alone (a query over the
 // whole table would read every record's picture to reach the field behind it).
 QString TopicManager::firstRecordOwner() {

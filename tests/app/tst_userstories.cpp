@@ -3,12 +3,14 @@
 #include "ProgramRig.h"
 #include "bookwindow/BookFileCommands.h"
 #include "bookwindow/BookWindow.h"
+#include "bookwindow/ImportProgressWindow.h"
 #include "platform/database/FileLock.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/link/InstanceLinkClient.h"
 #include "reader/ReaderWindow.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
+#include "support/ImportFiles.h"
 #include "support/ScriptedCharacter.h"
 #include "topics/NotesWindow.h"
 #include "topics/TopicListBox.h"
@@ -17,6 +19,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -136,6 +139,7 @@ private Q_SLOTS:
     void bookSearchStartsOverWhenTheBookChanges();
     void laterStartDuringTheShutdownWaitBecomesTheProgram();
     void bookHeldByAnotherProgramOpensReadOnlyWithAWord();
+    void importedPagesFollowTheBooksPages();
 };
 
 // F5 from the first topic shows a blank page; what is typed there and stored with F9 is a
@@ -461,6 +465,52 @@ void UserStories::bookHeldByAnotherProgramOpensReadOnlyWithAWord() {
     QCOMPARE(timesTold(rig, openElsewhere), 4);
     QCOMPARE(rig.readerText(), QStringLiteral("Boats."));
     rig.quit();
+}
+
+// File > Import adds a PDF's pages after the book's own, with a progress window and a
+// summary; an edited page must be stored first.
+void UserStories::importedPagesFollowTheBooksPages() {
+    ProgramRig rig;
+    rig.start();
+    writePages(rig, {QStringLiteral("Page one.")});
+    const QString pdf = rig.root.filePath(QStringLiteral("Report.pdf"));
+    QStringList pages;
+    for (int i = 1; i <= 6; ++i)
+        pages << QStringLiteral("Imported page %1.").arg(i);
+    folimar::testing::writeTextPdf(pdf, pages);
+
+    rig.type(QStringLiteral(" More."));
+    rig.dialogs.messages.clear();
+    rig.command(rig.bookWindow(), "mnuImport");
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.first().text, QStringLiteral("1st update your topic"));
+    QVERIFY(rig.dialogs.fileRequests.isEmpty());
+    rig.press(Qt::Key_F9);
+
+    rig.dialogs.messages.clear();
+    rig.clickEntry(0);
+    const int shown = rig.shownEntry();
+    QCOMPARE(shown, 0);
+    rig.dialogs.fileListAnswers << QStringList{pdf};
+    rig.command(rig.bookWindow(), "mnuImport");
+    auto* progress = rig.bookWindow().findChild<folimar::bookwindow::ImportProgressWindow*>(
+        QStringLiteral("ImportProgressWindow"));
+    QVERIFY(progress);
+    QVERIFY(progress->lblImportPage->text().startsWith(QStringLiteral("Importing page ")));
+    QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.messages.size(), 1, 20000);
+    QCOMPARE(rig.dialogs.messages.first().text, QStringLiteral("6 pages imported."));
+    QVERIFY(!progress->isVisible());
+    QCOMPARE(rig.entries().size(), 7);
+    QCOMPARE(rig.entries().last(), QStringLiteral("Report p.6"));
+    // Reading went on at the page shown.
+    QCOMPARE(rig.shownEntry(), shown);
+    QCOMPARE(rig.readerText(), QStringLiteral("Page one. More."));
+    QVERIFY(rig.program().store().BookModified);
+    rig.quit();
+    QCOMPARE(rig.bookRows().size(), 7);
+    QCOMPARE(rig.storedPage(1), QStringLiteral("Page one. More.|0"));
+    QCOMPARE(rig.bookRows().at(2), QStringLiteral("3|Report p.2"));
+    QCOMPARE(rig.storedPage(7).section(u'|', 0, 0), QStringLiteral("Imported page 6."));
 }
 
 QTEST_MAIN(UserStories)

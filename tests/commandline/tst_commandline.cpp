@@ -53,6 +53,20 @@ private Q_SLOTS:
             << L{"a.txt"} << false << error << L{} << L{};
         QTest::newRow("-- alone for a program that takes none")
             << L{"--"} << false << run << L{} << L{};
+        const auto import = CommandAction::Import;
+        QTest::newRow("import files into the book")
+            << L{"-style", "fusion", "--import", "a.pdf", "b c.png", "--into", "x.fmr"} << true
+            << import << L{"-style", "fusion"} << L{"a.pdf", "b c.png"};
+        QTest::newRow("import without --into")
+            << L{"--import", "scans"} << true << import << L{} << L{"scans"};
+        QTest::newRow("import of nothing")
+            << L{"--import", "--into", "x.fmr"} << true << error << L{} << L{};
+        QTest::newRow("--into without a book")
+            << L{"--import", "a.pdf", "--into"} << true << error << L{} << L{};
+        QTest::newRow("two books") << L{"--import", "a.pdf", "--into", "x.fmr", "--into", "y.fmr"}
+                                   << true << error << L{} << L{};
+        QTest::newRow("import for a program that takes no files")
+            << L{"--import", "a.pdf"} << false << error << L{} << L{};
     }
     void readsOptionsInFrontOfThePath() {
         QFETCH(QStringList, arguments);
@@ -63,10 +77,14 @@ private Q_SLOTS:
         const ParsedCommandLine line = ParseCommandLine(arguments, takesOperands);
         QCOMPARE(line.action, action);
         QCOMPARE(line.error.isEmpty(), action != CommandAction::Error);
-        if (action == CommandAction::Run) {
+        if (action != CommandAction::Error) {
             QCOMPARE(line.qtArguments, qtArguments);
             QCOMPARE(line.operands, operands);
         }
+        QCOMPARE(line.importInto,
+                 QString(arguments.contains("--into") && action != CommandAction::Error
+                             ? arguments.last()
+                             : QString()));
     }
 
     void answersOnTheTerminalOrLetsTheProgramRun() {

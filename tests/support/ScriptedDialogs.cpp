@@ -17,4 +17,19 @@ QString ScriptedDialogs::saveFileName(const platform::FileDialogRequest& request
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
+QStringList ScriptedDialogs::openFileNames(const platform::FileDialogRequest& request) {
+    fileRequests.append(request);
+    return fileListAnswers.isEmpty() ? QStringList() : fileListAnswers.dequeue();
+}
+
+QString ScriptedDialogs::folderName(const platform::FileDialogRequest& request) {
+    fileRequests.append(request);
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+QString ScriptedDialogs::password(const QString& prompt, const QString&) {
+    passwordPrompts.append(prompt);
+    return passwords.isEmpty() ? QString() : passwords.dequeue();
+}
+
 } // namespace folimar::testing

@@ -14,13 +14,20 @@ public:
     platform::MessageAnswer message(const platform::MessageRequest& request) override;
     QString openFileName(const platform::FileDialogRequest& request) override;
     QString saveFileName(const platform::FileDialogRequest& request) override;
+    QStringList openFileNames(const platform::FileDialogRequest& request) override;
+    QString folderName(const platform::FileDialogRequest& request) override;
+    // The next of `passwords`; a null string (Cancel) when none is left.
+    QString password(const QString& prompt, const QString& title) override;
     void beep() override { ++beeps; }
 
     QQueue<platform::MessageAnswer> answers;
     QQueue<QString> fileAnswers;
+    QQueue<QStringList> fileListAnswers;
+    QQueue<QString> passwords;
 
     QList<platform::MessageRequest> messages;
     QList<platform::FileDialogRequest> fileRequests;
+    QStringList passwordPrompts;
     int beeps = 0;
 };
 

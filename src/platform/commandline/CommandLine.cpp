@@ -42,6 +42,23 @@ ParsedCommandLine failure(QString message) {
     return parsed;
 }
 
+// The words after "--import": files, and "--into" with the book.
+ParsedCommandLine importCommand(const QStringList& words, ParsedCommandLine parsed) {
+    parsed.action = CommandAction::Import;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (words.at(i) == QLatin1String("--into")) {
+            if (i + 1 >= words.size() || !parsed.importInto.isEmpty())
+                return failure(QStringLiteral("'--into' needs one book"));
+            parsed.importInto = words.at(++i);
+        } else {
+            parsed.operands << words.at(i);
+        }
+    }
+    if (parsed.operands.isEmpty())
+        return failure(QStringLiteral("'--import' needs a file or folder to import"));
+    return parsed;
+}
+
 } // namespace
 
 ParsedCommandLine ParseCommandLine(const QStringList& arguments, bool takesOperands) {
@@ -67,6 +84,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments, bool takesOpera
             parsed.action = CommandAction::ManualPage;
             return parsed;
         }
+        if (arg == QLatin1String("--import") && takesOperands)
+            return importCommand(arguments.mid(i + 1), std::move(parsed));
         const QString name = arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
         if (isOneOf(name, QtFlags)) {
             parsed.qtArguments << arg;

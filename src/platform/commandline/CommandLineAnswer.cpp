@@ -8,6 +8,7 @@ std::optional<int> AnswerCommandLine(const ParsedCommandLine& line, const Progra
                                      QTextStream& out, QTextStream& err) {
     switch (line.action) {
     case CommandAction::Run:
+    case CommandAction::Import: // the program runs it
         return std::nullopt;
     case CommandAction::Help:
         out << HelpText(usage) << Qt::flush;

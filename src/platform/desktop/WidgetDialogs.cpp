@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 
@@ -84,6 +85,22 @@ QString WidgetDialogs::saveFileName(const FileDialogRequest& request) {
         options |= QFileDialog::DontConfirmOverwrite;
     return QFileDialog::getSaveFileName(parent_, request.title, start, request.filter, nullptr,
                                         options);
+}
+
+QStringList WidgetDialogs::openFileNames(const FileDialogRequest& request) {
+    return QFileDialog::getOpenFileNames(parent_, request.title, request.startFolder,
+                                         request.filter);
+}
+
+QString WidgetDialogs::folderName(const FileDialogRequest& request) {
+    return QFileDialog::getExistingDirectory(parent_, request.title, request.startFolder);
+}
+
+QString WidgetDialogs::password(const QString& prompt, const QString& title) {
+    bool accepted = false;
+    const QString typed = QInputDialog::getText(parent_, appTitle(title), prompt,
+                                                QLineEdit::Password, QString(), &accepted);
+    return accepted ? typed : QString();
 }
 
 void WidgetDialogs::beep() { QApplication::beep(); }

@@ -6,13 +6,16 @@ class QWidget;
 
 namespace folimar::platform {
 
-// The real dialogs: QMessageBox, QFileDialog and the desktop's beep.
+// The real dialogs: QMessageBox, QFileDialog, QInputDialog and the desktop's beep.
 class WidgetDialogs final : public Dialogs {
 public:
     explicit WidgetDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     MessageAnswer message(const MessageRequest& request) override;
     QString openFileName(const FileDialogRequest& request) override;
     QString saveFileName(const FileDialogRequest& request) override;
+    QStringList openFileNames(const FileDialogRequest& request) override;
+    QString folderName(const FileDialogRequest& request) override;
+    QString password(const QString& prompt, const QString& title) override;
     void beep() override;
 
 private:

@@ -35,6 +35,12 @@ public:
     virtual MessageAnswer message(const MessageRequest& request) = 0;
     virtual QString openFileName(const FileDialogRequest& request) = 0;
     virtual QString saveFileName(const FileDialogRequest& request) = 0;
+    // Several existing files; empty when cancelled.
+    virtual QStringList openFileNames(const FileDialogRequest& request) = 0;
+    // An existing folder; empty when cancelled.
+    virtual QString folderName(const FileDialogRequest& request) = 0;
+    // A password typed hidden, after `prompt`; a null string when cancelled.
+    virtual QString password(const QString& prompt, const QString& title) = 0;
     virtual void beep() = 0;
 
     // Shorthand for a box with an OK button only.

@@ -1,0 +1,153 @@
+#include "import/ImportPlan.h"
+
+#include "import/PdfFile.h"
+#include "platform/database/TableDef.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <algorithm>
+#include <poppler-qt6.h>
+
+namespace folimar::import {
+
+namespace {
+
+const QStringList PictureSuffixes{QStringLiteral("*.jpg"),  QStringLiteral("*.jpeg"),
+                                  QStringLiteral("*.png"),  QStringLiteral("*.tif"),
+                                  QStringLiteral("*.tiff"), QStringLiteral("*.bmp")};
+
+QString topicName(const QString& name) {
+    return name.left(database::DefaultTextSize);
+}
+
+bool looksLikePdf(const QString& path) {
+    if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
+        return true;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
+}
+
+void planPdf(const QString& path, const PasswordAsk& askPassword, ImportPlan& plan) {
+    const QString shown = QFileInfo(path).fileName();
+    QByteArray password;
+    std::unique_ptr<Poppler::Document> document = openPdf(path, password);
+    if (!document && pdfIsEncrypted(path)) {
+        bool wrongBefore = false;
+        while (!document) {
+            const QString typed = askPassword ? askPassword(shown, wrongBefore) : QString();
+            if (typed.isNull()) {
+                plan.skipped.append(QStringLiteral("%1 (no password)").arg(shown));
+                return;
+            }
+            password = typed.toUtf8();
+            document = openPdf(path, password);
+            wrongBefore = true;
+        }
+    }
+    if (!document || document->numPages() <= 0) {
+        plan.skipped.append(QStringLiteral("%1 (not a PDF that can be read)").arg(shown));
+        return;
+    }
+    for (int page = 0; page < document->numPages(); ++page)
+        plan.pages.push_back(
+            {PageJob::Kind::PdfPage, path, page, pageName(path, page + 1), password});
+}
+
+void planPictures(const QString& path, ImportPlan& plan) {
+    QImageReader reader(path);
+    if (!reader.canRead()) {
+        plan.skipped.append(QStringLiteral("%1 (not a picture)").arg(QFileInfo(path).fileName()));
+        return;
+    }
+    const int count = std::max(1, reader.imageCount());
+    for (int picture = 0; picture < count; ++picture) {
+        const QString name = count == 1 ? topicName(QFileInfo(path).completeBaseName())
+                                        : pageName(path, picture + 1);
+        plan.pages.push_back({PageJob::Kind::Picture, path, picture, name, {}});
+    }
+}
+
+// "page2" before "page10": runs of digits compare by their value, the rest without case.
+// (The system's collator does this only in some locales.)
+bool naturalLess(const QString& a, const QString& b) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            const qsizetype startA = i;
+            const qsizetype startB = j;
+            while (i < a.size() && a[i].isDigit())
+                ++i;
+            while (j < b.size() && b[j].isDigit())
+                ++j;
+            QStringView numberA = QStringView(a).mid(startA, i - startA);
+            QStringView numberB = QStringView(b).mid(startB, j - startB);
+            while (numberA.size() > 1 && numberA.front() == u'0')
+                numberA = numberA.mid(1);
+            while (numberB.size() > 1 && numberB.front() == u'0')
+                numberB = numberB.mid(1);
+            if (numberA.size() != numberB.size())
+                return numberA.size() < numberB.size();
+            if (const int order = numberA.compare(numberB); order != 0)
+                return order < 0;
+            continue;
+        }
+        const QChar x = a[i].toCaseFolded();
+        const QChar y = b[j].toCaseFolded();
+        if (x != y)
+            return x < y;
+        ++i;
+        ++j;
+    }
+    if (a.size() - i != b.size() - j)
+        return a.size() - i < b.size() - j;
+    return a < b;
+}
+
+} // namespace
+
+QString pageName(const QString& file, int pageNumber) {
+    const QString suffix = QStringLiteral(" p.%1").arg(pageNumber);
+    return topicName(QFileInfo(file).completeBaseName())
+               .left(database::DefaultTextSize - suffix.size()) +
+           suffix;
+}
+
+QString passwordPrompt(const QString& file, bool wrongBefore) {
+    return wrongBefore
+               ? QStringLiteral("That password does not open \"%1\". Type its password "
+                                "again, or Cancel to leave the file out:")
+                     .arg(file)
+               : QStringLiteral("\"%1\" is protected by a password. Type its password:").arg(file);
+}
+
+QStringList folderPictures(const QString& folder) {
+    const QDir dir(folder);
+    QStringList names = dir.entryList(PictureSuffixes, QDir::Files | QDir::Readable);
+    std::sort(names.begin(), names.end(), naturalLess);
+    for (QString& name : names)
+        name = dir.filePath(name);
+    return names;
+}
+
+ImportPlan planImport(const QStringList& paths, const PasswordAsk& askPassword) {
+    ImportPlan plan;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            for (const QString& picture : folderPictures(path))
+                planPictures(picture, plan);
+        } else if (!info.isFile()) {
+            plan.skipped.append(QStringLiteral("%1 (not found)").arg(info.fileName()));
+        } else if (looksLikePdf(path)) {
+            planPdf(path, askPassword, plan);
+        } else {
+            planPictures(path, plan);
+        }
+    }
+    return plan;
+}
+
+} // namespace folimar::import

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "import/ImportedPage.h"
+#include "import/PageJob.h"
+
+#include <QString>
+#include <memory>
+
+class QImage;
+
+namespace Poppler {
+class Document;
+}
+namespace folimar::recognition {
+struct ReadControl;
+}
+
+namespace folimar::import {
+
+// How pages are made: the JPEG quality, and the recognition of pages without a text layer
+// (no recognition when `languages` is empty).
+struct PageMaking {
+    int quality = 75;
+    QString tessdata;
+    QString languages;
+};
+
+// Makes pages one at a time on one thread. It keeps the PDF it last read open, so that the
+// pages of a long PDF do not each open the file again; makers on other threads keep their
+// own, as a PDF document is not to be shared between threads.
+class PageMaker {
+public:
+    PageMaker(PageMaking making, recognition::ReadControl& control);
+    ~PageMaker();
+    PageMaker(const PageMaker&) = delete;
+    PageMaker& operator=(const PageMaker&) = delete;
+
+    ImportedPage make(const PageJob& job);
+
+    // PDF pages with a text layer are rendered at this resolution, scans at the higher one.
+    static constexpr double TextLayerDpi = 150;
+    static constexpr double ScanDpi = 300;
+
+private:
+    void makePdfPage(const PageJob& job, ImportedPage& page);
+    void makePicture(const PageJob& job, ImportedPage& page);
+    void recognise(const QImage& picture, ImportedPage& page);
+    QByteArray encode(const QImage& picture) const;
+
+    PageMaking making_;
+    recognition::ReadControl& control_;
+    QString openFile_;
+    std::unique_ptr<Poppler::Document> document_;
+};
+
+} // namespace folimar::import

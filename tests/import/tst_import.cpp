@@ -1,0 +1,303 @@
+#include "import/BookImport.h"
+#include "import/ImportPlan.h"
+#include "recognition/RecognitionLanguages.h"
+#include "recognition/WordBoxBlob.h"
+#include "settings/Settings.h"
+#include "store/BookStore.h"
+#include "support/ImportFiles.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestPage.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace folimar;
+using import::BookImport;
+using import::ImportSummary;
+
+namespace {
+
+// The untitled book of a fresh program folder.
+struct ImportBook {
+    QTemporaryDir root;
+    QString program = root.filePath(QStringLiteral("program"));
+    settings::Settings settings;
+    testing::ScriptedDialogs dialogs;
+    store::BookStore store{settings, {program, program + QStringLiteral("/notes")}, dialogs};
+
+    ImportBook() {
+        QDir().mkpath(program + QStringLiteral("/notes"));
+        store.StartStore();
+    }
+    QString file(const QString& name) const { return root.filePath(name); }
+    void put(int topicNo) {
+        QVERIFY(store.storeTopic({topicNo, QStringLiteral("old %1").arg(topicNo),
+                                  QStringLiteral("old text"), "jpeg", std::nullopt}));
+    }
+    // Runs an import of `paths` to its end; the summary it gave.
+    ImportSummary import(const QStringList& paths, int workers = 2,
+                         const QString& languages = QString()) {
+        BookImport run(
+            store, import::planImport(paths, {}),
+            {{75, recognition::tessdataFolder(), languages}, QStringLiteral("ann"), workers});
+        QSignalSpy finished(&run, &BookImport::finished);
+        if (run.start() != BookImport::Start::Started)
+            return {};
+        finished.wait(20000);
+        return finished.isEmpty() ? ImportSummary{}
+                                  : finished.first().first().value<ImportSummary>();
+    }
+    void reopen() {
+        store.CloseAndCompactBook();
+        store.LoadBook();
+    }
+};
+
+QSize jpegSize(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer, "jpeg");
+    return reader.size();
+}
+
+QByteArray encoded(const QImage& picture, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(picture);
+    return bytes;
+}
+
+} // namespace
+
+class ImportTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void textLayerPagesFollowTheLastTopicWithTheirOwnText();
+    void picturesComeInNaturalOrderAndDamagedOnesAreSkipped();
+    void scannedPagesAreRecognised();
+    void refusalsComeBeforeAnythingIsWritten();
+    void cancelKeepsEveryFinishedPage();
+    void encryptedPdfOpensWithItsPasswordOnly();
+    void multiPageTiffGivesAPagePerPicture();
+};
+
+void ImportTest::textLayerPagesFollowTheLastTopicWithTheirOwnText() {
+    ImportBook book;
+    book.put(4);
+    book.put(7);
+    const QString pdf = book.file(QStringLiteral("Report.pdf"));
+    testing::writeTextPdf(pdf, {QStringLiteral("First page of the report."),
+                                QStringLiteral("A tale of a long for-\ngotten kingdom."),
+                                QStringLiteral("Third page.")});
+    book.dialogs.messages.clear();
+    const ImportSummary summary = book.import({pdf});
+    QCOMPARE(summary.text(), QStringLiteral("3 pages imported."));
+
+    book.reopen();
+    const QList<store::TopicEntry> expected{
+        {4, "old 4"}, {7, "old 7"}, {8, "Report p.1"}, {9, "Report p.2"}, {10, "Report p.3"}};
+    QCOMPARE(book.store.topicList(), expected);
+    const store::TopicPage first = *book.store.readTopic(8);
+    QCOMPARE(first.PicText, QStringLiteral("First page of the report."));
+    // Rendered at 150 dpi, as a page with a text layer is.
+    QCOMPARE(jpegSize(first.PicData), QSize(600, 450));
+    const std::optional<recognition::PageText> boxes =
+        recognition::decodeWordBoxes(first.WordBoxes);
+    QVERIFY(boxes);
+    QCOMPARE(boxes->words.size(), 5);
+    // The first word lies near the top left of the picture, in its pixels.
+    QVERIFY2(QRect(30, 30, 150, 50).contains(boxes->words.first().box.center()),
+             qPrintable(QStringLiteral("%1,%2")
+                            .arg(boxes->words.first().box.x())
+                            .arg(boxes->words.first().box.y())));
+    QCOMPARE(book.store.readTopic(9)->PicText,
+             QStringLiteral("A tale of a long forgotten kingdom."));
+    QCOMPARE(book.store.firstRecordOwner(), QString());
+}
+
+void ImportTest::picturesComeInNaturalOrderAndDamagedOnesAreSkipped() {
+    ImportBook book;
+    const QString folder = book.file(QStringLiteral("scans"));
+    QDir().mkpath(folder);
+    const QByteArray jpeg = encoded(testing::plainPicture({40, 30}, Qt::red), "jpeg");
+    QVERIFY(testing::writeBytes(folder + "/page10.jpg", jpeg));
+    QVERIFY(testing::writeBytes(folder + "/page2.png",
+                                encoded(testing::plainPicture({50, 20}, Qt::blue), "png")));
+    QVERIFY(testing::writeBytes(folder + "/Page1.bmp",
+                                encoded(testing::plainPicture({10, 10}, Qt::green), "bmp")));
+    // A PNG cut short: its header reads, its picture does not.
+    const QByteArray png = encoded(testing::plainPicture({300, 300}, Qt::gray), "png");
+    QVERIFY(testing::writeBytes(folder + "/page3.png", png.left(png.size() / 2)));
+    QVERIFY(testing::writeBytes(folder + "/page4.png", "this is no picture"));
+    QVERIFY(testing::writeBytes(folder + "/notes.txt", "not a page"));
+    const QString brokenPdf = book.file(QStringLiteral("broken.pdf"));
+    QVERIFY(testing::writeBytes(brokenPdf, "%PDF-1.4\nnothing else"));
+
+    const ImportSummary summary = book.import({folder, brokenPdf});
+    QCOMPARE(summary.imported, 3);
+    QCOMPARE(summary.skipped.size(), 3);
+    QVERIFY(summary.text().startsWith(QStringLiteral("3 pages imported, 3 skipped: ")));
+    for (const char* name : {"page4.png", "page3", "broken.pdf"})
+        QVERIFY2(summary.text().contains(name), qPrintable(summary.text()));
+
+    const QList<store::TopicEntry> expected{{1, "Page1"}, {2, "page2"}, {3, "page10"}};
+    QCOMPARE(book.store.topicList(), expected);
+    // The pages of an empty book make the user its owner.
+    QCOMPARE(book.store.firstRecordOwner(), QStringLiteral("ann"));
+    // A JPEG is kept as it is; other pictures are made JPEGs.
+    QCOMPARE(book.store.readTopic(3)->PicData, jpeg);
+    QCOMPARE(jpegSize(book.store.readTopic(2)->PicData), QSize(50, 20));
+}
+
+void ImportTest::scannedPagesAreRecognised() {
+    ImportBook book;
+    // A page of 4 by 1.5 inches holding a few words, scanned at 300 dpi.
+    const testing::TestPage page = testing::makeTestPage(
+        {QStringLiteral("Seven quiet rivers"), QStringLiteral("cross the green valley")},
+        QSize(1200, 450), 0, 16);
+    const QString pdf = book.file(QStringLiteral("Scan.pdf"));
+    testing::writeScannedPdf(pdf, {page.image}, QSizeF(4, 1.5));
+    const QString png = book.file(QStringLiteral("photo.png"));
+    QVERIFY(testing::writeBytes(png, encoded(page.image, "png")));
+
+    const ImportSummary summary = book.import({pdf, png}, 2, QStringLiteral("eng"));
+    QCOMPARE(summary.text(), QStringLiteral("2 pages imported."));
+    for (int topicNo : {1, 2}) {
+        const store::TopicPage topic = *book.store.readTopic(topicNo);
+        QCOMPARE(topic.PicText, QStringLiteral("Seven quiet rivers cross the green valley"));
+        QCOMPARE(recognition::decodeWordBoxes(topic.WordBoxes)->words.size(), 7);
+    }
+    QCOMPARE(jpegSize(book.store.readTopic(1)->PicData), QSize(1200, 450));
+}
+
+void ImportTest::refusalsComeBeforeAnythingIsWritten() {
+    ImportBook book;
+    book.put(32766);
+    const QString pdf = book.file(QStringLiteral("Two.pdf"));
+    testing::writeTextPdf(pdf, {QStringLiteral("one"), QStringLiteral("two")});
+    BookImport tooMany(book.store, import::planImport({pdf}, {}), {});
+    QCOMPARE(tooMany.start(), BookImport::Start::NumbersWouldOverflow);
+    QCOMPARE(book.store.topicList().size(), 1);
+    QVERIFY(book.store.ImportingInto.isEmpty());
+
+    BookImport nothing(book.store, import::planImport({book.file("missing.pdf")}, {}), {});
+    QCOMPARE(nothing.start(), BookImport::Start::NothingToImport);
+
+    // While an import runs, only it writes to the book.
+    ImportBook other;
+    BookImport running(other.store, import::planImport({pdf}, {}), {});
+    QCOMPARE(running.start(), BookImport::Start::Started);
+    QVERIFY(!other.store.mayEdit());
+    QVERIFY(other.dialogs.messages.last().text.contains(QStringLiteral("being imported")));
+    QSignalSpy finished(&running, &BookImport::finished);
+    QVERIFY(finished.wait(20000));
+    QVERIFY(other.store.mayEdit());
+
+    // A book opened during an import is neither held nor written to: the import stops.
+    ImportBook third;
+    BookImport switched(third.store, import::planImport({pdf}, {}), {});
+    QCOMPARE(switched.start(), BookImport::Start::Started);
+    third.store.CloseAndCompactBook();
+    const QString next = third.file(QStringLiteral("next.fmr"));
+    QVERIFY(QFile::copy(third.store.untitledBookPath(), next));
+    third.settings.BookPath = next;
+    third.store.LoadBook();
+    QCOMPARE(third.store.OpenedBookPath, next);
+    QVERIFY(third.store.mayEdit());
+    QSignalSpy stopped(&switched, &BookImport::finished);
+    QVERIFY(stopped.wait(20000));
+    QCOMPARE(stopped.first().first().value<ImportSummary>().failure,
+             QStringLiteral("the book was closed"));
+    QVERIFY(third.store.topicList().isEmpty());
+}
+
+void ImportTest::cancelKeepsEveryFinishedPage() {
+    ImportBook book;
+    QStringList pages;
+    for (int i = 1; i <= 40; ++i)
+        pages.append(QStringLiteral("Page number %1").arg(i));
+    const QString pdf = book.file(QStringLiteral("Long.pdf"));
+    testing::writeTextPdf(pdf, pages);
+
+    BookImport run(book.store, import::planImport({pdf}, {}), {{75, {}, {}}, {}, 1});
+    QSignalSpy finished(&run, &BookImport::finished);
+    connect(&run, &BookImport::pageDone, &run, [&](const import::ImportProgress& progress) {
+        QCOMPARE(progress.total, 40);
+        if (progress.done == 3)
+            run.cancel();
+    });
+    QCOMPARE(run.start(), BookImport::Start::Started);
+    QVERIFY(finished.wait(20000));
+    const ImportSummary summary = finished.first().first().value<ImportSummary>();
+    QVERIFY(summary.cancelled);
+    QCOMPARE(summary.imported, 3);
+    QVERIFY(book.store.ImportingInto.isEmpty());
+
+    book.reopen();
+    QCOMPARE(book.store.topicList().size(), 3);
+    for (int topicNo : {1, 2, 3}) {
+        const store::TopicPage topic = *book.store.readTopic(topicNo);
+        QCOMPARE(topic.PicText, QStringLiteral("Page number %1").arg(topicNo));
+        QVERIFY(!topic.PicData.isEmpty());
+    }
+    // Nothing arrives after the cancel.
+    QTest::qWait(200);
+    QCOMPARE(book.store.topicList().size(), 3);
+}
+
+void ImportTest::encryptedPdfOpensWithItsPasswordOnly() {
+    ImportBook book;
+    const QString plain = book.file(QStringLiteral("plain.pdf"));
+    testing::writeTextPdf(plain, {QStringLiteral("Secret page.")});
+    const QString locked = book.file(QStringLiteral("Locked.pdf"));
+    QCOMPARE(QProcess::execute(QStringLiteral("qpdf"),
+                               {QStringLiteral("--encrypt"), QStringLiteral("sesame"),
+                                QStringLiteral("owner"), QStringLiteral("256"),
+                                QStringLiteral("--"), plain, locked}),
+             0);
+
+    QList<bool> asked; // whether each question said the password before was wrong
+    QStringList typed{QStringLiteral("wrong"), QStringLiteral("sesame")};
+    const import::PasswordAsk ask = [&](const QString& file, bool wrongBefore) {
+        asked.append(wrongBefore);
+        return file == QStringLiteral("Locked.pdf") && !typed.isEmpty() ? typed.takeFirst()
+                                                                        : QString();
+    };
+    const import::ImportPlan plan = import::planImport({locked}, ask);
+    QCOMPARE(asked, (QList<bool>{false, true}));
+    QCOMPARE(plan.pages.size(), std::size_t(1));
+    BookImport run(book.store, plan, {});
+    QSignalSpy finished(&run, &BookImport::finished);
+    QCOMPARE(run.start(), BookImport::Start::Started);
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(book.store.readTopic(1)->PicText, QStringLiteral("Secret page."));
+
+    // Given up at the question, the file is left out and named.
+    asked.clear();
+    const import::ImportPlan refused = import::planImport({locked}, ask);
+    QCOMPARE(asked, QList<bool>{false});
+    QVERIFY(refused.pages.empty());
+    QCOMPARE(refused.skipped, QStringList{QStringLiteral("Locked.pdf (no password)")});
+}
+
+void ImportTest::multiPageTiffGivesAPagePerPicture() {
+    ImportBook book;
+    // Two one-picture TIFFs joined into one file of two pictures.
+    const QString tiff = book.file(QStringLiteral("Scans.tiff"));
+    QVERIFY(testing::writeMultiPageTiff(tiff, {testing::plainPicture({60, 40}, Qt::red),
+                                               testing::plainPicture({30, 20}, Qt::blue)}));
+    QCOMPARE(book.import({tiff}).text(), QStringLiteral("2 pages imported."));
+    const QList<store::TopicEntry> expected{{1, "Scans p.1"}, {2, "Scans p.2"}};
+    QCOMPARE(book.store.topicList(), expected);
+    QCOMPARE(jpegSize(book.store.readTopic(2)->PicData), QSize(30, 20));
+}
+
+QTEST_MAIN(ImportTest)
+#include "tst_import.moc"
