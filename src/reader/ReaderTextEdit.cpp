@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace folimar::reader {
@@ -13,6 +14,9 @@ namespace {
 
 // Thickness of the word's underline, in pixels.
 constexpr int MarkThickness = 2;
+// How much lighter the highlight is around the word (the alpha of the text's colour laid
+// over it).
+constexpr int ShadeAlpha = 60;
 
 } // namespace
 
@@ -43,14 +47,16 @@ void ReaderTextEdit::markWord(int start, int length) {
         start = 0;
     if (start == wordStart_ && length == wordLength_)
         return;
-    const QRect old = wordMarkRect();
+    const WordMark old = wordMark();
     wordStart_ = start;
     wordLength_ = length;
-    viewport()->update(old.united(wordMarkRect()));
+    const WordMark now = wordMark();
+    viewport()->update(old.box.united(old.underline).united(now.box).united(now.underline));
 }
 
-// Under the word's first line: a word broken over two lines is marked where it begins.
-QRect ReaderTextEdit::wordMarkRect() const {
+// Under the word's first line, where an underline of its font goes: a word broken over
+// two lines is marked where it begins.
+ReaderTextEdit::WordMark ReaderTextEdit::wordMark() const {
     if (wordLength_ == 0)
         return {};
     QTextCursor from(document());
@@ -64,19 +70,37 @@ QRect ReaderTextEdit::wordMarkRect() const {
         to.movePosition(QTextCursor::EndOfLine);
         last = cursorRect(to);
     }
+    const QTextBlock block = document()->findBlock(wordStart_);
+    const QTextLine line = block.layout()
+                               ? block.layout()->lineForTextPosition(wordStart_ - block.position())
+                               : QTextLine();
+    // The character after the cursor carries the word's font.
+    QTextCursor inWord(from);
+    inWord.movePosition(QTextCursor::NextCharacter);
+    const QFontMetrics metrics(inWord.charFormat().font());
+    const int baseline =
+        first.top() + (line.isValid() ? qRound(line.ascent()) : first.height() - metrics.descent());
+    const int top = std::min(baseline + std::max(1, metrics.underlinePos()),
+                             first.bottom() + 1 - MarkThickness);
     const int left = std::min(first.left(), last.left());
     const int right = std::max(first.left(), last.left());
-    return {left, first.bottom() - MarkThickness + 1, std::max(right - left, 1), MarkThickness};
+    const int width = std::max(right - left, 1);
+    return {QRect(left, first.top(), width, first.height()),
+            QRect(left, top, width, MarkThickness)};
 }
 
 void ReaderTextEdit::paintEvent(QPaintEvent* event) {
     QTextEdit::paintEvent(event);
-    const QRect mark = wordMarkRect();
-    if (mark.isEmpty() || !event->rect().intersects(mark))
+    const WordMark mark = wordMark();
+    if (mark.box.isEmpty() || !event->rect().intersects(mark.box.united(mark.underline)))
         return;
-    // The word lies in the highlighted sentence: drawn in the colour of highlighted text.
+    // The word lies in the highlighted sentence: marked in the colour of highlighted text.
     QPainter painter(viewport());
-    painter.fillRect(mark, palette().brush(QPalette::HighlightedText));
+    QColor ink = palette().color(QPalette::HighlightedText);
+    ink.setAlpha(ShadeAlpha);
+    painter.fillRect(mark.box, ink);
+    ink.setAlpha(255);
+    painter.fillRect(mark.underline, ink);
 }
 
 } // namespace folimar::reader

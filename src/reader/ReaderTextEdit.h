@@ -7,8 +7,9 @@ namespace folimar::reader {
 // The reader window's text box. What is pasted into it or dropped on it goes through the
 // safe paste (see SafePaste.h), so the box never loads what pasted HTML names.
 //
-// It can underline the word being spoken inside the highlighted sentence. The line is
-// painted over the text rather than set as a format: the document (and its undo) stays as
+// It can mark the word being spoken inside the highlighted sentence: the highlight a shade
+// lighter around the word, and a line under it. The mark is painted over the text rather
+// than set as a format: the document (and its undo) stays as
 // it is, and moving the mark repaints only the old and the new word.
 class ReaderTextEdit final : public QTextEdit {
     Q_OBJECT
@@ -20,7 +21,7 @@ public:
     // The word underlined (start, length); length 0 when none.
     QPair<int, int> markedWord() const { return {wordStart_, wordLength_}; }
     // Where the underline is drawn, in the viewport's coordinates; empty when none.
-    QRect wordMarkRect() const;
+    QRect wordMarkRect() const { return wordMark().underline; }
 
 Q_SIGNALS:
     // A paste or drop too long to take was refused.
@@ -32,6 +33,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct WordMark {
+        QRect box; // the word's run of its first line
+        QRect underline;
+    };
+    WordMark wordMark() const;
+
     int wordStart_ = 0;
     int wordLength_ = 0;
 };
