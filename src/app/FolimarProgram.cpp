@@ -181,6 +181,8 @@ void FolimarProgram::createWindows() {
                      });
     QObject::connect(reader_.get(), &reader::SentenceReader::readingEnded, bookWindow_.get(),
                      &bookwindow::BookWindow::clearSpokenSentence);
+    QObject::connect(reader_.get(), &reader::SentenceReader::spokenWordChanged, bookWindow_.get(),
+                     &bookwindow::BookWindow::markSpokenWord);
 
     topicManager_ = std::make_unique<topics::TopicManager>(
         topics::TopicManager::Parts{*store_, settings_, locations_, readerState_, *reader_, *host_,

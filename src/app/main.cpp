@@ -20,10 +20,12 @@ int main(int argc, char* argv[]) {
     // `--audio BOOK OUT`: the book saved as sound, on the terminal, without windows.
     const auto audio = folimar::speechexport::ParseAudioCommand(
         arguments, folimar::speechexport::AudioSource::Book);
-    if (!audio.error.isEmpty())
-        return *folimar::platform::AnswerCommandLine(
-            {folimar::platform::CommandAction::Error, {}, {}, audio.error},
-            folimar::app::FolimarUsage(), out, err);
+    if (!audio.error.isEmpty()) {
+        folimar::platform::ParsedCommandLine wrong;
+        wrong.action = folimar::platform::CommandAction::Error;
+        wrong.error = audio.error;
+        return *folimar::platform::AnswerCommandLine(wrong, folimar::app::FolimarUsage(), out, err);
+    }
     if (audio.command) {
         QCoreApplication application(argc, argv);
         return folimar::speechexport::RunAudioCommand(

@@ -122,6 +122,9 @@ public:
     // reading stops or the picture changes.
     void markSpokenSentence(int start, int length);
     void clearSpokenSentence();
+    // The word being spoken, from `start`, `length` characters, within the sentence marked;
+    // a length of 0 clears it.
+    void markSpokenWord(int start, int length);
     const SpokenSentenceMark* sentenceMark() const { return sentenceMark_; }
 
     // Page turning (F6, F5, `mnuNext`, `mnuPrev`), with the blank pages before the first

@@ -4,6 +4,7 @@
 #include "recognition/RecognitionSettings.h"
 #include "recognition/SentenceBands.h"
 #include "recognition/WordBoxBlob.h"
+#include "settings/Settings.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -50,6 +51,16 @@ void BookWindow::markSpokenSentence(int start, int length) {
     sentenceMark_->mark(bands, page_.naturalSize());
     if (!bands.isEmpty())
         keepInView(sentenceMark_->shownBands().front());
+}
+
+// Only inside a sentence marked: the choice to mark it and the picture's words were
+// looked at when it was.
+void BookWindow::markSpokenWord(int start, int length) {
+    if (length <= 0 || sentenceMark_->shownBands().isEmpty() || s_.settings.SpokenWordMark != 0) {
+        sentenceMark_->markWord({});
+        return;
+    }
+    sentenceMark_->markWord(recognition::sentenceBands(placedWords(), start, start + length));
 }
 
 void BookWindow::clearSpokenSentence() {

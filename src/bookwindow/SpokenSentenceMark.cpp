@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace folimar::bookwindow {
 
@@ -10,6 +11,8 @@ namespace {
 
 // How much of the picture shows through the band.
 constexpr int BandAlpha = 90;
+// The bar under the spoken word: a tenth of its height, at least this thick when shown.
+constexpr int MinBarPixels = 2;
 
 } // namespace
 
@@ -23,6 +26,7 @@ SpokenSentenceMark::SpokenSentenceMark(QWidget* picture) : QWidget(picture) {
 void SpokenSentenceMark::mark(const QList<QRect>& bands, const QSize& natural) {
     if (bands == bands_ && natural == natural_)
         return;
+    word_.clear(); // a new sentence: its words come
     bands_ = bands;
     natural_ = natural;
     update();
@@ -43,6 +47,33 @@ QList<QRect> SpokenSentenceMark::shownBands() const {
     return shownBands;
 }
 
+void SpokenSentenceMark::markWord(const QList<QRect>& boxes) {
+    if (boxes == word_)
+        return;
+    QRegion changed;
+    for (const QRect& bar : shownWord())
+        changed += bar;
+    word_ = boxes;
+    for (const QRect& bar : shownWord())
+        changed += bar;
+    update(changed);
+}
+
+QRect SpokenSentenceMark::underline(const QRect& box) const {
+    const QRect inView = shown(box);
+    const int thickness = std::max(MinBarPixels, inView.height() / 10);
+    return {inView.left(), inView.bottom() + 1, inView.width(), thickness};
+}
+
+QList<QRect> SpokenSentenceMark::shownWord() const {
+    QList<QRect> bars;
+    if (natural_.isEmpty())
+        return bars;
+    for (const QRect& box : word_)
+        bars.append(underline(box));
+    return bars;
+}
+
 bool SpokenSentenceMark::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parent() && event->type() == QEvent::Resize)
         resize(parentWidget()->size());
@@ -55,6 +86,9 @@ void SpokenSentenceMark::paintEvent(QPaintEvent*) {
     colour.setAlpha(BandAlpha);
     for (const QRect& band : shownBands())
         painter.fillRect(band, colour);
+    colour.setAlpha(255);
+    for (const QRect& bar : shownWord())
+        painter.fillRect(bar, colour);
 }
 
 void SpokenSentenceMark::mousePressEvent(QMouseEvent* event) {

@@ -86,6 +86,7 @@ bool CharacterHost::load(const QString& file) {
             [this](int button, int, int, int) { onClicked(button); });
     connect(loaded, &Character::requestComplete, this, &CharacterHost::onRequestComplete);
     connect(loaded, &Character::command, this, &CharacterHost::onCommand);
+    connect(loaded, &Character::wordReached, this, &CharacterHost::wordReached);
     connect(loaded, &Character::moved, this, [this](int, int, int cause) { onMoved(cause); });
     return true;
 }

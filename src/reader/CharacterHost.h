@@ -55,6 +55,8 @@ Q_SIGNALS:
     void speechRequestDone();    // RequestDone was set
     void characterUnloading();   // the character is about to go: stop waiting for it
     void characterReplaced();    // a new character is ready: read with it
+    // The character's voice is at a word of the speech request `speech` (see Character).
+    void wordReached(character::RequestId speech, int offset, int length);
 
 private:
     bool load(const QString& file);

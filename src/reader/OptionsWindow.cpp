@@ -66,10 +66,14 @@ OptionsWindow::OptionsWindow(ReaderProfile profile, Settings& settings, Characte
     QGroupBox* caps =
         optionArray(QStringLiteral("Option4"), QStringLiteral("Play Caps as Small letters"),
                     {QStringLiteral("No"), QStringLiteral("Yes")}, &Settings::CapsAsSmall);
+    QGroupBox* wordMark =
+        optionArray(QStringLiteral("Option7"), QStringLiteral("Underline the Spoken Word"),
+                    {QStringLiteral("Yes"), QStringLiteral("No")}, &Settings::SpokenWordMark);
     if (vocimar) {
         grid->addWidget(repeat, 0, 0);
         grid->addWidget(caps, 0, 1);
         grid->addWidget(characterGroup(), 1, 0, 1, 2);
+        grid->addWidget(wordMark, 2, 0);
     } else {
         grid->addWidget(optionArray(QStringLiteral("Option1"), QStringLiteral("Play Topics Mode"),
                                     {QStringLiteral("Single"), QStringLiteral("All"),
@@ -93,6 +97,7 @@ OptionsWindow::OptionsWindow(ReaderProfile profile, Settings& settings, Characte
                         1, 2);
         grid->addWidget(qualityGroup(), 2, 0);
         grid->addWidget(characterGroup(), 2, 1, 1, 2);
+        grid->addWidget(wordMark, 3, 0);
     }
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);

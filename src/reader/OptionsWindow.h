@@ -26,7 +26,7 @@ class RecognitionOptions;
 // and place, the picture zoom and the paste quality. Every choice writes its setting at
 // once; there is nothing to confirm. Escape closes it.
 //
-// Each choice is an option array (`Option1` ... `Option6`, a QButtonGroup whose button
+// Each choice is an option array (`Option1` ... `Option7`, a QButtonGroup whose button
 // ids are the setting's values); `Text2` is the paste quality, `Text1` the character,
 // `Command1` "Browse", `Slider1` the size, `Command2` "Locate".
 class OptionsWindow final : public QWidget {

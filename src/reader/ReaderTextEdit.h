@@ -6,10 +6,22 @@ namespace folimar::reader {
 
 // The reader window's text box. What is pasted into it or dropped on it goes through the
 // safe paste (see SafePaste.h), so the box never loads what pasted HTML names.
+//
+// It can mark the word being spoken inside the highlighted sentence: the highlight a shade
+// lighter around the word, and a line under it. The mark is painted over the text rather
+// than set as a format: the document (and its undo) stays as
+// it is, and moving the mark repaints only the old and the new word.
 class ReaderTextEdit final : public QTextEdit {
     Q_OBJECT
 public:
-    using QTextEdit::QTextEdit;
+    explicit ReaderTextEdit(QWidget* parent = nullptr);
+
+    // Underlines the plain text from `start`, `length` characters; a length of 0 clears it.
+    void markWord(int start, int length);
+    // The word underlined (start, length); length 0 when none.
+    QPair<int, int> markedWord() const { return {wordStart_, wordLength_}; }
+    // Where the underline is drawn, in the viewport's coordinates; empty when none.
+    QRect wordMarkRect() const { return wordMark().underline; }
 
 Q_SIGNALS:
     // A paste or drop too long to take was refused.
@@ -18,6 +30,17 @@ Q_SIGNALS:
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct WordMark {
+        QRect box; // the word's run of its first line
+        QRect underline;
+    };
+    WordMark wordMark() const;
+
+    int wordStart_ = 0;
+    int wordLength_ = 0;
 };
 
 } // namespace folimar::reader

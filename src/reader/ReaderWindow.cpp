@@ -82,6 +82,12 @@ ReaderWindow::ReaderWindow(ReaderProfile profile, Parts parts, Files files, Hook
     places_ = std::make_unique<ReadingPlaces>(parts_.state, parts_.settings, parts_.reader,
                                               *textBox_, std::move(placeHooks));
     parts_.reader.setTextBox(textBox_.get());
+    // The word being spoken, underlined in the sentence unless the user turned it off.
+    connect(&parts_.reader, &SentenceReader::spokenWordChanged, textEdit,
+            [this, textEdit](int start, int length) {
+                const bool wanted = parts_.settings.SpokenWordMark == 0;
+                textEdit->markWord(start, wanted ? length : 0);
+            });
     connect(&parts_.reader, &SentenceReader::readingEnded, this, [this] {
         // Closed while the character spoke: the stop is done, the program may end.
         if (parts_.state.QuitPending && parts_.state.QuitRequested && hooks_.quitRequested)

@@ -54,6 +54,7 @@ SentenceReader::SentenceReader(ReaderState& state, settings::Settings& settings,
     connect(&host_, &CharacterHost::speechRequestDone, driver_.get(), &PlayLoopDriver::poke);
     connect(&host_, &CharacterHost::characterUnloading, this, &SentenceReader::retireLoop);
     connect(&host_, &CharacterHost::characterReplaced, this, &SentenceReader::PlayReading);
+    connect(&host_, &CharacterHost::wordReached, this, &SentenceReader::onWordReached);
 }
 
 SentenceReader::~SentenceReader() = default;
@@ -112,6 +113,7 @@ void SentenceReader::PlayReading() {
 void SentenceReader::TogglePause() {
     if (!state_.Paused) {
         state_.Paused = true;
+        forgetSpeech();
         if (auto* character = host_.character())
             character->stop();
     } else {
@@ -124,6 +126,7 @@ void SentenceReader::StopReading() {
     state_.StopRequested = true;
     state_.Paused = false;
     state_.LoopActive = false;
+    forgetSpeech();
     if (auto* character = host_.character())
         character->stop();
     driver_->poke();
@@ -184,6 +187,7 @@ void SentenceReader::pauseAndCutSpeech() {
     if (state_.Paused)
         return;
     state_.Paused = true;
+    forgetSpeech();
     if (auto* character = host_.character())
         character->stop();
 }
@@ -197,6 +201,7 @@ void SentenceReader::settleStop() {
 
 void SentenceReader::retireLoop() {
     driver_->retire();
+    forgetSpeech();
     awaitingRequest_ = false;
     state_.LoopActive = false;
 }
@@ -209,11 +214,14 @@ LoopWait SentenceReader::SpeakSentence(const QString& sentence) {
         state_.StopRequested = true;
         return driver_->until([] { return true; });
     }
-    const QString spoken = sentences::spokenForm(sentence, settings_.CapsAsSmall == 1);
-    Q_EMIT sentenceQueued(settings_.ReadPos, spoken);
-    character->speak(spoken);
+    forgetSpeech();
+    sentences::SpokenText spoken(sentence, settings_.CapsAsSmall == 1);
+    const int start = settings_.ReadPos;
+    Q_EMIT sentenceQueued(start, spoken.text());
+    const character::RequestId request = character->speak(spoken.text());
+    speech_ = Speech{request, start, std::move(spoken)};
     state_.SpeechRequest = character->get(QStringLiteral("state"), QStringLiteral("Speaking"));
-    return requestDone(completionBoundMs(spoken));
+    return requestDone(completionBoundMs(speech_->spoken.text()));
 }
 
 LoopWait SentenceReader::requestDone(int boundMs) {
@@ -232,8 +240,25 @@ LoopWait SentenceReader::requestDone(int boundMs) {
             return false;
         state_.RequestDone = false;
         awaitingRequest_ = false;
+        forgetSpeech(); // the sentence has been said: a word still on its way is late
         return true;
     });
+}
+
+void SentenceReader::onWordReached(character::RequestId speech, int offset, int length) {
+    if (!speech_ || speech != speech_->request)
+        return;
+    const auto word = speech_->spoken.inSentence(offset, length);
+    if (!word)
+        return;
+    wordShown_ = true;
+    Q_EMIT spokenWordChanged(speech_->start + word->start, word->length);
+}
+
+void SentenceReader::forgetSpeech() {
+    speech_.reset();
+    if (std::exchange(wordShown_, false))
+        Q_EMIT spokenWordChanged(0, 0);
 }
 
 PlayLoop SentenceReader::playLoop() {
@@ -402,6 +427,7 @@ PlayLoop SentenceReader::playLoop() {
 }
 
 void SentenceReader::stopEnding(ReaderTextBox& box) {
+    forgetSpeech();
     box.setSelectionLength(0);
     if (auto* character = host_.character())
         character->hide();
@@ -411,6 +437,7 @@ void SentenceReader::stopEnding(ReaderTextBox& box) {
 }
 
 void SentenceReader::normalEnding(ReaderTextBox& box) {
+    forgetSpeech();
     if (auto* character = host_.character())
         character->hide();
     state_.LoopActive = false;

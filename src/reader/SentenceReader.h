@@ -1,9 +1,13 @@
 #pragma once
 
+#include "platform/character/Character.h"
+#include "sentences/SpokenText.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace folimar::platform {
 class Clock;
@@ -66,6 +70,10 @@ public:
 Q_SIGNALS:
     // A sentence, highlighted from `start`, goes to the character.
     void sentenceQueued(int start, const QString& sentence);
+    // The voice is at the word of the text box from `start`, `length` characters long,
+    // within the sentence being read; a length of 0: no word is being spoken (the sentence
+    // ended, or reading was stopped, paused or moved).
+    void spokenWordChanged(int start, int length);
     // The play loop ended (stopped, or at the end of the text or the book).
     void readingEnded();
 
@@ -79,6 +87,8 @@ private:
     void retireLoop();
     void pauseAndCutSpeech();
     void jumpTo(int position);
+    void onWordReached(character::RequestId speech, int offset, int length);
+    void forgetSpeech();
     int topicCount() const;
 
     ReaderState& state_;
@@ -92,6 +102,16 @@ private:
     std::unique_ptr<PlayLoopDriver> driver_;
     quint64 requestSerial_ = 0;
     bool awaitingRequest_ = false;
+
+    // The sentence the character is saying: its request, where it starts in the text box
+    // and the text it was given.
+    struct Speech {
+        character::RequestId request = 0;
+        int start = 0;
+        sentences::SpokenText spoken;
+    };
+    std::optional<Speech> speech_;
+    bool wordShown_ = false;
 };
 
 } // namespace folimar::reader

@@ -1,5 +1,7 @@
 #include "sentences/SentenceBounds.h"
 
+#include "sentences/SpokenText.h"
+
 #include <algorithm>
 
 namespace folimar::sentences {
@@ -39,7 +41,7 @@ QStringList sentencesOf(const QString& text) {
 }
 
 QString spokenForm(const QString& sentence, bool capsAsSmall) {
-    return capsAsSmall ? sentence.toLower() : sentence;
+    return SpokenText(sentence, capsAsSmall).text();
 }
 
 } // namespace folimar::sentences

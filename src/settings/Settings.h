@@ -39,6 +39,10 @@ struct Settings {
     qint16 PrevTopicIndex = 0;             // 28
     qint32 PrevReadPos = 0;                // 29
     QString UserName;                      // 30
+
+    // Kept beside the settings line, in a file of later choices (see LaterSettings.h): the
+    // line keeps its fields.
+    qint16 SpokenWordMark = 0; // 0 Yes (the spoken word is underlined), 1 No
 };
 
 } // namespace folimar::settings

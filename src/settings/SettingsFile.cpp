@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include "platform/paths/PathNames.h"
+#include "settings/LaterSettings.h"
 #include "settings/SettingsFields.h"
 
 #include <array>
@@ -39,7 +40,9 @@ int ReadFolimarSettingsLine(const QByteArray& line, Settings& settings) {
 void LoadSettings(Settings& settings, platform::ProgramLocations& locations) {
     settings.PasteQuality = QStringLiteral("75");
     settings.CharacterPath = QStringLiteral("Genie");
-    ReadFolimarSettingsLine(ReadSettingsFile(SettingsFilePath(locations.ProgramFolder)), settings);
+    const QString path = SettingsFilePath(locations.ProgramFolder);
+    ReadFolimarSettingsLine(ReadSettingsFile(path), settings);
+    LoadLaterSettings(settings, LaterSettingsPath(path));
     const QString bookFolder = platform::FolderOf(settings.BookPath);
     if (!bookFolder.isEmpty() && settings.BookPath != locations.untitledBookPath())
         locations.LastFolder = bookFolder;
@@ -49,8 +52,9 @@ bool SaveSettings(Settings& settings, const platform::ProgramLocations& location
     settings.PrevBookPath = settings.BookPath;
     settings.PrevTopicIndex = settings.TopicIndex;
     settings.PrevReadPos = settings.ReadPos;
-    return WriteSettingsFile(SettingsFilePath(locations.ProgramFolder),
-                             FolimarSettingsLine(settings));
+    const QString path = SettingsFilePath(locations.ProgramFolder);
+    const bool lineWritten = WriteSettingsFile(path, FolimarSettingsLine(settings));
+    return SaveLaterSettings(settings, LaterSettingsPath(path)) && lineWritten;
 }
 
 } // namespace folimar::settings

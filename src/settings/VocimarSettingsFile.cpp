@@ -1,5 +1,6 @@
 #include "settings/VocimarSettingsFile.h"
 
+#include "settings/LaterSettings.h"
 #include "settings/SettingsFields.h"
 
 #include <array>
@@ -25,13 +26,15 @@ QByteArray VocimarSettingsLine(const Settings& settings) {
 }
 
 void LoadVocimarSettings(Settings& settings, const platform::ProgramLocations& locations) {
-    ReadSettingsFields(ReadSettingsFile(VocimarSettingsFilePath(locations.ProgramFolder)),
-                       VocimarFields, settings);
+    const QString path = VocimarSettingsFilePath(locations.ProgramFolder);
+    ReadSettingsFields(ReadSettingsFile(path), VocimarFields, settings);
+    LoadLaterSettings(settings, LaterSettingsPath(path));
 }
 
 bool SaveVocimarSettings(const Settings& settings, const platform::ProgramLocations& locations) {
-    return WriteSettingsFile(VocimarSettingsFilePath(locations.ProgramFolder),
-                             VocimarSettingsLine(settings));
+    const QString path = VocimarSettingsFilePath(locations.ProgramFolder);
+    const bool lineWritten = WriteSettingsFile(path, VocimarSettingsLine(settings));
+    return SaveLaterSettings(settings, LaterSettingsPath(path)) && lineWritten;
 }
 
 } // namespace folimar::settings

@@ -1,7 +1,7 @@
 #include "speechexport/AudioCommand.h"
 
 #include "platform/character/VoiceSettings.h"
-#include "platform/dialogs/Dialogs.h"
+#include "platform/dialogs/TerminalDialogs.h"
 #include "platform/paths/ProgramLocations.h"
 #include "platform/termination/TerminationSignals.h"
 #include "settings/SettingsFile.h"
@@ -22,23 +22,6 @@ namespace folimar::speechexport {
 namespace {
 
 constexpr int Failed = 1;
-
-// Messages the store would show in a window go to the terminal.
-class TerminalDialogs final : public platform::Dialogs {
-public:
-    explicit TerminalDialogs(QTextStream& err) : err_(err) {}
-    platform::MessageAnswer message(const platform::MessageRequest& request) override {
-        err_ << request.text << '\n' << Qt::flush;
-        return request.buttons == platform::MessageButtons::Ok ? platform::MessageAnswer::Ok
-                                                               : platform::MessageAnswer::Cancel;
-    }
-    QString openFileName(const platform::FileDialogRequest&) override { return {}; }
-    QString saveFileName(const platform::FileDialogRequest&) override { return {}; }
-    void beep() override {}
-
-private:
-    QTextStream& err_;
-};
 
 std::optional<TopicRange> parseRange(const QString& text) {
     static const QRegularExpression form(QStringLiteral("^(-?\\d+)(?:-(-?\\d+))?$"));
@@ -62,7 +45,9 @@ std::optional<ExportRequest> bookRequest(const AudioCommand& command,
     settings::LoadSettings(settings, locations);
     // The store keeps a notes file beside each book it opens: here one that goes away.
     const QTemporaryDir scratch;
-    TerminalDialogs dialogs(err);
+    // Messages the store would show in a window go to the terminal.
+    err << Qt::flush;
+    platform::TerminalDialogs dialogs;
     settings.BookPath = QFileInfo(command.input).absoluteFilePath();
     store::BookStore store(settings, {scratch.path(), scratch.path()}, dialogs);
     store.OpenBook();

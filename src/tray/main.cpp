@@ -19,10 +19,12 @@ int main(int argc, char* argv[]) {
     // `--audio IN.txt OUT`: the text saved as sound, on the terminal, without the tray.
     const auto audio = folimar::speechexport::ParseAudioCommand(
         arguments, folimar::speechexport::AudioSource::TextFile);
-    if (!audio.error.isEmpty())
-        return *folimar::platform::AnswerCommandLine(
-            {folimar::platform::CommandAction::Error, {}, {}, audio.error},
-            folimar::tray::VocimarUsage(), out, err);
+    if (!audio.error.isEmpty()) {
+        folimar::platform::ParsedCommandLine wrong;
+        wrong.action = folimar::platform::CommandAction::Error;
+        wrong.error = audio.error;
+        return *folimar::platform::AnswerCommandLine(wrong, folimar::tray::VocimarUsage(), out, err);
+    }
     if (audio.command) {
         QCoreApplication application(argc, argv);
         return folimar::speechexport::RunAudioCommand(

@@ -7,6 +7,7 @@
 #include "platform/database/FileLock.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/link/InstanceLinkClient.h"
+#include "reader/ReaderTextEdit.h"
 #include "reader/ReaderWindow.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
@@ -140,6 +141,7 @@ private Q_SLOTS:
     void laterStartDuringTheShutdownWaitBecomesTheProgram();
     void bookHeldByAnotherProgramOpensReadOnlyWithAWord();
     void importedPagesFollowTheBooksPages();
+    void eachWordIsUnderlinedAsItIsHeard();
 };
 
 // F5 from the first topic shows a blank page; what is typed there and stored with F9 is a
@@ -511,6 +513,29 @@ void UserStories::importedPagesFollowTheBooksPages() {
     QCOMPARE(rig.storedPage(1), QStringLiteral("Page one. More.|0"));
     QCOMPARE(rig.bookRows().at(2), QStringLiteral("3|Report p.2"));
     QCOMPARE(rig.storedPage(7).section(u'|', 0, 0), QStringLiteral("Imported page 6."));
+}
+
+// Reading aloud, the word the voice is at is underlined in the sentence; stopping takes the
+// mark away, and a word the voice reports late marks nothing.
+void UserStories::eachWordIsUnderlinedAsItIsHeard() {
+    ProgramRig rig;
+    rig.start();
+    rig.type(QStringLiteral("Hello there. More words."));
+    auto* text = rig.reader().findChild<folimar::reader::ReaderTextEdit*>(QStringLiteral("Text1"));
+    QVERIFY(text);
+    rig.press(Qt::Key_Home);
+    rig.press(Qt::Key_F1);
+    folimar::testing::ScriptedCharacter* character = rig.characters.last();
+    QVERIFY(character);
+    character->completeAll(); // the character's start-up request
+    QTRY_COMPARE(character->spoken.value(0), QStringLiteral("Hello there."));
+    character->reachWord(6, 5);
+    QCOMPARE(text->markedWord(), (QPair<int, int>(6, 5)));
+    rig.press(Qt::Key_F3);
+    QCOMPARE(text->markedWord(), (QPair<int, int>(0, 0)));
+    character->reachWord(0, 5);
+    QCOMPARE(text->markedWord(), (QPair<int, int>(0, 0)));
+    rig.quit();
 }
 
 QTEST_MAIN(UserStories)

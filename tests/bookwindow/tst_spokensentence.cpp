@@ -53,6 +53,7 @@ private Q_SLOTS:
     void theSentenceIsMarkedAtEachSizeAndAfterEdits();
     void aClickOnAWordReadsFromThere();
     void aSentenceOutOfViewIsScrolledIntoIt();
+    void theSpokenWordIsUnderlinedInItsSentence();
 };
 
 void SpokenSentenceTest::theSentenceIsMarkedAtEachSizeAndAfterEdits() {
@@ -137,6 +138,46 @@ void SpokenSentenceTest::aSentenceOutOfViewIsScrolledIntoIt() {
     const int value = down->value();
     rig.window->markSpokenSentence(0, 3);
     QCOMPARE(down->value(), value);
+}
+
+void SpokenSentenceTest::theSpokenWordIsUnderlinedInItsSentence() {
+    BookWindowRig rig;
+    rig.showWindows();
+    showRecognisedPage(rig);
+    const auto bars = [&] { return rig.window->sentenceMark()->shownWord(); };
+    // Under the word's box, as wide as the box is shown.
+    const auto under = [&](const QRect& box) {
+        const QRect word = shown(rig, box);
+        const QList<QRect> drawn = bars();
+        return drawn.size() == 1 && drawn[0].left() == word.left() &&
+               drawn[0].width() == word.width() && drawn[0].top() == word.bottom() + 1 &&
+               drawn[0].height() >= 2;
+    };
+
+    rig.window->markSpokenWord(4, 3); // no sentence is marked: no word either
+    QVERIFY(bars().isEmpty());
+    rig.window->markSpokenSentence(0, 14);
+    rig.window->markSpokenWord(4, 3);
+    QVERIFY(under(Words[1].box));
+    rig.window->markSpokenWord(8, 5); // "three" without its period
+    QVERIFY(under(Words[2].box));
+    rig.window->zoomIn();
+    QVERIFY(under(Words[2].box));
+    rig.window->markSpokenWord(0, 0);
+    QVERIFY(bars().isEmpty());
+
+    // A new sentence starts without a word; the choice not to mark words is kept.
+    rig.window->markSpokenWord(0, 3);
+    rig.window->markSpokenSentence(15, 10);
+    QVERIFY(bars().isEmpty());
+    rig.settings.SpokenWordMark = 1;
+    rig.window->markSpokenWord(15, 4);
+    QVERIFY(bars().isEmpty());
+    rig.settings.SpokenWordMark = 0;
+    rig.window->markSpokenWord(15, 4);
+    QVERIFY(under(Words[3].box));
+    rig.window->clearSpokenSentence();
+    QVERIFY(bars().isEmpty());
 }
 
 QTEST_MAIN(SpokenSentenceTest)

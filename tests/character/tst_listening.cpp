@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -146,6 +147,8 @@ private Q_SLOTS:
     void everySentenceIsHeard();
     void espeakGivesEachWordItsPlace_data();
     void espeakGivesEachWordItsPlace();
+    void voicesTellEachWordAsItIsHeard_data();
+    void voicesTellEachWordAsItIsHeard();
     void stormOfStopsAndSaysLeavesTheVoiceWhole();
     void stormOfReadingKeysLeavesTheReaderWhole();
 
@@ -243,6 +246,42 @@ void TestListening::espeakGivesEachWordItsPlace() {
             found << word.offset;
     }
     QCOMPARE(found, starts);
+}
+
+// Each engine that can tells the words in order, by their places in the text it was given,
+// between its start and its end; the speech service through the marks put before words.
+void TestListening::voicesTellEachWordAsItIsHeard_data() {
+    everySentenceIsHeard_data();
+}
+
+void TestListening::voicesTellEachWordAsItIsHeard() {
+    QFETCH(QString, engine);
+    QFETCH(QString, voiceClass);
+    DesktopVoiceProvider provider;
+    VoiceSettings settings;
+    settings.engine = engine;
+    settings.rate = 1.0;
+    const std::unique_ptr<Voice> voice = provider.create(settings);
+    if (!voice->inherits(qPrintable(voiceClass)))
+        QSKIP(qPrintable(engine + " does not speak on this machine"));
+    const QString text = QStringLiteral("Tom & Jerry <say> \"hello\" now.");
+    QList<QPair<int, int>> words;
+    bool started = false;
+    bool finished = false;
+    connect(voice.get(), &Voice::started, this, [&] { started = true; });
+    connect(voice.get(), &Voice::wordReached, this, [&](int offset, int length) {
+        QVERIFY(started && !finished);
+        words.append({offset, length});
+    });
+    connect(voice.get(), &Voice::finished, this, [&] { finished = true; });
+    voice->speak(text);
+    QTRY_VERIFY_WITH_TIMEOUT(finished, 10000);
+    QStringList heard;
+    for (const auto& [offset, length] : std::as_const(words))
+        heard << text.mid(offset, length).remove(QRegularExpression(QStringLiteral("\\W+$")));
+    QCOMPARE(heard.first(), QStringLiteral("Tom"));
+    QCOMPARE(heard.last(), QStringLiteral("now"));
+    QVERIFY2(heard.contains(QStringLiteral("hello")), qPrintable(heard.join('|')));
 }
 
 // Stops and says as fast as keys come, then a page of sentences, every one heard. The speech

@@ -28,6 +28,20 @@ std::unique_ptr<Voice> slowVoice() {
     return std::make_unique<SilentVoice>(0.0, 0.5);
 }
 
+// A voice whose words and ending the test gives.
+class ScriptedVoice final : public Voice {
+public:
+    void speak(const QString&) override { speaking = true; }
+    void stop() override { speaking = false; }
+    int msPerWord() const override { return 300; }
+    void word(int offset, int length) { Q_EMIT wordReached(offset, length); }
+    void end() {
+        speaking = false;
+        Q_EMIT finished();
+    }
+    bool speaking = false;
+};
+
 } // namespace
 
 class RequestQueueTest : public QObject {
@@ -201,6 +215,24 @@ private Q_SLOTS:
         QCOMPARE(clamped.rate, 1.0);
         QCOMPARE(clamped.pitch, -1.0);
         QCOMPARE(clamped.volume, VoiceSettings{}.volume);
+    }
+
+    void wordsCountOnlyWhileTheirUtteranceIsUnderWay() {
+        auto owned = std::make_unique<ScriptedVoice>();
+        ScriptedVoice& voice = *owned;
+        RequestQueue queue(std::move(owned));
+        QSignalSpy words(&queue, &RequestQueue::wordReached);
+        const RequestId first = queue.speak("One two.");
+        const RequestId second = queue.speak("Three four.");
+        voice.word(4, 3);
+        voice.end(); // the second utterance begins at once
+        QVERIFY(voice.speaking);
+        voice.word(6, 4);
+        queue.stop();
+        voice.word(0, 5); // after a stop
+        QCOMPARE(words.count(), 2);
+        QCOMPARE(words.at(0), (QVariantList{QVariant::fromValue(first), 4, 3}));
+        QCOMPARE(words.at(1), (QVariantList{QVariant::fromValue(second), 6, 4}));
     }
 };
 

@@ -100,6 +100,8 @@ void OptionsWindowTest::optionsWriteTheirSettingsAtOnce_data() {
                                  << "Saved" << 1;
     QTest::newRow("zoom Fit") << "Option6"
                               << "Fit" << 1;
+    QTest::newRow("word mark No") << "Option7"
+                                  << "No" << 1;
 }
 
 void OptionsWindowTest::optionsWriteTheirSettingsAtOnce() {
@@ -111,9 +113,9 @@ void OptionsWindowTest::optionsWriteTheirSettingsAtOnce() {
     const auto setting = [&]() -> int {
         const settings::Settings& s = rig.settings;
         const QHash<QString, int> fields{
-            {"Option1", s.PlayTopicsMode}, {"Option3", s.RepeatMode},
-            {"Option4", s.CapsAsSmall},    {"Option5", s.PlayAtStartup},
-            {"Option2", s.AgentStartPos},  {"Option6", s.DefaultZoom}};
+            {"Option1", s.PlayTopicsMode}, {"Option3", s.RepeatMode},    {"Option4", s.CapsAsSmall},
+            {"Option5", s.PlayAtStartup},  {"Option2", s.AgentStartPos}, {"Option6", s.DefaultZoom},
+            {"Option7", s.SpokenWordMark}};
         return fields.value(array, -1);
     };
     QAbstractButton* chosen = rig.option(array, value);
@@ -136,8 +138,8 @@ void OptionsWindowTest::vocimarShowsOnlyItsGroups() {
     QCOMPARE(rig.window.windowTitle(), QStringLiteral("Vocimar Options"));
     QStringList titles = frameTitles(rig.window);
     titles.sort();
-    QCOMPARE(titles,
-             (QStringList{"Character", "Play Caps as Small letters", "Sentance Repeat Mode"}));
+    QCOMPARE(titles, (QStringList{"Character", "Play Caps as Small letters", "Sentance Repeat Mode",
+                                  "Underline the Spoken Word"}));
     QVERIFY(!rig.window.findChild<QButtonGroup*>(QStringLiteral("Option1")));
     QVERIFY(!rig.window.Text2);
     clickOption(rig.option(QStringLiteral("Option3"), 1));

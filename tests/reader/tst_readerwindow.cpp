@@ -2,6 +2,7 @@
 // rules, in both programs' profiles; and the reading keys shared by the program's windows.
 #include "ReaderWindowRig.h"
 #include "reader/HelpViewer.h"
+#include "reader/ReaderTextEdit.h"
 #include "reader/ReadingKeys.h"
 #include "reader/ReadingPlaces.h"
 #include "reader/SafePaste.h"
@@ -60,6 +61,7 @@ private Q_SLOTS:
     void menuBarsOfBothPrograms();
     void menuCommandsDriveTheReader();
     void highlightedSentenceIsInViewAndTextFollowsChanges();
+    void spokenWordIsUnderlinedUnlessTurnedOff();
     void pasteKeepsRichTextElsePlain();
     void pasteLoadsNothingTheHtmlNames_data();
     void pasteLoadsNothingTheHtmlNames();
@@ -183,6 +185,59 @@ void ReaderWindowTest::highlightedSentenceIsInViewAndTextFollowsChanges() {
     rig.window->Text1->setPlainText(QStringLiteral("Short. Text."));
     QCOMPARE(box.text(), QStringLiteral("Short. Text."));
     QCOMPARE(box.findPeriod(6), 11);
+}
+
+void ReaderWindowTest::spokenWordIsUnderlinedUnlessTurnedOff() {
+    ReaderWindowRig rig;
+    rig.window->resize(500, 300);
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    auto* text = qobject_cast<reader::ReaderTextEdit*>(rig.window->Text1);
+    QVERIFY(text);
+    rig.window->loadText(QStringLiteral("Hello there. Big world here."));
+    rig.trigger("mnuPlay");
+    rig.finish(); // the start-up request
+    QCOMPARE(rig.character().spoken.last(), QStringLiteral("Hello there."));
+    const auto marked = [&] { return text->markedWord(); };
+    const auto ink = [&](int position) {
+        // The colour at the underline's height below the text box's `position`.
+        QTextCursor at(text->document());
+        at.setPosition(position);
+        const QImage shot = text->viewport()->grab().toImage();
+        return shot.pixelColor(text->cursorRect(at).left() + 3, text->wordMarkRect().center().y());
+    };
+
+    rig.character().reachWord(6, 5);
+    QCOMPARE(marked(), (QPair<int, int>(6, 5)));
+    const QColor underline = text->palette().color(QPalette::HighlightedText);
+    QCOMPARE(ink(7), underline);
+    QVERIFY(ink(1) != underline); // the sentence's other word keeps the plain highlight
+
+    rig.character().reachWord(0, 5);
+    QCOMPARE(marked(), (QPair<int, int>(0, 5)));
+    QCOMPARE(ink(1), underline);
+    QVERIFY(ink(7) != underline);
+
+    // Turned off in the options: the next word clears the mark instead.
+    rig.settings.SpokenWordMark = 1;
+    rig.character().reachWord(6, 5);
+    QCOMPARE(marked(), (QPair<int, int>(0, 0)));
+    rig.settings.SpokenWordMark = 0;
+    rig.character().reachWord(6, 5);
+    QCOMPARE(marked(), (QPair<int, int>(6, 5)));
+
+    // The next sentence, a stop and a new text each take the mark away.
+    rig.finish();
+    QCOMPARE(marked(), (QPair<int, int>(0, 0)));
+    rig.character().reachWord(5, 5);
+    QCOMPARE(marked(), (QPair<int, int>(17, 5)));
+    rig.trigger("mnuStop");
+    QCOMPARE(marked(), (QPair<int, int>(0, 0)));
+    text->markWord(13, 3);
+    rig.window->loadText(QStringLiteral("Other text."));
+    QCOMPARE(marked(), (QPair<int, int>(0, 0)));
+    text->markWord(5, 400); // clipped to the text
+    QCOMPARE(marked(), (QPair<int, int>(5, 6)));
 }
 
 void ReaderWindowTest::pasteKeepsRichTextElsePlain() {

@@ -2,6 +2,7 @@
 #include "StandInTopicList.h"
 
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace folimar;
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void unansweredRequestTimesOut();
     void missingCharacterShowsTheNotice();
     void emptyTopicsDoNotLockUpContinuousPlay();
+    void spokenWordFollowsTheVoiceWithinItsSentence();
+    void lateOrStrayWordsMarkNothing();
 };
 
 void TestSentenceReader::splitsTextIntoSentences_data() {
@@ -495,6 +498,90 @@ void TestSentenceReader::emptyTopicsDoNotLockUpContinuousPlay() {
     rig.reader.StopReading();
     rig.settle();
     QVERIFY(!rig.reader.isReading());
+}
+
+namespace {
+
+using Words = QList<QPair<int, int>>;
+
+Words wordsOf(const QSignalSpy& spy) {
+    Words words;
+    for (const auto& arguments : spy)
+        words.append({arguments.at(0).toInt(), arguments.at(1).toInt()});
+    return words;
+}
+
+} // namespace
+
+void TestSentenceReader::spokenWordFollowsTheVoiceWithinItsSentence() {
+    ReaderRig rig("Hello there. Big WORLD here.");
+    QSignalSpy words(&rig.reader, &reader::SentenceReader::spokenWordChanged);
+    rig.play();
+    rig.finish(); // the start-up request
+    rig.character().reachWord(0, 5);
+    rig.character().reachWord(6, 5);
+    rig.finish(); // the sentence is said: its mark goes
+    QCOMPARE(rig.character().spoken.last(), " Big WORLD here");
+    rig.character().reachWord(5, 5); // in the text box, the sentence starts at 12
+    QCOMPARE(wordsOf(words), (Words{{0, 5}, {6, 5}, {0, 0}, {17, 5}}));
+
+    // Caps as small: the spoken text can grow ("İ" becomes two characters); the mark is
+    // still on the page's word.
+    ReaderRig caps(QStringLiteral("\u0130\u0130 MANY cats. End"));
+    caps.settings.CapsAsSmall = 1;
+    QSignalSpy capsWords(&caps.reader, &reader::SentenceReader::spokenWordChanged);
+    caps.play();
+    caps.finish();
+    const QString spoken = caps.character().spoken.last();
+    QCOMPARE(spoken.size(), 15);
+    const int many = int(spoken.indexOf(QStringLiteral("many")));
+    caps.character().reachWord(many, 4);
+    caps.character().reachWord(0, 4);   // both dotted capitals, four spoken characters
+    caps.character().reachWord(0, 1);   // half of what one capital became
+    caps.character().reachWord(12, 50); // runs past the end: clipped to the sentence
+    QCOMPARE(wordsOf(capsWords), (Words{{3, 4}, {0, 2}, {0, 1}, {10, 3}}));
+}
+
+void TestSentenceReader::lateOrStrayWordsMarkNothing() {
+    ReaderRig rig("One two. Three four. Five six.");
+    QSignalSpy words(&rig.reader, &reader::SentenceReader::spokenWordChanged);
+    rig.play();
+    rig.finish();
+    // Words outside the spoken text.
+    for (const auto& [offset, length] : Words{{-1, 3}, {10, 2}, {500, 1}, {2, 0}, {2, -4}})
+        rig.character().reachWord(offset, length);
+    QCOMPARE(words.count(), 0);
+
+    // Next: the cut sentence's words that are still on their way are dropped.
+    rig.character().reachWord(4, 3);
+    rig.reader.SkipSentence();
+    rig.character().reachWord(0, 3);
+    QCOMPARE(wordsOf(words), (Words{{4, 3}, {0, 0}}));
+    rig.settle();
+    QCOMPARE(rig.character().spoken.last(), " Three four.");
+    rig.character().reachWord(1, 5);
+    QCOMPARE(wordsOf(words).last(), (QPair<int, int>(9, 5)));
+
+    // Pause, then stop: nothing more is marked until a sentence is spoken again.
+    words.clear();
+    rig.reader.TogglePause();
+    rig.character().reachWord(7, 4);
+    rig.reader.TogglePause();
+    rig.settle();
+    rig.reader.StopReading();
+    rig.settle();
+    rig.character().reachWord(1, 5);
+    QVERIFY(!rig.reader.isReading());
+    QCOMPARE(wordsOf(words), (Words{{0, 0}}));
+
+    // A word of an earlier request, reported while a later sentence is spoken.
+    rig.play();
+    rig.settle();
+    const QString now = rig.character().spoken.last();
+    QVERIFY(!now.isEmpty());
+    words.clear();
+    Q_EMIT rig.character().wordReached(1, 0, 3); // the start-up request, long done
+    QCOMPARE(words.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSentenceReader)

@@ -1,3 +1,4 @@
+#include "settings/LaterSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/VocimarSettingsFile.h"
 
@@ -220,6 +221,40 @@ private Q_SLOTS:
         QCOMPARE(read.CharacterSize, 2);
         QCOMPARE(read.RepeatMode, filled.RepeatMode);
         QCOMPARE(read.CapsAsSmall, filled.CapsAsSmall);
+    }
+
+    // The word mark choice lives beside each program's line; the lines keep their form.
+    void laterChoicesRoundTripBesideTheLines() {
+        QTemporaryDir dir;
+        const ProgramLocations locations = locationsIn(dir.path());
+        Settings s = filledSettings();
+        s.SpokenWordMark = 1;
+        QVERIFY(SaveSettings(s, locations));
+        QVERIFY(SaveVocimarSettings(s, locations));
+        QCOMPARE(readFile(SettingsFilePath(dir.path())), FolimarSettingsLine(s));
+        QCOMPARE(VocimarSettingsLine(s), QByteArray("\"Merlin\",-3,1,640,480,\"say 'hi'\",1\r\n"));
+        Settings vocimar;
+        LoadVocimarSettings(vocimar, locations);
+        QCOMPARE(vocimar.SpokenWordMark, qint16(1));
+        Settings folimar;
+        ProgramLocations at = locations;
+        LoadSettings(folimar, at);
+        QCOMPARE(folimar.SpokenWordMark, qint16(1));
+
+        // Missing, damaged or out of range: the choice stays as it was.
+        const QString later = LaterSettingsPath(SettingsFilePath(dir.path()));
+        QCOMPARE(later, dir.filePath(QStringLiteral("Folimar.conf")));
+        for (const QByteArray& content : {QByteArray("[General]\nSpokenWordMark=7\n"),
+                                          QByteArray("[General]\nSpokenWordMark=x\n"),
+                                          QByteArray("\xff\xfe garbage"), QByteArray()}) {
+            QVERIFY(writeFile(later, content));
+            Settings read;
+            LoadLaterSettings(read, later);
+            QCOMPARE(read.SpokenWordMark, qint16(0));
+        }
+        Settings read;
+        LoadLaterSettings(read, dir.filePath(QStringLiteral("none.conf")));
+        QCOMPARE(read.SpokenWordMark, qint16(0));
     }
 };
 

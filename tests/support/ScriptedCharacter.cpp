@@ -30,7 +30,8 @@ character::RequestId ScriptedCharacter::speak(const QString& text) {
     spoken.append(text);
     if (onSpeak)
         onSpeak(text);
-    return queue();
+    lastSpeech_ = queue();
+    return lastSpeech_;
 }
 
 character::RequestId ScriptedCharacter::get(const QString& type, const QString& name) {

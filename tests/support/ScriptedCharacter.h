@@ -47,6 +47,8 @@ public:
     void click(int button) { Q_EMIT clicked(button, 0, 0, 0); }
     void choose(const QString& commandName) { Q_EMIT command(commandName); }
     void dragTo(QPoint topLeft);
+    // The voice is at a word of the text spoken last (offset and length in that text).
+    void reachWord(int offset, int length) { Q_EMIT wordReached(lastSpeech_, offset, length); }
 
     Completion completion = Completion::Manual;
     // Called as each text is queued for speech (the reader's highlight is then in place).
@@ -67,6 +69,7 @@ private:
     QString name_;
     QList<character::RequestId> open_;
     character::RequestId nextId_ = 1;
+    character::RequestId lastSpeech_ = 0;
     int balloonStyle_ = 0;
     bool visible_ = false;
     QPoint position_;

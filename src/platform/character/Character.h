@@ -62,6 +62,9 @@ public:
 Q_SIGNALS:
     void clicked(int button, int shift, int x, int y); // button: 1 left, 2 right, 4 middle
     void requestComplete(folimar::character::RequestId request);
+    // The speech request `speech` is at the word of its text that starts at `offset` and
+    // runs `length` characters. Only voices that know where each word is heard send it.
+    void wordReached(folimar::character::RequestId speech, int offset, int length);
     void command(const QString& name);
     void moved(int x, int y, int cause);
 };

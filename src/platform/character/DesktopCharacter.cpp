@@ -31,6 +31,7 @@ DesktopCharacter::DesktopCharacter(CharacterArt art, const VoiceProvider& voices
     balloon_->setStyle(balloonStyle_);
 
     connect(queue_, &RequestQueue::requestComplete, this, &Character::requestComplete);
+    connect(queue_, &RequestQueue::wordReached, this, &Character::wordReached);
     connect(queue_, &RequestQueue::utteranceStarted, this, [this](const QString& text) {
         if (!stage_->isVisible())
             return;

@@ -73,6 +73,7 @@ void RequestQueue::adoptVoice(std::unique_ptr<Voice> voice) {
         voice_->stop();
     voice_ = std::move(voice);
     connect(voice_.get(), &Voice::finished, this, &RequestQueue::onVoiceFinished);
+    connect(voice_.get(), &Voice::wordReached, this, &RequestQueue::onVoiceWord);
 }
 
 // Starts queued requests until one has to wait for something. The guard keeps a step that
@@ -124,6 +125,14 @@ void RequestQueue::onVoiceFinished() {
         adoptVoice(std::move(nextVoice_));
     Q_EMIT utteranceEnded(speechFollows());
     advance();
+}
+
+// A word counts only while its utterance is the one under way: one that comes after a
+// stop is dropped.
+void RequestQueue::onVoiceWord(int offset, int length) {
+    if (!current_ || current_->kind != Request::Kind::Speak)
+        return;
+    Q_EMIT wordReached(current_->id, offset, length);
 }
 
 bool RequestQueue::speechFollows() const {

@@ -38,6 +38,8 @@ public:
 Q_SIGNALS:
     void requestComplete(folimar::character::RequestId request);
     void utteranceStarted(const QString& text);
+    // The voice is at a word of the speech request `speech` (offset and length in its text).
+    void wordReached(folimar::character::RequestId speech, int offset, int length);
     // The utterance ended or was cancelled; `more` tells whether speech follows at once.
     void utteranceEnded(bool more);
 
@@ -55,6 +57,7 @@ private:
     void finishCurrent();
     void cancel(const Request& request);
     void onVoiceFinished();
+    void onVoiceWord(int offset, int length);
     void report(RequestId id);
     void deliver();
     void adoptVoice(std::unique_ptr<Voice> voice);

@@ -55,6 +55,11 @@ void onEvent(std::size_t message, std::size_t client, SPDNotificationType type) 
     }
 }
 
+void onIndexMark(std::size_t message, std::size_t client, SPDNotificationType, char* mark) {
+    SpeechDispatcherVoice::post(client, message, SpeechDispatcherVoice::Notice::Mark,
+                                QByteArray(mark ? mark : ""));
+}
+
 // -1..1 onto the service's -100..100.
 int scaled(double value) {
     return int(std::lround(100.0 * std::clamp(value, -1.0, 1.0)));
@@ -105,9 +110,13 @@ bool SpeechDispatcherVoice::connect() {
     connection->callback_begin = onEvent;
     connection->callback_end = onEvent;
     connection->callback_cancel = onEvent;
+    connection->callback_im = onIndexMark;
     spd_set_notification_on(connection, SPD_BEGIN);
     spd_set_notification_on(connection, SPD_END);
     spd_set_notification_on(connection, SPD_CANCEL);
+    spd_set_notification_on(connection, SPD_INDEX_MARKS);
+    // Texts go as SSML, with a mark before each word.
+    spd_set_data_mode(connection, SPD_DATA_SSML);
     if (!settings_.voice.isEmpty())
         spd_set_synthesis_voice(connection, settings_.voice.toUtf8().constData());
     spd_set_voice_rate(connection, scaled(settings_.rate));
@@ -129,7 +138,8 @@ void SpeechDispatcherVoice::disconnect() {
     connection_.reset();
 }
 
-void SpeechDispatcherVoice::post(std::size_t client, std::size_t message, Notice notice) {
+void SpeechDispatcherVoice::post(std::size_t client, std::size_t message, Notice notice,
+                                 const QByteArray& mark) {
     const std::lock_guard lock(listeners().mutex);
     const auto found = listeners().voices.find(client);
     if (found == listeners().voices.end())
@@ -144,7 +154,7 @@ void SpeechDispatcherVoice::post(std::size_t client, std::size_t message, Notice
         connection.ended.notify_all();
     }
     QMetaObject::invokeMethod(
-        voice, [voice, message, notice] { voice->onNotice(message, notice); },
+        voice, [voice, message, notice, mark] { voice->onNotice(message, notice, mark); },
         Qt::QueuedConnection);
 }
 
@@ -153,10 +163,8 @@ void SpeechDispatcherVoice::post(std::size_t client, std::size_t message, Notice
 bool SpeechDispatcherVoice::soundsOut(int timeoutMs) {
     if (!connection_)
         return false;
-    spd_set_data_mode(connection_->spd, SPD_DATA_SSML);
     const int message =
         spd_say(connection_->spd, SPD_TEXT, "<speak><break time=\"10ms\"/></speak>");
-    spd_set_data_mode(connection_->spd, SPD_DATA_TEXT);
     std::unique_lock lock(connection_->mutex);
     const bool ended =
         message > 0 && connection_->ended.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
@@ -185,25 +193,27 @@ QStringList SpeechDispatcherVoice::voices() const {
 
 void SpeechDispatcherVoice::speak(const QString& text) {
     text_ = text;
+    marked_ = markedSpeech(text);
     begun_ = false;
     retried_ = false;
     message_ = 0;
-    if (say(text))
+    if (say())
         return;
     // The service went away or refused: a new connection, and once more.
     qCInfo(characterLog) << "speech-dispatcher refused a text; connecting again:" << why_;
     disconnect();
-    if (connect() && say(text))
+    if (connect() && say())
         return;
     qCWarning(characterLog) << "speech-dispatcher failed again:" << why_
                             << "- pacing silently:" << text;
     silent_.speak(text);
 }
 
-bool SpeechDispatcherVoice::say(const QString& text) {
+// Sends the text being said, marked.
+bool SpeechDispatcherVoice::say() {
     if (!connection_)
         return false;
-    const int message = spd_say(connection_->spd, SPD_TEXT, text.toUtf8().constData());
+    const int message = spd_say(connection_->spd, SPD_TEXT, marked_.ssml.constData());
     if (message <= 0) {
         why_ = QStringLiteral("the speech service refused the text");
         return false;
@@ -224,7 +234,7 @@ int SpeechDispatcherVoice::msPerWord() const {
     return EspeakSynthesizer::msPerWord(settings_.rate);
 }
 
-void SpeechDispatcherVoice::onNotice(std::size_t message, Notice notice) {
+void SpeechDispatcherVoice::onNotice(std::size_t message, Notice notice, const QByteArray& mark) {
     if (message == 0 || message != message_)
         return; // from a text cancelled or replaced since
     switch (notice) {
@@ -238,11 +248,18 @@ void SpeechDispatcherVoice::onNotice(std::size_t message, Notice notice) {
             Q_EMIT started();
         Q_EMIT finished();
         break;
+    case Notice::Mark:
+        if (const MarkedSpeech::Word* word = marked_.wordOfMark(mark.constData())) {
+            if (!std::exchange(begun_, true))
+                Q_EMIT started();
+            Q_EMIT wordReached(word->offset, word->length);
+        }
+        break;
     case Notice::Cancelled:
         // Cancelled by someone else (another program's more important message): not heard,
         // so said again, once.
         message_ = 0;
-        if (!std::exchange(retried_, true) && say(text_))
+        if (!std::exchange(retried_, true) && say())
             break;
         qCWarning(characterLog) << "speech-dispatcher cancelled a text twice - pacing silently:"
                                 << text_;

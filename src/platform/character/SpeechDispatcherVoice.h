@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/character/MarkedSpeech.h"
 #include "platform/character/SilentVoice.h"
 #include "platform/character/Voice.h"
 #include "platform/character/VoiceSettings.h"
@@ -12,8 +13,9 @@ namespace folimar::character {
 
 // The desktop's speech service (speech-dispatcher) through its own client library: the
 // user's output module and voice, unless a voice is chosen here, at our rate, pitch and
-// volume. The service tells when a text begins and ends; those notices come on the
-// library's thread and are handed over to this voice's own. A text the service refuses is
+// volume. The service tells when a text begins and ends, and (with modules that can) when
+// it reaches the mark put before each word; those notices come on the library's thread
+// and are handed over to this voice's own. A text the service refuses is
 // said again on a new connection, one it cancels (for another program) is said again;
 // only if that fails too is it paced silently.
 class SpeechDispatcherVoice final : public Voice {
@@ -40,14 +42,15 @@ public:
     int msPerWord() const override;
 
     // What the library's threads report, by its numbers; public for its callbacks only.
-    enum class Notice { Began, Ended, Cancelled };
-    static void post(std::size_t client, std::size_t message, Notice notice);
+    enum class Notice { Began, Ended, Cancelled, Mark };
+    static void post(std::size_t client, std::size_t message, Notice notice,
+                     const QByteArray& mark = {});
 
 private:
-    void onNotice(std::size_t message, Notice notice);
+    void onNotice(std::size_t message, Notice notice, const QByteArray& mark);
     bool connect();
     void disconnect();
-    bool say(const QString& text);
+    bool say();
 
     struct Connection;
 
@@ -56,6 +59,7 @@ private:
     std::unique_ptr<Connection> connection_;
     QString why_;
     QString text_;
+    MarkedSpeech marked_;     // text_ as it is sent
     std::size_t message_ = 0; // the text being said; 0: none
     bool begun_ = false;
     bool retried_ = false;
