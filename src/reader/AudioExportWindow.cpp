@@ -1,6 +1,7 @@
 #include "reader/AudioExportWindow.h"
 
 #include "platform/dialogs/Dialogs.h"
+#include "reader/CentredWindow.h"
 #include "settings/AudioExportFolder.h"
 #include "speechexport/AudioExportJob.h"
 
@@ -125,6 +126,11 @@ void AudioExportWindow::open() {
         txtToTopic->setValue(highest);
         hasTopics_ = !topics.isEmpty();
         setExporting(false);
+    }
+    // Placed once, the first time: in the middle of the screen, never at its corner.
+    if (!placed_) {
+        centreOnOwnersScreen(*this);
+        placed_ = true;
     }
     show();
     raise();

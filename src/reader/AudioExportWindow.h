@@ -74,6 +74,7 @@ private:
     speechexport::AudioExportJob* job_ = nullptr;
     QString savingPath_;
     bool hasTopics_ = false; // the book had topics when the window was last opened
+    bool placed_ = false;    // put in the middle of the screen on its first showing
 };
 
 } // namespace folimar::reader
