@@ -208,13 +208,25 @@ void TestListening::everySentenceIsHeard() {
     if (!voice->inherits(qPrintable(voiceClass)))
         QSKIP(qPrintable(engine + " does not speak on this machine"));
 
-    Recorder recorder;
-    if (!recorder.start())
-        QSKIP("parec (pulseaudio-utils) is not installed: nothing can be recorded");
-    sayInTurn(*voice, SentenceCount);
-    const QByteArray sound = recorder.stop();
-    QVERIFY2(sound.size() > RecordRate, "nothing was recorded");
-    QCOMPARE(sentencesHeard(sound), SentenceCount);
+    int heard = 0;
+    // A sentence lost is never excused. More runs than sentences means a silence inside
+    // one (a sound server starved on a busy machine), which could also hide a lost one:
+    // then the whole reading is listened to once more.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0)
+            qWarning("%d voiced runs for %d sentences: listening again", heard, SentenceCount);
+        Recorder recorder;
+        if (!recorder.start())
+            QSKIP("parec (pulseaudio-utils) is not installed: nothing can be recorded");
+        sayInTurn(*voice, SentenceCount);
+        const QByteArray sound = recorder.stop();
+        QVERIFY2(sound.size() > RecordRate, "nothing was recorded");
+        heard = sentencesHeard(sound);
+        QVERIFY2(heard >= SentenceCount, "a sentence was not heard");
+        if (heard == SentenceCount)
+            break;
+    }
+    QCOMPARE(heard, SentenceCount);
 }
 
 // Word places are positions in the text as the program holds it (UTF-16), whatever
