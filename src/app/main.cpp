@@ -18,20 +18,10 @@ int main(int argc, char* argv[]) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     // `--audio BOOK OUT`: the book saved as sound, on the terminal, without windows.
-    const auto audio = folimar::speechexport::ParseAudioCommand(
-        arguments, folimar::speechexport::AudioSource::Book);
-    if (!audio.error.isEmpty()) {
-        folimar::platform::ParsedCommandLine wrong;
-        wrong.action = folimar::platform::CommandAction::Error;
-        wrong.error = audio.error;
-        return *folimar::platform::AnswerCommandLine(wrong, folimar::app::FolimarUsage(), out, err);
-    }
-    if (audio.command) {
-        QCoreApplication application(argc, argv);
-        return folimar::speechexport::RunAudioCommand(
-            *audio.command, folimar::speechexport::AudioSource::Book,
-            folimar::platform::RegistryStorePath(), out, err);
-    }
+    if (const auto status = folimar::speechexport::AnswerAudioCommand(
+            argc, argv, arguments, folimar::speechexport::AudioSource::Book,
+            folimar::app::FolimarUsage(), out, err))
+        return *status;
     // --help, --version and a wrong option are answered before any window or file is made.
     const auto line = folimar::platform::ParseCommandLine(arguments, /*takesOperands=*/true);
     if (const auto status =

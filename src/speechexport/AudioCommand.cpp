@@ -1,8 +1,10 @@
 #include "speechexport/AudioCommand.h"
 
 #include "platform/character/VoiceSettings.h"
+#include "platform/commandline/CommandLineAnswer.h"
 #include "platform/dialogs/TerminalDialogs.h"
 #include "platform/paths/ProgramLocations.h"
+#include "platform/registry/RegistryStore.h"
 #include "platform/termination/TerminationSignals.h"
 #include "settings/SettingsFile.h"
 #include "settings/VocimarSettingsFile.h"
@@ -209,6 +211,22 @@ int RunAudioCommand(const AudioCommand& command, AudioSource source,
     job.start(std::move(*request));
     QCoreApplication::exec();
     return status;
+}
+
+std::optional<int> AnswerAudioCommand(int& argc, char* argv[], const QStringList& arguments,
+                                      AudioSource source, const platform::ProgramUsage& usage,
+                                      QTextStream& out, QTextStream& err) {
+    const AudioCommandParse audio = ParseAudioCommand(arguments, source);
+    if (!audio.error.isEmpty()) {
+        platform::ParsedCommandLine wrong;
+        wrong.action = platform::CommandAction::Error;
+        wrong.error = audio.error;
+        return platform::AnswerCommandLine(wrong, usage, out, err);
+    }
+    if (!audio.command)
+        return std::nullopt;
+    QCoreApplication application(argc, argv);
+    return RunAudioCommand(*audio.command, source, platform::RegistryStorePath(), out, err);
 }
 
 } // namespace folimar::speechexport

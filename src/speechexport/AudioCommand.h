@@ -5,6 +5,10 @@
 #include <QTextStream>
 #include <optional>
 
+namespace folimar::platform {
+struct ProgramUsage;
+}
+
 namespace folimar::speechexport {
 
 // What a start is to save as sound instead of opening windows:
@@ -38,5 +42,12 @@ AudioCommandParse ParseAudioCommand(const QStringList& arguments, AudioSource so
 // Returns the exit status: 0 saved, 1 failed, 128 + the signal's number when interrupted.
 int RunAudioCommand(const AudioCommand& command, AudioSource source,
                     const QString& registryStorePath, QTextStream& out, QTextStream& err);
+
+// Answers a start that asks to save as sound, before anything else is made: a wrong
+// command line with the program's usage, an export with its own event loop and no
+// windows. Returns the exit status, or nothing when the start is not an export.
+std::optional<int> AnswerAudioCommand(int& argc, char* argv[], const QStringList& arguments,
+                                      AudioSource source, const platform::ProgramUsage& usage,
+                                      QTextStream& out, QTextStream& err);
 
 } // namespace folimar::speechexport
