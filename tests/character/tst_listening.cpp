@@ -43,6 +43,17 @@ const QStringList Sentences{"Birds sing.", "The sun is up.", "Dogs run.",
 // sentence's stretch of the recording must hold this much voice.
 constexpr int VoicedFramesPerSentence = 20;
 
+// The voice of `engine` at a quick rate; nothing when that engine does not speak on this
+// machine (the provider then hands out another kind of voice).
+std::unique_ptr<Voice> quickVoice(const QString& engine, const char* voiceClass) {
+    DesktopVoiceProvider provider;
+    VoiceSettings settings;
+    settings.engine = engine;
+    settings.rate = 1.0;
+    std::unique_ptr<Voice> voice = provider.create(settings);
+    return voice->inherits(voiceClass) ? std::move(voice) : nullptr;
+}
+
 int sentencesHeard(const QByteArray& raw) {
     const auto* samples = reinterpret_cast<const qint16*>(raw.constData());
     const qsizetype frames = raw.size() / qsizetype(sizeof(qint16)) / FrameSamples;
@@ -200,12 +211,8 @@ void TestListening::everySentenceIsHeard_data() {
 void TestListening::everySentenceIsHeard() {
     QFETCH(QString, engine);
     QFETCH(QString, voiceClass);
-    DesktopVoiceProvider provider;
-    VoiceSettings settings;
-    settings.engine = engine;
-    settings.rate = 1.0;
-    const std::unique_ptr<Voice> voice = provider.create(settings);
-    if (!voice->inherits(qPrintable(voiceClass)))
+    const std::unique_ptr<Voice> voice = quickVoice(engine, qPrintable(voiceClass));
+    if (!voice)
         QSKIP(qPrintable(engine + " does not speak on this machine"));
 
     int heard = 0;
@@ -269,12 +276,8 @@ void TestListening::voicesTellEachWordAsItIsHeard_data() {
 void TestListening::voicesTellEachWordAsItIsHeard() {
     QFETCH(QString, engine);
     QFETCH(QString, voiceClass);
-    DesktopVoiceProvider provider;
-    VoiceSettings settings;
-    settings.engine = engine;
-    settings.rate = 1.0;
-    const std::unique_ptr<Voice> voice = provider.create(settings);
-    if (!voice->inherits(qPrintable(voiceClass)))
+    const std::unique_ptr<Voice> voice = quickVoice(engine, qPrintable(voiceClass));
+    if (!voice)
         QSKIP(qPrintable(engine + " does not speak on this machine"));
     const QString text = QStringLiteral("Tom & Jerry <say> \"hello\" now.");
     QList<QPair<int, int>> words;
@@ -299,12 +302,9 @@ void TestListening::voicesTellEachWordAsItIsHeard() {
 // Stops and says as fast as keys come, then a page of sentences, every one heard. The speech
 // service's voice is stormed here; the reader's storm below goes to the first choice.
 void TestListening::stormOfStopsAndSaysLeavesTheVoiceWhole() {
-    DesktopVoiceProvider provider;
-    VoiceSettings settings;
-    settings.engine = QStringLiteral("speech-dispatcher");
-    settings.rate = 1.0;
-    const std::unique_ptr<Voice> voice = provider.create(settings);
-    if (!voice->inherits("folimar::character::SpeechDispatcherVoice"))
+    const std::unique_ptr<Voice> voice = quickVoice(QStringLiteral("speech-dispatcher"),
+                                                    "folimar::character::SpeechDispatcherVoice");
+    if (!voice)
         QSKIP("the speech service does not speak on this machine");
     QElapsedTimer storm;
     storm.start();
