@@ -150,6 +150,10 @@ void BookFileCommands::mergeBook() {
         return refuse(QStringLiteral("1st update your topic"));
     if (p_.store.ReadOnlyMode)
         return refuse(QStringLiteral("File opened as ReadOnly"));
+    // The import numbers its pages on from the book's last topic and would write over
+    // topics merged meanwhile.
+    if (p_.store.importingIntoOpenBook())
+        return refuse(QStringLiteral("Can't Merge while pages are being imported into this book"));
     p_.reader.StopReading();
     const QString chosen = askForBook(false);
     if (chosen.isEmpty())

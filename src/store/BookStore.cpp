@@ -331,7 +331,7 @@ std::optional<platform::MessageRequest> BookStore::editRefusal() const {
         return platform::MessageRequest{QStringLiteral("Cant edit another users document"), title,
                                         platform::MessageIcon::Critical,
                                         platform::MessageButtons::Ok};
-    if (!ImportingInto.isEmpty() && ImportingInto == OpenedBookPath)
+    if (importingIntoOpenBook())
         return platform::MessageRequest{
             QStringLiteral("Pages are being imported into this book. You can read it "
                            "meanwhile; wait until the import ends, or cancel it, to edit."),

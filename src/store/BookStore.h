@@ -99,6 +99,10 @@ public:
     std::optional<platform::MessageRequest> editRefusal() const;
     // Shows editRefusal() when there is one; true when editing may go on.
     bool mayEdit();
+    // An import is adding pages to the open book: only it may write to the book.
+    bool importingIntoOpenBook() const {
+        return !ImportingInto.isEmpty() && ImportingInto == OpenedBookPath;
+    }
     // The word shown once a book has opened that another program holds (it is read-only
     // here), or none.
     std::optional<platform::MessageRequest> openElsewhereNotice() const;

@@ -468,6 +468,9 @@ void TestBookFileCommands::mergeRefusals_data() {
                                   << "1st update your topic" << false;
     QTest::newRow("read-only book") << "readonly"
                                     << "File opened as ReadOnly" << false;
+    QTest::newRow("import running")
+        << "importing"
+        << "Can't Merge while pages are being imported into this book" << false;
     QTest::newRow("itself") << "itself"
                             << "Can't Merge a file with itself" << true;
 }
@@ -481,6 +484,8 @@ void TestBookFileCommands::mergeRefusals() {
     rig.start(book);
     rig.t.state.TopicDirty = situation == QLatin1String("dirty");
     rig.t.store.ReadOnlyMode = situation == QLatin1String("readonly");
+    if (situation == QLatin1String("importing"))
+        rig.t.store.ImportingInto = rig.t.store.OpenedBookPath;
     rig.t.dialogs.fileAnswers.enqueue(QDir(rig.t.books).filePath(QStringLiteral("./Book.fmr")));
 
     rig.commands->mergeBook();
