@@ -1,6 +1,7 @@
 #include "import/ImportPlan.h"
 
 #include "import/PdfFile.h"
+#include "import/UnreadablePicture.h"
 #include "platform/database/TableDef.h"
 
 #include <QDir>
@@ -58,7 +59,11 @@ void planPdf(const QString& path, const PasswordAsk& askPassword, ImportPlan& pl
 void planPictures(const QString& path, ImportPlan& plan) {
     QImageReader reader(path);
     if (!reader.canRead()) {
-        plan.skipped.append(QStringLiteral("%1 (not a picture)").arg(QFileInfo(path).fileName()));
+        QFile file(path);
+        const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(16) : QByteArray();
+        plan.skipped.append(QStringLiteral("%1 (%2)").arg(
+            QFileInfo(path).fileName(),
+            unreadablePictureReason(head, QImageReader::supportedImageFormats())));
         return;
     }
     const int count = std::max(1, reader.imageCount());

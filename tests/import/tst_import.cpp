@@ -1,5 +1,6 @@
 #include "import/BookImport.h"
 #include "import/ImportPlan.h"
+#include "import/UnreadablePicture.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/WordBoxBlob.h"
 #include "settings/Settings.h"
@@ -86,6 +87,8 @@ private Q_SLOTS:
     void cancelKeepsEveryFinishedPage();
     void encryptedPdfOpensWithItsPasswordOnly();
     void multiPageTiffGivesAPagePerPicture();
+    void unreadablePictureNamesTheMissingPackage_data();
+    void unreadablePictureNamesTheMissingPackage();
 };
 
 void ImportTest::textLayerPagesFollowTheLastTopicWithTheirOwnText() {
@@ -297,6 +300,31 @@ void ImportTest::multiPageTiffGivesAPagePerPicture() {
     const QList<store::TopicEntry> expected{{1, "Scans p.1"}, {2, "Scans p.2"}};
     QCOMPARE(book.store.topicList(), expected);
     QCOMPARE(jpegSize(book.store.readTopic(2)->PicData), QSize(30, 20));
+}
+
+void ImportTest::unreadablePictureNamesTheMissingPackage_data() {
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<QList<QByteArray>>("readable");
+    QTest::addColumn<QString>("reason");
+    const QList<QByteArray> basic{"bmp", "jpeg", "png"};
+    const QList<QByteArray> all = basic + QList<QByteArray>{"tiff", "webp"};
+    const QString notPicture = QStringLiteral("not a picture");
+    const QString tiff = QStringLiteral("TIFF pictures need the package qt6-image-formats-plugins");
+    QTest::newRow("tiff, no reader") << QByteArray("II*\0\x08\0\0\0", 8) << basic << tiff;
+    QTest::newRow("big-endian tiff, no reader") << QByteArray("MM\0*", 4) << basic << tiff;
+    QTest::newRow("damaged tiff") << QByteArray("II*\0", 4) << all << notPicture;
+    QTest::newRow("webp, no reader")
+        << QByteArray("RIFF\x10\0\0\0WEBPVP8 ", 16) << basic
+        << QStringLiteral("WebP pictures need the package qt6-image-formats-plugins");
+    QTest::newRow("text") << QByteArray("MM is not a tiff") << basic << notPicture;
+    QTest::newRow("empty file") << QByteArray() << basic << notPicture;
+}
+
+void ImportTest::unreadablePictureNamesTheMissingPackage() {
+    QFETCH(QByteArray, head);
+    QFETCH(QList<QByteArray>, readable);
+    QFETCH(QString, reason);
+    QCOMPARE(import::unreadablePictureReason(head, readable), reason);
 }
 
 QTEST_MAIN(ImportTest)
