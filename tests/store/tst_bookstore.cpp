@@ -123,6 +123,8 @@ private Q_SLOTS:
     void closingAnUnchangedBookWritesNothing();
     void closingAChangedBookReplacesItByACompactedCopy();
     void failedCompactionKeepsTheBook();
+    void aBookWithOtherNamesKeepsThemWhenCompacted_data();
+    void aBookWithOtherNamesKeepsThemWhenCompacted();
     void damagedOrForeignFilesOpenAsNoBookAndStayUntouched_data();
     void damagedOrForeignFilesOpenAsNoBookAndStayUntouched();
     void bookWrittenByAnotherToolOpensAndReadsBack();
@@ -289,6 +291,41 @@ void BookStoreTest::closingAChangedBookReplacesItByACompactedCopy() {
     QVERIFY(!f.store.BookModified);
     QCOMPARE(namesOf(f.store.topicList()), QStringList({"t1"}));
     QCOMPARE(f.store.readTopic(1)->PicData, QByteArray(5000, 'p'));
+}
+
+void BookStoreTest::aBookWithOtherNamesKeepsThemWhenCompacted_data() {
+    QTest::addColumn<bool>("symbolic");
+    QTest::newRow("a symbolic link") << true;
+    QTest::newRow("a hard link") << false;
+}
+
+// A book opened through a link, then changed: every name still leads to the changed book.
+void BookStoreTest::aBookWithOtherNamesKeepsThemWhenCompacted() {
+    QFETCH(bool, symbolic);
+    StoreFixture f;
+    const QString real = f.book(QStringLiteral("Real.fmr"));
+    const QString synced = f.root.filePath(QStringLiteral("synced"));
+    QDir().mkpath(synced);
+    const QString link = synced + QStringLiteral("/Linked.fmr");
+    f.makeBook(real, {{1, QStringLiteral("one")}});
+    const QByteArray target = QFile::encodeName(real);
+    QCOMPARE(symbolic ? ::symlink(target.constData(), QFile::encodeName(link).constData())
+                      : ::link(target.constData(), QFile::encodeName(link).constData()),
+             0);
+    const ino_t before = inodeOf(real);
+    f.open(link);
+    QVERIFY(
+        f.store.storeTopic({2, QStringLiteral("two"), {}, QByteArray(5000, 'p'), std::nullopt}));
+    f.store.CloseAndCompactBook();
+
+    QCOMPARE(QFileInfo(link).isSymLink(), symbolic);
+    QCOMPARE(inodeOf(link), inodeOf(real));
+    // Compacted where the link leads; a file of two names is left as it is.
+    QCOMPARE(inodeOf(real) != before, symbolic);
+    for (const QString& name : {real, link}) {
+        f.open(name);
+        QCOMPARE(namesOf(f.store.topicList()), QStringList({"one", "two"}));
+    }
 }
 
 void BookStoreTest::failedCompactionKeepsTheBook() {
