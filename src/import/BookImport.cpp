@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 #include <limits>
+#include <sqlite3.h>
 
 namespace folimar::import {
 
@@ -128,6 +129,12 @@ void BookImport::store(const ImportedPage& page) {
     }
     const database::Status status =
         store_.storeTopic({nextTopicNo_, page.name, page.text, page.jpeg, owner_, page.wordBoxes});
+    if (status.code() == SQLITE_TOOBIG) {
+        // Over the engine's limit for one value (1 GB): the page is left out, never stored
+        // without its picture.
+        summary_.skipped.append(QStringLiteral("%1 (too large for a book)").arg(page.name));
+        return;
+    }
     if (!status) {
         summary_.failure = status.message();
         return finish();

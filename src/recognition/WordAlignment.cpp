@@ -1,7 +1,8 @@
 #include "recognition/WordAlignment.h"
 
+#include "recognition/CommonRun.h"
+
 #include <QHash>
-#include <algorithm>
 #include <vector>
 
 namespace folimar::recognition {
@@ -58,73 +59,9 @@ QList<QList<QRect>> boxesOf(const QList<Token>& tokens, const QList<WordBox>& wo
     return boxes;
 }
 
-// The pairs (a, b) of equal words in a longest common run of `a` and `b`, by the greedy
-// shortest-edit search; none when more than `maxEdits` words differ.
-std::vector<std::pair<int, int>> matchedPairs(const std::vector<int>& a, const std::vector<int>& b,
-                                              int maxEdits) {
-    std::vector<std::pair<int, int>> pairs;
-    const int n = int(a.size());
-    const int m = int(b.size());
-    int prefix = 0;
-    while (prefix < n && prefix < m && a[std::size_t(prefix)] == b[std::size_t(prefix)])
-        pairs.emplace_back(prefix, prefix), ++prefix;
-    int suffix = 0;
-    while (suffix < n - prefix && suffix < m - prefix &&
-           a[std::size_t(n - 1 - suffix)] == b[std::size_t(m - 1 - suffix)])
-        ++suffix;
-    const int rows = n - prefix - suffix;
-    const int columns = m - prefix - suffix;
-    const auto same = [&](int x, int y) {
-        return a[std::size_t(prefix + x)] == b[std::size_t(prefix + y)];
-    };
-
-    // v[k + origin]: the furthest x reached on diagonal k = x - y; trace[d]: v after d edits.
-    const int limit = std::min(maxEdits, rows + columns);
-    const int origin = limit + 1;
-    std::vector<int> v(std::size_t(2 * limit + 3), 0);
-    std::vector<std::vector<int>> trace;
-    int edits = -1;
-    for (int d = 0; d <= limit && edits < 0; ++d) {
-        for (int k = -d; k <= d; k += 2) {
-            const std::size_t at = std::size_t(k + origin);
-            int x = (k == -d || (k != d && v[at - 1] < v[at + 1])) ? v[at + 1] : v[at - 1] + 1;
-            int y = x - k;
-            while (x < rows && y < columns && same(x, y))
-                ++x, ++y;
-            v[at] = x;
-            if (x >= rows && y >= columns)
-                edits = d;
-        }
-        trace.emplace_back(v.begin() + (origin - d), v.begin() + (origin + d + 1));
-    }
-    if (edits < 0)
-        return {};
-
-    std::vector<std::pair<int, int>> middle;
-    int x = rows;
-    int y = columns;
-    for (int d = edits; d > 0; --d) {
-        const std::vector<int>& before = trace[std::size_t(d - 1)];
-        const auto reached = [&](int k) { return before[std::size_t(k + d - 1)]; };
-        const int k = x - y;
-        const int previousK =
-            (k == -d || (k != d && reached(k - 1) < reached(k + 1))) ? k + 1 : k - 1;
-        const int previousX = reached(previousK);
-        const int previousY = previousX - previousK;
-        while (x > previousX && y > previousY)
-            middle.emplace_back(--x, --y);
-        x = previousX;
-        y = previousY;
-    }
-    while (x > 0 && y > 0)
-        middle.emplace_back(--x, --y);
-    std::reverse(middle.begin(), middle.end());
-    for (const auto& [ax, by] : middle)
-        pairs.emplace_back(prefix + ax, prefix + by);
-    for (int i = 0; i < suffix; ++i)
-        pairs.emplace_back(n - suffix + i, m - suffix + i);
-    return pairs;
-}
+// Past this many steps the texts are taken as too unlike to mark: the search runs on the
+// window thread and stays within some tens of milliseconds whatever the texts.
+constexpr long long MaxAlignmentSteps = 5'000'000;
 
 } // namespace
 
@@ -142,7 +79,10 @@ QList<PlacedWord> placeWords(const QString& text, const PageText& recognised) {
     // At least half of the words on each side must match, or the texts are not one page.
     const int total = int(read.size() + now.size());
     QList<PlacedWord> placed;
-    for (const auto& [r, t] : matchedPairs(readIds, nowIds, total / 2)) {
+    const auto pairs = longestCommonRun(readIds, nowIds, total / 2, MaxAlignmentSteps);
+    if (!pairs)
+        return placed;
+    for (const auto& [r, t] : *pairs) {
         if (!boxes[r].isEmpty())
             placed.append({now[t].offset, now[t].length, boxes[r]});
     }

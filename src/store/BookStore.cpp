@@ -2,19 +2,19 @@
 
 #include "platform/database/ConnectString.h"
 #include "platform/database/SyncedFiles.h"
-#include "store/CompactionCopies.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/paths/PathNames.h"
 #include "settings/Settings.h"
 #include "store/BookSchema.h"
+#include "store/CompactionCopies.h"
 #include "store/StoreLog.h"
 #include "store/WriteProbe.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <future>
+#include <sys/stat.h>
 
 namespace folimar::store {
 
@@ -234,11 +234,20 @@ void BookStore::CloseMergeSource() {
 // disk; any failure leaves the file as it was and no copy behind. The copy is taken under
 // an exclusive lock, so that no other program writes meanwhile; a file another program
 // holds is left as it is.
-void BookStore::compactFile(const QString& path) {
-    if (!passesWriteProbe(path))
+void BookStore::compactFile(const QString& opened) {
+    // A book reached through a symbolic link is compacted where it really lies, so that the
+    // link keeps leading to it.
+    const QString path = QFileInfo(opened).canonicalFilePath();
+    if (path.isEmpty() || !passesWriteProbe(path))
         return;
+    // The copy would take the place of one name only, cutting the file's other names off.
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && info.st_nlink > 1) {
+        qCInfo(lcStore) << "not compacting" << path << "(it has" << info.st_nlink << "names)";
+        return;
+    }
     std::unique_ptr<database::FileLock> ownLock;
-    if (!bookLock_ || bookLock_->path() != path) {
+    if (!bookLock_ || bookLock_->path() != opened) {
         database::FileLock::Outcome outcome{};
         ownLock = database::FileLock::acquire(path, &outcome);
         if (!ownLock) {

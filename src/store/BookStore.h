@@ -171,7 +171,7 @@ private:
     // Takes (or keeps) the lock on `path`; false when another program holds it.
     bool lockBook(const QString& path);
     void closeNotes();
-    void compactFile(const QString& path);
+    void compactFile(const QString& opened);
     database::Status bookWritable();
     // Attaches the notes file to the book's connection (once per book); false when the
     // notes cannot be written, and the book's changes then go on without them.

@@ -97,5 +97,11 @@ int main(int argc, char** argv) {
                 "<p><img src=\"data:image/png;base64," +
                     encoded(small, "PNG").toBase64() +
                     "\" width=\"4\"><img src=\"file:///etc/hostname\"></p></body></html>");
+    // Word lists, one word per byte, the two lists parted by a zero byte.
+    ok &= write(root, "word_alignment", "corrected",
+                QByteArray("the cat sat on the mat it was warm") + '\0' +
+                    QByteArray("the cat sat on a mat and it was warm there"));
+    ok &= write(root, "word_alignment", "unlike",
+                QByteArray("abcdefghabcdefgh") + '\0' + QByteArray("hgfedcbahgfedcba"));
     return ok ? 0 : 1;
 }

@@ -17,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sqlite3.h>
 
 using namespace folimar;
 using import::BookImport;
@@ -82,6 +83,7 @@ class ImportTest : public QObject {
 private Q_SLOTS:
     void textLayerPagesFollowTheLastTopicWithTheirOwnText();
     void picturesComeInNaturalOrderAndDamagedOnesAreSkipped();
+    void aPictureTooLargeForTheBookIsSkipped();
     void scannedPagesAreRecognised();
     void refusalsComeBeforeAnythingIsWritten();
     void cancelKeepsEveryFinishedPage();
@@ -157,6 +159,30 @@ void ImportTest::picturesComeInNaturalOrderAndDamagedOnesAreSkipped() {
     // A JPEG is kept as it is; other pictures are made JPEGs.
     QCOMPARE(book.store.readTopic(3)->PicData, jpeg);
     QCOMPARE(jpegSize(book.store.readTopic(2)->PicData), QSize(50, 20));
+}
+
+// The engine takes values up to 1 GB; here its limit is made small on the book's connection.
+void ImportTest::aPictureTooLargeForTheBookIsSkipped() {
+    ImportBook book;
+    const QString folder = book.file(QStringLiteral("scans"));
+    QDir().mkpath(folder);
+    const QByteArray small = encoded(testing::plainPicture({40, 30}, Qt::red), "jpeg");
+    QImage noise(200, 200, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb(x * 37 % 256, y * 91 % 256, (x * y) % 256));
+    const QByteArray large = encoded(noise, "jpeg");
+    const int limit = int(small.size()) + 1000;
+    QVERIFY(large.size() > limit);
+    QVERIFY(testing::writeBytes(folder + "/page1.jpg", small));
+    QVERIFY(testing::writeBytes(folder + "/page2.jpg", large));
+    sqlite3_limit(book.store.BookTable()->connection().handle(), SQLITE_LIMIT_LENGTH, limit);
+
+    const ImportSummary summary = book.import({folder});
+    QCOMPARE(summary.text(),
+             QStringLiteral("1 page imported, 1 skipped: page2 (too large for a book)."));
+    QCOMPARE(book.store.topicList(), (QList<store::TopicEntry>{{1, "page1"}}));
+    QCOMPARE(book.store.readTopic(1)->PicData, small);
 }
 
 void ImportTest::scannedPagesAreRecognised() {

@@ -5,6 +5,9 @@
 
 #include <QRegularExpression>
 #include <QTest>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace folimar;
 using recognition::PageText;
@@ -49,6 +52,46 @@ QList<int> placesOf(const QString& text, const QList<PlacedWord>& placed) {
     return places;
 }
 
+// `count` words from a small vocabulary, in an order set by `stride`.
+QString wordsInOrder(int count, int stride) {
+    static const QStringList vocabulary{"the", "reader", "opens", "a",   "book",
+                                        "at",  "page",   "where", "she", "stopped",
+                                        "and", "voice",  "goes",  "on."};
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += vocabulary[(i * stride + i / 13) % vocabulary.size()] + u' ';
+    return text;
+}
+
+// How many words are placed by a child process whose data may not grow past 1 GB; -1 when it
+// ran out.
+qsizetype placedWithinOneGigabyte(const QString& text, const PageText& page) {
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        return -2;
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{rlim_t(1) << 30, rlim_t(1) << 30};
+        setrlimit(RLIMIT_DATA, &limit);
+        try {
+            const qsizetype placed = recognition::placeWords(text, page).size();
+            if (write(pipe[1], &placed, sizeof placed) != sizeof placed)
+                _exit(2);
+            _exit(0);
+        } catch (const std::bad_alloc&) {
+            _exit(1);
+        }
+    }
+    close(pipe[1]);
+    qsizetype placed = -1;
+    int status = 0;
+    if (read(pipe[0], &placed, sizeof placed) != sizeof placed)
+        placed = -1;
+    close(pipe[0]);
+    waitpid(child, &status, 0);
+    return placed;
+}
+
 } // namespace
 
 class WordPlacesTest : public QObject {
@@ -57,6 +100,8 @@ private Q_SLOTS:
     void wordsAreFoundInAnEditedText_data();
     void wordsAreFoundInAnEditedText();
     void aPageStoredWithoutItsTextIsTakenAsUnchanged();
+    void longTextsArePlacedInBoundedMemory_data();
+    void longTextsArePlacedInBoundedMemory();
     void sentencesAreMarkedLineByLineAndWordsAreFoundByPoint();
 };
 
@@ -106,6 +151,29 @@ void WordPlacesTest::aPageStoredWithoutItsTextIsTakenAsUnchanged() {
     const QList<PlacedWord> placed = recognition::placeWords(text, stored);
     QCOMPARE(placesOf(text, placed), (QList<int>{0, 1, 2}));
     QVERIFY(recognition::placeWords(text, PageText{text, {}}).isEmpty());
+}
+
+void WordPlacesTest::longTextsArePlacedInBoundedMemory_data() {
+    QTest::addColumn<QString>("recognised");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qsizetype>("placed");
+    const QString page = wordsInOrder(30000, 7);
+    QString corrected = page;
+    corrected.insert(100000, QStringLiteral("A sentence typed by hand. "));
+    corrected.remove(50000, 60);
+    QTest::newRow("a long page corrected") << page << corrected << qsizetype(29986);
+    QTest::newRow("its words in another order") << page << wordsInOrder(30000, 5) << qsizetype(0);
+    QTest::newRow("a short page under a long paste")
+        << wordsInOrder(300, 7) << wordsInOrder(50000, 7) << qsizetype(0);
+}
+
+void WordPlacesTest::longTextsArePlacedInBoundedMemory() {
+    if (qEnvironmentVariableIsSet("FOLIMAR_SANITIZED"))
+        QSKIP("the sanitizers' shadow memory counts against the limit");
+    QFETCH(QString, recognised);
+    QFETCH(QString, text);
+    QFETCH(qsizetype, placed);
+    QCOMPARE(placedWithinOneGigabyte(text, recognisedPage(recognised)), placed);
 }
 
 // Two columns of two lines; "begin-" "ning" is one word hyphenated over the line end.

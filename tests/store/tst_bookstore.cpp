@@ -123,6 +123,8 @@ private Q_SLOTS:
     void closingAnUnchangedBookWritesNothing();
     void closingAChangedBookReplacesItByACompactedCopy();
     void failedCompactionKeepsTheBook();
+    void aBookWithOtherNamesKeepsThemWhenCompacted_data();
+    void aBookWithOtherNamesKeepsThemWhenCompacted();
     void damagedOrForeignFilesOpenAsNoBookAndStayUntouched_data();
     void damagedOrForeignFilesOpenAsNoBookAndStayUntouched();
     void bookWrittenByAnotherToolOpensAndReadsBack();
@@ -132,6 +134,8 @@ private Q_SLOTS:
     void replaceCountsAndEndsBehindEachReplacement();
     void failingOperationsChangeNothing();
     void notesAreStoredPerTopic();
+    void writesOverTheLengthLimitFailAndChangeNothing_data();
+    void writesOverTheLengthLimitFailAndChangeNothing();
     void bookTextsFollowEveryChange();
     void bookOpenInAnotherProgramOpensReadOnlyAndIsNeverCompacted();
     void bookOfAnotherAccountOpensReadOnly();
@@ -287,6 +291,41 @@ void BookStoreTest::closingAChangedBookReplacesItByACompactedCopy() {
     QVERIFY(!f.store.BookModified);
     QCOMPARE(namesOf(f.store.topicList()), QStringList({"t1"}));
     QCOMPARE(f.store.readTopic(1)->PicData, QByteArray(5000, 'p'));
+}
+
+void BookStoreTest::aBookWithOtherNamesKeepsThemWhenCompacted_data() {
+    QTest::addColumn<bool>("symbolic");
+    QTest::newRow("a symbolic link") << true;
+    QTest::newRow("a hard link") << false;
+}
+
+// A book opened through a link, then changed: every name still leads to the changed book.
+void BookStoreTest::aBookWithOtherNamesKeepsThemWhenCompacted() {
+    QFETCH(bool, symbolic);
+    StoreFixture f;
+    const QString real = f.book(QStringLiteral("Real.fmr"));
+    const QString synced = f.root.filePath(QStringLiteral("synced"));
+    QDir().mkpath(synced);
+    const QString link = synced + QStringLiteral("/Linked.fmr");
+    f.makeBook(real, {{1, QStringLiteral("one")}});
+    const QByteArray target = QFile::encodeName(real);
+    QCOMPARE(symbolic ? ::symlink(target.constData(), QFile::encodeName(link).constData())
+                      : ::link(target.constData(), QFile::encodeName(link).constData()),
+             0);
+    const ino_t before = inodeOf(real);
+    f.open(link);
+    QVERIFY(
+        f.store.storeTopic({2, QStringLiteral("two"), {}, QByteArray(5000, 'p'), std::nullopt}));
+    f.store.CloseAndCompactBook();
+
+    QCOMPARE(QFileInfo(link).isSymLink(), symbolic);
+    QCOMPARE(inodeOf(link), inodeOf(real));
+    // Compacted where the link leads; a file of two names is left as it is.
+    QCOMPARE(inodeOf(real) != before, symbolic);
+    for (const QString& name : {real, link}) {
+        f.open(name);
+        QCOMPARE(namesOf(f.store.topicList()), QStringList({"one", "two"}));
+    }
 }
 
 void BookStoreTest::failedCompactionKeepsTheBook() {
@@ -560,6 +599,50 @@ void BookStoreTest::notesAreStoredPerTopic() {
     QVERIFY(inodeOf(f.store.NotesPath) != inode);
     f.store.LoadBook();
     QCOMPARE(*f.store.readNote(3), QStringLiteral("second"));
+}
+
+// A value longer than the engine takes (1 GB by default; here made small on the connection)
+// fails its write: the topic or note keeps what it had, never an empty field.
+void BookStoreTest::writesOverTheLengthLimitFailAndChangeNothing_data() {
+    QTest::addColumn<QString>("field");
+    for (const char* field : {"PicText", "PicData", "WordBoxes", "replaced text", "NoteText"})
+        QTest::newRow(field) << QString::fromLatin1(field);
+}
+
+void BookStoreTest::writesOverTheLengthLimitFailAndChangeNothing() {
+    QFETCH(QString, field);
+    StoreFixture f;
+    const QString path = f.book(QStringLiteral("Limit.fmr"));
+    f.makeBook(path, {{1, QStringLiteral("one")}});
+    f.open(path);
+    QVERIFY(f.store.writeNote(1, QStringLiteral("one"), QStringLiteral("a note")));
+    constexpr int Limit = 20000;
+    for (database::View* view : {f.store.BookTable(), f.store.NotesTable()})
+        sqlite3_limit(view->connection().handle(), SQLITE_LIMIT_LENGTH, Limit);
+    const QString longText(Limit + 1, u'x');
+    store::TopicWrite topic{1, QStringLiteral("one"), QStringLiteral("text of one"),
+                            QByteArray("jpeg one"), std::nullopt};
+    database::Status status;
+    if (field == "PicText")
+        topic.PicText = longText;
+    if (field == "PicData")
+        topic.PicData = longText.toLatin1();
+    if (field == "WordBoxes")
+        topic.WordBoxes = longText.toLatin1();
+    if (field == "NoteText")
+        status = f.store.writeNote(1, QStringLiteral("one"), longText);
+    else if (field == "replaced text")
+        status = f.store.replaceInTexts(QStringLiteral("one"), longText, Qt::CaseSensitive);
+    else
+        status = f.store.storeTopic(topic);
+    QCOMPARE(status.code(), SQLITE_TOOBIG);
+
+    const std::optional<store::TopicPage> kept = f.store.readTopic(1);
+    QVERIFY(kept);
+    QCOMPARE(kept->PicText, QStringLiteral("text of one"));
+    QCOMPARE(kept->PicData, QByteArray("jpeg one"));
+    QVERIFY(f.store.topicWordBoxes(1).isEmpty());
+    QCOMPARE(f.store.readNote(1), std::optional<QString>(QStringLiteral("a note")));
 }
 
 void BookStoreTest::bookTextsFollowEveryChange() {

@@ -22,6 +22,13 @@ Status Statement::failure(int rc) const {
 }
 
 Status Statement::bind(int index, const QVariant& value) {
+    const Status bound = bindValue(index, value);
+    if (!bound && bindFailure_)
+        bindFailure_ = bound;
+    return bound;
+}
+
+Status Statement::bindValue(int index, const QVariant& value) {
     int rc = SQLITE_OK;
     if (!value.isValid() || value.isNull()) {
         rc = sqlite3_bind_null(stmt_, index);
@@ -45,6 +52,11 @@ Status Statement::bind(int index, const QVariant& value) {
 }
 
 bool Statement::step(Status* status) {
+    if (!bindFailure_) {
+        if (status)
+            *status = bindFailure_;
+        return false;
+    }
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
         return true;
@@ -65,6 +77,7 @@ void Statement::reset() {
     // Reset reports the error of the last step again; that one was already checked.
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
+    bindFailure_ = {};
 }
 
 int Statement::columnCount() const { return sqlite3_column_count(stmt_); }

@@ -12,7 +12,9 @@ struct sqlite3_stmt;
 namespace folimar::database {
 
 // One prepared statement, finalized with its owner. Steps report the engine's code;
-// `reset()` makes it ready for the next use with fresh bindings.
+// `reset()` makes it ready for the next use with fresh bindings. A failed bind (a value over
+// the engine's length limit) also fails the next step, which then does not run: a write
+// never goes on without one of its values.
 class Statement {
 public:
     Statement(sqlite3* db, const QString& sql, Status* status);
@@ -40,10 +42,12 @@ public:
     QVariant columnValue(int column) const;
 
 private:
+    Status bindValue(int index, const QVariant& value);
     Status failure(int rc) const;
 
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
+    Status bindFailure_;
 };
 
 } // namespace folimar::database

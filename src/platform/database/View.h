@@ -33,6 +33,7 @@ public:
 
     ViewKind kind() const { return kind_; }
     const QString& table() const { return table_; }
+    Connection& connection() const { return *connection_; }
     bool isOpen() const { return connection_->isOpen(); }
     bool isUpdatable() const;
     const QList<FieldDef>& fields() const { return fields_; }
