@@ -2,6 +2,7 @@
 
 #include "import/PdfFile.h"
 #include "import/TextLayer.h"
+#include "pictures/PictureReading.h"
 #include "recognition/PageReader.h"
 #include "recognition/WordBoxBlob.h"
 
@@ -78,17 +79,22 @@ void PageMaker::makePicture(const PageJob& job, ImportedPage& page) {
         return;
     }
     QImageReader reader(&file);
-    const bool keptAsItIs = reader.format() == "jpeg" && reader.imageCount() <= 1;
-    if (job.index > 0 && !reader.jumpToImage(job.index)) {
-        page.failure = QStringLiteral("the picture cannot be read");
+    const bool jpeg = reader.format() == "jpeg" && reader.imageCount() <= 1;
+    const QSize stored = reader.size();
+    const bool upright = reader.transformation() == QImageIOHandler::TransformationNone;
+    if (!file.seek(0)) {
+        page.failure = file.errorString();
         return;
     }
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
-        page.failure = QStringLiteral("the picture cannot be read");
+    pictures::PictureRead read = pictures::readPicture(file, job.index);
+    if (read.image.isNull()) {
+        page.failure = read.refusal;
         return;
     }
+    const QImage picture = std::move(read.image);
     recognise(picture, page);
+    // Turned upright or shrunk, the picture is stored as it was read, not as the file has it.
+    const bool keptAsItIs = jpeg && upright && picture.size() == stored;
     if (keptAsItIs && file.seek(0))
         page.jpeg = file.readAll();
     else

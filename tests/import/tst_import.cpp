@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "support/ImportFiles.h"
+#include "support/LargePictures.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestPage.h"
 
@@ -86,6 +87,7 @@ private Q_SLOTS:
     void cancelKeepsEveryFinishedPage();
     void encryptedPdfOpensWithItsPasswordOnly();
     void multiPageTiffGivesAPagePerPicture();
+    void scansAt600DpiAreImportedAndLargerOnesRefusedInWords();
 };
 
 void ImportTest::textLayerPagesFollowTheLastTopicWithTheirOwnText() {
@@ -297,6 +299,23 @@ void ImportTest::multiPageTiffGivesAPagePerPicture() {
     const QList<store::TopicEntry> expected{{1, "Scans p.1"}, {2, "Scans p.2"}};
     QCOMPARE(book.store.topicList(), expected);
     QCOMPARE(jpegSize(book.store.readTopic(2)->PicData), QSize(30, 20));
+}
+
+void ImportTest::scansAt600DpiAreImportedAndLargerOnesRefusedInWords() {
+    ImportBook book;
+    const QString folder = book.file(QStringLiteral("scans"));
+    QDir().mkpath(folder);
+    const QByteArray a4 = testing::a4At600DpiJpeg();
+    QVERIFY(testing::writeBytes(folder + "/1 page.jpg", a4));
+    QVERIFY(testing::writeBytes(folder + "/2 poster.bmp",
+                                testing::bitmapHeaderOnly(QSize(16000, 12000))));
+    const ImportSummary summary = book.import({folder});
+    QCOMPARE(summary.imported, 1);
+    QCOMPARE(book.store.readTopic(1)->PicData, a4);
+    QCOMPARE(summary.skipped,
+             QStringList{QStringLiteral("2 poster (it is 16000 × 12000 pixels and would take 768 "
+                                        "MB of memory, more than the 500 MB a page picture may "
+                                        "take)")});
 }
 
 QTEST_MAIN(ImportTest)

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QtEndian>
+
+namespace folimar::testing {
+
+// An A4 page scanned at 600 dpi (4960 x 7016): a grey frame and a bar on white, as a JPEG
+// of a few hundred kilobytes that decodes to 139 MB.
+inline QByteArray a4At600DpiJpeg() {
+    QImage page(4960, 7016, QImage::Format_Grayscale8);
+    page.fill(255);
+    {
+        QPainter painter(&page);
+        painter.setPen(QPen(Qt::gray, 40));
+        painter.drawRect(300, 300, 4360, 6416);
+        painter.fillRect(600, 800, 3000, 200, Qt::black);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(50);
+    writer.write(page);
+    return bytes;
+}
+
+// The header of a 24-bit BMP that says it is `size` large; the pixels never come.
+inline QByteArray bitmapHeaderOnly(QSize size) {
+    QByteArray header(54, '\0');
+    auto put32 = [&header](int at, qint32 value) { qToLittleEndian(value, header.data() + at); };
+    header[0] = 'B';
+    header[1] = 'M';
+    put32(2, 54);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, size.width());
+    put32(22, size.height());
+    qToLittleEndian<quint16>(1, header.data() + 26);
+    qToLittleEndian<quint16>(24, header.data() + 28);
+    return header;
+}
+
+} // namespace folimar::testing
