@@ -1,5 +1,6 @@
 #include "recognition/PageReader.h"
 
+#include "recognition/PagePreparation.h"
 #include "recognition/PageTextBuilder.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/RecognitionLog.h"
@@ -83,12 +84,16 @@ ReadOutcome readPage(const QImage& picture, const QString& tessdata, const QStri
                 {},
                 QStringLiteral("The picture of this page is too large to read.")};
 
+    // Read from a copy turned level; the words' boxes are then put back onto the picture.
+    const StraightPicture level = preparePage(grey);
+
     tesseract::TessBaseAPI engine;
     if (engine.Init(tessdata.toLocal8Bit().constData(), languages.toUtf8().constData(),
                     tesseract::OEM_DEFAULT) != 0)
         return {ReadOutcome::Status::Failed, {}, missingLanguageMessage(tessdata, languages)};
     engine.SetPageSegMode(tesseract::PSM_AUTO);
-    engine.SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
+    engine.SetImage(level.picture.constBits(), level.picture.width(), level.picture.height(), 1,
+                    int(level.picture.bytesPerLine()));
     engine.SetSourceResolution(dpiOf(picture));
 
     Monitor monitor(control);
@@ -101,7 +106,10 @@ ReadOutcome readPage(const QImage& picture, const QString& tessdata, const QStri
                 {},
                 QStringLiteral("The text of this page could not be read.")};
     }
-    return {ReadOutcome::Status::Read, collect(engine), {}};
+    PageText page = collect(engine);
+    for (WordBox& word : page.words)
+        word.box = mapToOriginal(word.box, level.toOriginal, grey.size());
+    return {ReadOutcome::Status::Read, std::move(page), {}};
 }
 
 } // namespace folimar::recognition
