@@ -66,6 +66,14 @@ void TestRecognition::textKeepsParagraphsAndJoinsHyphenatedWords_data() {
     QTest::newRow("dash alone stays") << QStringList{"wait", "-", "|", "then"} << "wait - then";
     QTest::newRow("hyphen before a paragraph stays")
         << QStringList{"end-", "||", "next"} << "end-\n\nnext";
+    QTest::newRow("numbered items keep their lines")
+        << QStringList{"Steps:", "|", "1.", "Open", "|", "2.", "Read", "|", "it", "|", "(3)", "End"}
+        << "Steps:\n1. Open\n2. Read it\n(3) End";
+    QTest::newRow("bullets keep their lines")
+        << QStringList{"•", "milk", "|", "•", "bread", "|", "b)", "tea"}
+        << "• milk\n• bread\nb) tea";
+    QTest::newRow("a number that marks nothing")
+        << QStringList{"page", "|", "12", "and", "|", "A.", "Smith"} << "page 12 and A. Smith";
 }
 
 void TestRecognition::textKeepsParagraphsAndJoinsHyphenatedWords() {
