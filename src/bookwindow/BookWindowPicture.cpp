@@ -9,6 +9,8 @@
 #include "reader/ReaderState.h"
 #include "reader/SavedGeometry.h"
 #include "reader/WindowArrangement.h"
+#include "recognition/PagePreparation.h"
+#include "recognition/RecognitionSettings.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "topics/TopicNavigation.h"
@@ -224,6 +226,9 @@ void BookWindow::pastePicture() {
     const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
     pictures::PictureRead pasted =
         clipboard ? pictures::clipboardPicture(*clipboard) : pictures::PictureRead();
+    if (!pasted.image.isNull() &&
+        recognition::RecognitionSettings::load(s_.recognitionSettingsPath).straightenPasted)
+        pasted.image = recognition::levelPicture(pasted.image);
     if (pasted.image.isNull() || !conversion_->start(pasted.image, s_.settings.PasteQuality)) {
         // The page keeps the picture it showed.
         if (s_.picture.PictureShown)

@@ -1,5 +1,8 @@
 #include "recognition/PagePreparation.h"
 
+#include "recognition/RecognitionLog.h"
+
+#include <QPainter>
 #include <cmath>
 #include <cstring>
 #include <leptonica/allheaders.h>
@@ -13,6 +16,8 @@ namespace {
 // stands out this clearly, and a smaller turn is not worth the blur of turning.
 constexpr float MinimumSkewConfidence = 3.0f;
 constexpr double SmallestTurnDegrees = 0.1;
+// A stored picture this close to level is kept as it came: turning it would only blur it.
+constexpr double StoredLevelDegrees = 0.2;
 // Grey levels below this count as ink when the page is made black and white to find its lines.
 constexpr int InkThreshold = 130;
 
@@ -90,10 +95,32 @@ StraightPicture turnLevel(const QImage& grey, double degrees) {
 
 StraightPicture preparePage(const QImage& grey) {
     const PageSkew skew = findSkew(grey);
+    qCInfo(recognitionLog) << "the page's lines are turned by" << skew.degrees << "degrees"
+                           << (skew.found ? "" : "(not found)");
     if (!skew.found || std::abs(skew.degrees) < SmallestTurnDegrees)
         return {grey, {}};
     StraightPicture level = turnLevel(grey, skew.degrees);
     return level.picture.isNull() ? StraightPicture{grey, {}} : level;
+}
+
+QImage levelPicture(const QImage& picture) {
+    const PageSkew skew = findSkew(picture.convertToFormat(QImage::Format_Grayscale8));
+    if (!skew.found || std::abs(skew.degrees) <= StoredLevelDegrees)
+        return picture;
+    const QTransform turn = QTransform().rotate(-skew.degrees);
+    const QRect bounds = turn.mapRect(QRectF(picture.rect())).toAlignedRect();
+    QImage level(bounds.size(), QImage::Format_RGB32);
+    if (level.isNull())
+        return picture;
+    level.fill(Qt::white);
+    level.setDotsPerMeterX(picture.dotsPerMeterX());
+    level.setDotsPerMeterY(picture.dotsPerMeterY());
+    QPainter painter(&level);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.translate(-bounds.topLeft());
+    painter.setTransform(turn, true);
+    painter.drawImage(0, 0, picture);
+    return level;
 }
 
 QRect mapToOriginal(const QRect& box, const QTransform& toOriginal, QSize original) {

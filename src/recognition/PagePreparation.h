@@ -33,6 +33,10 @@ StraightPicture turnLevel(const QImage& grey, double degrees);
 // a degree), else the picture as it came.
 StraightPicture preparePage(const QImage& grey);
 
+// A pasted picture as it is to be stored: turned level, on a canvas that loses nothing of
+// it with white corners, when its lines are turned by more than 0.2 degrees; else as it came.
+QImage levelPicture(const QImage& picture);
+
 // A box on the prepared picture, as a box on the original one (the smallest upright box
 // that holds it, kept within the picture).
 QRect mapToOriginal(const QRect& box, const QTransform& toOriginal, QSize original);
