@@ -3,6 +3,7 @@
 #include "recognition/RecognitionLog.h"
 
 #include <QPainter>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <leptonica/allheaders.h>
@@ -18,6 +19,9 @@ constexpr float MinimumSkewConfidence = 3.0f;
 constexpr double SmallestTurnDegrees = 0.1;
 // A stored picture this close to level is kept as it came: turning it would only blur it.
 constexpr double StoredLevelDegrees = 0.2;
+// The light is measured in a grid of tiles this many to a side, on every fourth pixel.
+constexpr int LightTiles = 6;
+constexpr int LightSampleStep = 4;
 // Grey levels below this count as ink when the page is made black and white to find its lines.
 constexpr int InkThreshold = 130;
 
@@ -101,6 +105,36 @@ StraightPicture preparePage(const QImage& grey) {
         return {grey, {}};
     StraightPicture level = turnLevel(grey, skew.degrees);
     return level.picture.isNull() ? StraightPicture{grey, {}} : level;
+}
+
+bool lightIsUneven(const QImage& grey) {
+    if (grey.width() < LightTiles || grey.height() < LightTiles)
+        return false;
+    const int tileWidth = grey.width() / LightTiles;
+    const int tileHeight = grey.height() / LightTiles;
+    int brightest = 0;
+    int darkest = 255;
+    for (int row = 0; row < LightTiles; ++row) {
+        for (int column = 0; column < LightTiles; ++column) {
+            // The paper's brightness: a level only a few pixels of the tile are brighter than.
+            std::array<int, 256> counts{};
+            int sampled = 0;
+            for (int y = row * tileHeight; y < (row + 1) * tileHeight; y += LightSampleStep) {
+                const uchar* line = grey.constScanLine(y);
+                for (int x = column * tileWidth; x < (column + 1) * tileWidth;
+                     x += LightSampleStep) {
+                    ++counts[line[x]];
+                    ++sampled;
+                }
+            }
+            int paper = 255;
+            for (int brighter = 0; paper > 0 && brighter + counts[paper] <= sampled / 20; --paper)
+                brighter += counts[paper];
+            brightest = std::max(brightest, paper);
+            darkest = std::min(darkest, paper);
+        }
+    }
+    return brightest - darkest > brightest / 5;
 }
 
 QImage levelPicture(const QImage& picture) {

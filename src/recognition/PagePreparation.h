@@ -33,6 +33,11 @@ StraightPicture turnLevel(const QImage& grey, double degrees);
 // a degree), else the picture as it came.
 StraightPicture preparePage(const QImage& grey);
 
+// Whether the light falls unevenly on a grey page (a photo, a page held up to a lamp): the
+// paper's brightness, measured in a grid of tiles, differs by more than a fifth between the
+// brightest and the darkest tile. One threshold for black and white fails such a page.
+bool lightIsUneven(const QImage& grey);
+
 // A pasted picture as it is to be stored: turned level, on a canvas that loses nothing of
 // it with white corners, when its lines are turned by more than 0.2 degrees; else as it came.
 QImage levelPicture(const QImage& picture);

@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <cmath>
 #include <cstdio>
 
 using namespace folimar;
@@ -51,25 +50,9 @@ QStringList listLines() {
             QStringLiteral("The pages are kept in the order they were made.")};
 }
 
-// A phone photo of the page: paper tinted yellow, the light falling off towards one corner.
-QImage photographed(const QImage& page) {
-    QImage photo = page.convertToFormat(QImage::Format_RGB32);
-    const double diagonal = std::hypot(photo.width(), photo.height());
-    for (int y = 0; y < photo.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(photo.scanLine(y));
-        for (int x = 0; x < photo.width(); ++x) {
-            const double light = 1.0 - 0.65 * std::hypot(x, y) / diagonal;
-            const int grey = qGray(line[x]);
-            line[x] = qRgb(int(grey * 0.96 * light), int(grey * 0.90 * light),
-                           int(grey * 0.74 * light));
-        }
-    }
-    return photo;
-}
-
 QImage atDpi(const QImage& page, int dpi) {
-    QImage scaled = page.scaled(page.size() * dpi / 300, Qt::IgnoreAspectRatio,
-                                Qt::SmoothTransformation);
+    QImage scaled =
+        page.scaled(page.size() * dpi / 300, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     scaled.setDotsPerMeterX(DotsPerMetreAt300Dpi * dpi / 300);
     scaled.setDotsPerMeterY(DotsPerMetreAt300Dpi * dpi / 300);
     return scaled;
@@ -126,7 +109,7 @@ int main(int argc, char** argv) {
         pages.push_back({QStringLiteral("turned-%1deg").arg(degrees), turned.image, turned.text});
     }
     const testing::TestPage slanted = testing::makeTestPage(proseLines(), halfA4, 1.5);
-    pages.push_back({QStringLiteral("photo"), photographed(slanted.image), slanted.text});
+    pages.push_back({QStringLiteral("photo"), testing::photographed(slanted.image), slanted.text});
     pages.push_back({QStringLiteral("150dpi"), atDpi(level.image, 150), level.text});
     pages.push_back({QStringLiteral("600dpi"), atDpi(level.image, 600), level.text});
     const testing::TestPage list = testing::makeTestPage(listLines(), halfA4, 0.3);

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void settingsKeepTheirDefaultsUntilSaved();
     void skewIsFoundOnPagesTurnedUpToFiveDegrees_data();
     void skewIsFoundOnPagesTurnedUpToFiveDegrees();
+    void unevenLightIsTold();
     void scannedPageIsReadWithBoxesOnItsWords_data();
     void scannedPageIsReadWithBoxesOnItsWords();
     void pictureWithoutTextOrUnreadableGivesNoText();
@@ -189,17 +190,34 @@ void TestRecognition::skewIsFoundOnPagesTurnedUpToFiveDegrees() {
     QVERIFY2(std::abs(skew.degrees - degrees) <= 0.3, qPrintable(QString::number(skew.degrees)));
 }
 
+void TestRecognition::unevenLightIsTold() {
+    const QImage page = testing::makeTestPage(PageLines, QSize(1600, 800)).image;
+    QImage tinted = page;
+    tinted.fill(qRgb(225, 215, 180));
+    const auto uneven = [](const QImage& picture) {
+        return recognition::lightIsUneven(picture.convertToFormat(QImage::Format_Grayscale8));
+    };
+    QVERIFY(!uneven(page));
+    QVERIFY(!uneven(tinted));
+    QVERIFY(uneven(testing::photographed(page)));
+}
+
 void TestRecognition::scannedPageIsReadWithBoxesOnItsWords_data() {
     QTest::addColumn<double>("degrees");
-    QTest::newRow("nearly level") << 0.4;
-    QTest::newRow("read level, boxes put back") << -3.0;
+    QTest::addColumn<bool>("photographed");
+    QTest::newRow("nearly level") << 0.4 << false;
+    QTest::newRow("read level, boxes put back") << -3.0 << false;
+    QTest::newRow("photographed, the light falling off") << 1.5 << true;
 }
 
 // A page drawn at 300 dpi, turned and speckled, reads back with at most one character in
 // a hundred wrong, and each word's box lies on the word drawn there.
 void TestRecognition::scannedPageIsReadWithBoxesOnItsWords() {
     QFETCH(double, degrees);
-    const testing::TestPage page = testing::makeTestPage(PageLines, QSize(1600, 800), degrees);
+    QFETCH(bool, photographed);
+    testing::TestPage page = testing::makeTestPage(PageLines, QSize(1600, 800), degrees);
+    if (photographed)
+        page.image = testing::photographed(page.image);
     const ReadOutcome outcome = read(page.image);
     QCOMPARE(outcome.status, ReadOutcome::Status::Read);
     const QString& text = outcome.page.text;
