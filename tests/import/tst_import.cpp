@@ -88,6 +88,7 @@ private Q_SLOTS:
     void encryptedPdfOpensWithItsPasswordOnly();
     void multiPageTiffGivesAPagePerPicture();
     void scansAt600DpiAreImportedAndLargerOnesRefusedInWords();
+    void photosAreStoredUprightAsTheirExifSays();
 };
 
 void ImportTest::textLayerPagesFollowTheLastTopicWithTheirOwnText() {
@@ -139,17 +140,21 @@ void ImportTest::picturesComeInNaturalOrderAndDamagedOnesAreSkipped() {
     QVERIFY(testing::writeBytes(folder + "/page3.png", png.left(png.size() / 2)));
     QVERIFY(testing::writeBytes(folder + "/page4.png", "this is no picture"));
     QVERIFY(testing::writeBytes(folder + "/notes.txt", "not a page"));
+    QDir().mkpath(folder + "/page11 more");
+    QVERIFY(testing::writeBytes(folder + "/page11 more/last.ppm",
+                                encoded(testing::plainPicture({20, 10}, Qt::red), "ppm")));
     const QString brokenPdf = book.file(QStringLiteral("broken.pdf"));
     QVERIFY(testing::writeBytes(brokenPdf, "%PDF-1.4\nnothing else"));
 
     const ImportSummary summary = book.import({folder, brokenPdf});
-    QCOMPARE(summary.imported, 3);
+    QCOMPARE(summary.imported, 4);
     QCOMPARE(summary.skipped.size(), 3);
-    QVERIFY(summary.text().startsWith(QStringLiteral("3 pages imported, 3 skipped: ")));
+    QVERIFY(summary.text().startsWith(QStringLiteral("4 pages imported, 3 skipped: ")));
     for (const char* name : {"page4.png", "page3", "broken.pdf"})
         QVERIFY2(summary.text().contains(name), qPrintable(summary.text()));
 
-    const QList<store::TopicEntry> expected{{1, "Page1"}, {2, "page2"}, {3, "page10"}};
+    const QList<store::TopicEntry> expected{
+        {1, "Page1"}, {2, "page2"}, {3, "page10"}, {4, "last"}};
     QCOMPARE(book.store.topicList(), expected);
     // The pages of an empty book make the user its owner.
     QCOMPARE(book.store.firstRecordOwner(), QStringLiteral("ann"));
@@ -316,6 +321,17 @@ void ImportTest::scansAt600DpiAreImportedAndLargerOnesRefusedInWords() {
              QStringList{QStringLiteral("2 poster (it is 16000 × 12000 pixels and would take 768 "
                                         "MB of memory, more than the 500 MB a page picture may "
                                         "take)")});
+}
+
+void ImportTest::photosAreStoredUprightAsTheirExifSays() {
+    ImportBook book;
+    const QByteArray sideways =
+        testing::withExifOrientation(encoded(testing::plainPicture({40, 20}, Qt::red), "jpeg"), 6);
+    QCOMPARE(jpegSize(sideways), QSize(40, 20)); // as it lies in the file
+    const QString photo = book.file(QStringLiteral("photo.jpg"));
+    QVERIFY(testing::writeBytes(photo, sideways));
+    QCOMPARE(book.import({photo}).imported, 1);
+    QCOMPARE(jpegSize(book.store.readTopic(1)->PicData), QSize(20, 40));
 }
 
 QTEST_MAIN(ImportTest)

@@ -45,4 +45,22 @@ inline QByteArray bitmapHeaderOnly(QSize size) {
     return header;
 }
 
+// A JPEG with an EXIF block saying how to turn it upright (6: a quarter turn clockwise),
+// as a phone camera writes it.
+inline QByteArray withExifOrientation(const QByteArray& jpeg, quint16 orientation) {
+    QByteArray tiff("II*\0", 4);
+    // The first directory at offset 8 holds one entry: the orientation, one short.
+    tiff += QByteArray::fromHex("08000000"
+                                "0100"
+                                "1201030001000000");
+    tiff += char(orientation & 0xff);
+    tiff += char(orientation >> 8);
+    tiff += QByteArray::fromHex("000000000000"); // the short's padding; no next directory
+    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray segment = QByteArray::fromHex("ffe1");
+    segment += char((body.size() + 2) >> 8);
+    segment += char((body.size() + 2) & 0xff);
+    return jpeg.left(2) + segment + body + jpeg.mid(2);
+}
+
 } // namespace folimar::testing
