@@ -17,11 +17,18 @@ namespace folimar::import {
 
 namespace {
 
-bool hasText(const std::vector<std::unique_ptr<Poppler::TextBox>>& words) {
+// A page whose words cover less of it than this is a scan, whatever text it carries: a line
+// stamped on every page of a scanned book ("Downloaded from ...") covers about half a
+// percent of a page, a chapter's title alone about one.
+constexpr double TextLayerLeastCover = 0.01;
+
+// Whether the page's own text is its text: words that cover enough of the page.
+bool hasTextLayer(const std::vector<std::unique_ptr<Poppler::TextBox>>& words, QSizeF page) {
+    double covered = 0;
     for (const std::unique_ptr<Poppler::TextBox>& word : words)
         if (!word->text().trimmed().isEmpty())
-            return true;
-    return false;
+            covered += word->boundingBox().width() * word->boundingBox().height();
+    return covered > 0 && covered >= TextLayerLeastCover * page.width() * page.height();
 }
 
 } // namespace
@@ -54,7 +61,7 @@ void PageMaker::makePdfPage(const PageJob& job, ImportedPage& page) {
         return;
     }
     const std::vector<std::unique_ptr<Poppler::TextBox>> words = pdfPage->textList();
-    const bool textLayer = hasText(words);
+    const bool textLayer = hasTextLayer(words, pdfPage->pageSizeF());
     const double dpi = textLayer ? TextLayerDpi : ScanDpi;
     const QImage picture = pdfPage->renderToImage(dpi, dpi);
     if (picture.isNull()) {

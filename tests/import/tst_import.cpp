@@ -173,15 +173,26 @@ void ImportTest::scannedPagesAreRecognised() {
     testing::writeScannedPdf(pdf, {page.image}, QSizeF(4, 1.5));
     const QString png = book.file(QStringLiteral("photo.png"));
     QVERIFY(testing::writeBytes(png, encoded(page.image, "png")));
+    // A letter-size scan whose only text layer is a line stamped at its foot.
+    const testing::TestPage letter = testing::makeTestPage(
+        {QStringLiteral("Seven quiet rivers"), QStringLiteral("cross the green valley")},
+        QSize(2550, 3300), 0, 16);
+    const QString stamped = book.file(QStringLiteral("Stamped.pdf"));
+    testing::writeScannedPdf(stamped, {letter.image}, QSizeF(8.5, 11),
+                             QStringLiteral("Downloaded from the library"));
 
-    const ImportSummary summary = book.import({pdf, png}, 2, QStringLiteral("eng"));
-    QCOMPARE(summary.text(), QStringLiteral("2 pages imported."));
+    const ImportSummary summary = book.import({pdf, png, stamped}, 2, QStringLiteral("eng"));
+    QCOMPARE(summary.text(), QStringLiteral("3 pages imported."));
     for (int topicNo : {1, 2}) {
         const store::TopicPage topic = *book.store.readTopic(topicNo);
         QCOMPARE(topic.PicText, QStringLiteral("Seven quiet rivers cross the green valley"));
         QCOMPARE(recognition::decodeWordBoxes(topic.WordBoxes)->words.size(), 7);
     }
     QCOMPARE(jpegSize(book.store.readTopic(1)->PicData), QSize(1200, 450));
+    // The stamped page is read from its picture, the stamped line in its place.
+    QCOMPARE(book.store.readTopic(3)->PicText,
+             QStringLiteral("Seven quiet rivers cross the green valley\n\nDownloaded from the "
+                            "library"));
 }
 
 void ImportTest::refusalsComeBeforeAnythingIsWritten() {
