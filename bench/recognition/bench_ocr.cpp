@@ -2,11 +2,14 @@
 // turned slightly and speckled, saved as a JPEG as a pasted page is.
 //   ocr.a4_page           reading its text through the book window's path (decode, read)
 //   ocr.a4_page.baseline  the `tesseract` program on the same picture, same language
+//   ocr.prepare           finding the page's skew and turning a copy level, before reading
+//                         (its baseline: ocr.a4_page, of which it should stay a small part)
 //   ocr.event_loop_stall  the longest gap between 5 ms timer ticks while a page is read
 //   ocr.event_loop_stall.baseline  the same for as long with nothing being read
 // Medians of three runs; the character error rate of the reading is printed as a comment.
 #include "BenchFigures.h"
 #include "bookwindow/PagePicture.h"
+#include "recognition/PagePreparation.h"
 #include "recognition/PageReader.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/TextRecognition.h"
@@ -121,6 +124,16 @@ int main(int argc, char** argv) {
                                               QStringLiteral("--psm"), QStringLiteral("3")});
             }));
     }
+    const QImage grey =
+        picture.render(picture.naturalSize()).convertToFormat(QImage::Format_Grayscale8);
+    std::vector<double> preparing;
+    for (int run = 0; run < Runs; ++run)
+        preparing.push_back(bench::elapsedMs([&] {
+            recognition::lightIsUneven(grey);
+            recognition::preparePage(grey);
+        }));
+    bench::report("ocr.prepare", bench::median(preparing));
+    bench::report("ocr.prepare", bench::median(ours), true);
     bench::report("ocr.a4_page", bench::median(ours));
     if (!baseline.empty())
         bench::report("ocr.a4_page", bench::median(baseline), true);

@@ -179,8 +179,10 @@ void FolimarProgram::createWindows() {
                      [this](int start, const QString& sentence) {
                          bookWindow_->markSpokenSentence(start, int(sentence.size()));
                      });
-    QObject::connect(reader_.get(), &reader::SentenceReader::readingEnded, bookWindow_.get(),
-                     &bookwindow::BookWindow::clearSpokenSentence);
+    for (const auto ended :
+         {&reader::SentenceReader::readingEnded, &reader::SentenceReader::topicReadThrough})
+        QObject::connect(reader_.get(), ended, bookWindow_.get(),
+                         &bookwindow::BookWindow::clearSpokenSentence);
     QObject::connect(reader_.get(), &reader::SentenceReader::spokenWordChanged, bookWindow_.get(),
                      &bookwindow::BookWindow::markSpokenWord);
 

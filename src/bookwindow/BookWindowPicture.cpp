@@ -3,11 +3,14 @@
 #include "bookwindow/JpegDecoder.h"
 #include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
+#include "pictures/PictureReading.h"
 #include "platform/dialogs/Dialogs.h"
 #include "reader/CharacterHost.h"
 #include "reader/ReaderState.h"
 #include "reader/SavedGeometry.h"
 #include "reader/WindowArrangement.h"
+#include "recognition/PagePreparation.h"
+#include "recognition/RecognitionSettings.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "topics/TopicNavigation.h"
@@ -16,6 +19,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -219,13 +223,27 @@ void BookWindow::pastePicture() {
         return; // one paste at a time
     LockTopicList();
     Image1->hide();
-    QImage image = QGuiApplication::clipboard()->image();
-    if (image.isNull() || !conversion_->start(image, s_.settings.PasteQuality)) {
+    const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
+    pictures::PictureRead pasted =
+        clipboard ? pictures::clipboardPicture(*clipboard) : pictures::PictureRead();
+    if (!pasted.image.isNull() &&
+        recognition::RecognitionSettings::load(s_.recognitionSettingsPath).straightenPasted)
+        pasted.image = recognition::levelPicture(pasted.image);
+    if (pasted.image.isNull() || !conversion_->start(pasted.image, s_.settings.PasteQuality)) {
+        // The page keeps the picture it showed.
+        if (s_.picture.PictureShown)
+            Image1->show();
         UnlockTopicList();
         Q_EMIT pasteFinished();
+        if (!pasted.refusal.isEmpty())
+            s_.dialogs.inform(QStringLiteral("The picture was not pasted: %1. Scan it at a lower "
+                                             "resolution (600 dpi is plenty for reading) or make "
+                                             "it smaller, then paste it again.")
+                                  .arg(pasted.refusal),
+                              QStringLiteral("Paste"), platform::MessageIcon::Exclamation);
         return;
     }
-    pastedImage_ = std::move(image);
+    pastedImage_ = std::move(pasted.image);
 }
 
 // The converter has ended: the pasted picture is the page's. A conversion that failed
@@ -251,15 +269,7 @@ void BookWindow::finishPaste(bool converted, const QString& failure) {
         if (!s_.store.BookOwner.isEmpty() && s_.store.BookOwner != s_.settings.UserName)
             s_.state.TopicDirty = false;
     }
-    LoadNaturalSize(s_.picture, page_.naturalSize());
-    CapShownSize(s_.picture, zoomLimits().maximumSide);
-    if (showAtCurrentSize()) {
-        applyScrollRanges(UpdateRatios(s_.picture, visibleSize()));
-        resetScrollValues();
-        positionPicture();
-    } else {
-        forgetPicture();
-    }
+    FitPagePicture();
     UnlockTopicList();
     readPastedPictureText();
     Q_EMIT pasteFinished();

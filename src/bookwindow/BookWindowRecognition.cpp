@@ -61,6 +61,7 @@ void BookWindow::readPageText() {
 
 void BookWindow::startReadingText(bool asked) {
     textAsked_ = asked;
+    clearSpokenSentence(); // its words are about to be read anew
     const QString languages =
         recognition::RecognitionSettings::load(s_.recognitionSettingsPath).languagesToRead();
     // Decoded on the worker, at its natural size within the decoder's memory limit.

@@ -3,6 +3,7 @@
 #include "bookwindow/BookWindowLog.h"
 #include "bookwindow/JpegFrame.h"
 #include "bookwindow/JpegScale.h"
+#include "pictures/PictureMemory.h"
 
 #include <QImageReader>
 #include <turbojpeg.h>
@@ -22,6 +23,7 @@ const unsigned char* data(const QByteArray& bytes) {
 // The same ceiling as Qt's image readers, so a picture whose header claims a vast size
 // is refused here too rather than taking the memory.
 bool withinAllocationLimit(qint64 bytes) {
+    pictures::allowPagePictures();
     const qint64 limitMegabytes = QImageReader::allocationLimit();
     return limitMegabytes <= 0 || bytes <= limitMegabytes << 20;
 }

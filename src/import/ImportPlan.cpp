@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QSet>
 #include <algorithm>
 #include <poppler-qt6.h>
 
@@ -15,9 +16,13 @@ namespace folimar::import {
 
 namespace {
 
-const QStringList PictureSuffixes{QStringLiteral("*.jpg"),  QStringLiteral("*.jpeg"),
-                                  QStringLiteral("*.png"),  QStringLiteral("*.tif"),
-                                  QStringLiteral("*.tiff"), QStringLiteral("*.bmp")};
+// Every picture format Qt's readers take on this system (GIF and WebP among them).
+QStringList pictureSuffixes() {
+    QStringList suffixes;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        suffixes.append(QStringLiteral("*.") + QString::fromLatin1(format));
+    return suffixes;
+}
 
 QString topicName(const QString& name) {
     return name.left(database::DefaultTextSize);
@@ -128,13 +133,31 @@ QString passwordPrompt(const QString& file, bool wrongBefore) {
                : QStringLiteral("\"%1\" is protected by a password. Type its password:").arg(file);
 }
 
-QStringList folderPictures(const QString& folder) {
-    const QDir dir(folder);
-    QStringList names = dir.entryList(PictureSuffixes, QDir::Files | QDir::Readable);
+namespace {
+
+void collectFolderPictures(const QDir& dir, QSet<QString>& visited, QStringList& pictures) {
+    if (visited.contains(dir.canonicalPath()))
+        return; // a link back to a folder already gone through
+    visited.insert(dir.canonicalPath());
+    const QStringList files = dir.entryList(pictureSuffixes(), QDir::Files | QDir::Readable);
+    const QStringList folders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable);
+    QStringList names = files + folders;
     std::sort(names.begin(), names.end(), naturalLess);
-    for (QString& name : names)
-        name = dir.filePath(name);
-    return names;
+    for (const QString& name : names) {
+        if (folders.contains(name))
+            collectFolderPictures(QDir(dir.filePath(name)), visited, pictures);
+        else
+            pictures.append(dir.filePath(name));
+    }
+}
+
+} // namespace
+
+QStringList folderPictures(const QString& folder) {
+    QSet<QString> visited;
+    QStringList pictures;
+    collectFolderPictures(QDir(folder), visited, pictures);
+    return pictures;
 }
 
 ImportPlan planImport(const QStringList& paths, const PasswordAsk& askPassword) {

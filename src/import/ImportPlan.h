@@ -27,8 +27,8 @@ QString passwordPrompt(const QString& file, bool wrongBefore);
 
 ImportPlan planImport(const QStringList& paths, const PasswordAsk& askPassword);
 
-// The picture files of `folder` (not its subfolders), in natural order: "page2" before
-// "page10".
+// The picture files of `folder`, in any format Qt reads, in natural order ("page2" before
+// "page10"); a subfolder's pictures come where its name falls among the files.
 QStringList folderPictures(const QString& folder);
 
 // A topic name made of a file's name and a page number ("Report p.12"), cut to what a

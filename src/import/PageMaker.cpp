@@ -2,6 +2,7 @@
 
 #include "import/PdfFile.h"
 #include "import/TextLayer.h"
+#include "pictures/PictureReading.h"
 #include "recognition/PageReader.h"
 #include "recognition/WordBoxBlob.h"
 
@@ -16,11 +17,18 @@ namespace folimar::import {
 
 namespace {
 
-bool hasText(const std::vector<std::unique_ptr<Poppler::TextBox>>& words) {
+// A page whose words cover less of it than this is a scan, whatever text it carries: a line
+// stamped on every page of a scanned book ("Downloaded from ...") covers about half a
+// percent of a page, a chapter's title alone about one.
+constexpr double TextLayerLeastCover = 0.01;
+
+// Whether the page's own text is its text: words that cover enough of the page.
+bool hasTextLayer(const std::vector<std::unique_ptr<Poppler::TextBox>>& words, QSizeF page) {
+    double covered = 0;
     for (const std::unique_ptr<Poppler::TextBox>& word : words)
         if (!word->text().trimmed().isEmpty())
-            return true;
-    return false;
+            covered += word->boundingBox().width() * word->boundingBox().height();
+    return covered > 0 && covered >= TextLayerLeastCover * page.width() * page.height();
 }
 
 } // namespace
@@ -53,7 +61,7 @@ void PageMaker::makePdfPage(const PageJob& job, ImportedPage& page) {
         return;
     }
     const std::vector<std::unique_ptr<Poppler::TextBox>> words = pdfPage->textList();
-    const bool textLayer = hasText(words);
+    const bool textLayer = hasTextLayer(words, pdfPage->pageSizeF());
     const double dpi = textLayer ? TextLayerDpi : ScanDpi;
     const QImage picture = pdfPage->renderToImage(dpi, dpi);
     if (picture.isNull()) {
@@ -78,17 +86,22 @@ void PageMaker::makePicture(const PageJob& job, ImportedPage& page) {
         return;
     }
     QImageReader reader(&file);
-    const bool keptAsItIs = reader.format() == "jpeg" && reader.imageCount() <= 1;
-    if (job.index > 0 && !reader.jumpToImage(job.index)) {
-        page.failure = QStringLiteral("the picture cannot be read");
+    const bool jpeg = reader.format() == "jpeg" && reader.imageCount() <= 1;
+    const QSize stored = reader.size();
+    const bool upright = reader.transformation() == QImageIOHandler::TransformationNone;
+    if (!file.seek(0)) {
+        page.failure = file.errorString();
         return;
     }
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
-        page.failure = QStringLiteral("the picture cannot be read");
+    pictures::PictureRead read = pictures::readPicture(file, job.index);
+    if (read.image.isNull()) {
+        page.failure = read.refusal;
         return;
     }
+    const QImage picture = std::move(read.image);
     recognise(picture, page);
+    // Turned upright or shrunk, the picture is stored as it was read, not as the file has it.
+    const bool keptAsItIs = jpeg && upright && picture.size() == stored;
     if (keptAsItIs && file.seek(0))
         page.jpeg = file.readAll();
     else

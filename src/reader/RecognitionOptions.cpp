@@ -41,6 +41,8 @@ RecognitionOptions::RecognitionOptions(QString settingsPath, QString tessdata, Q
                              QStringLiteral("optReadPasted"));
     optShowSpoken = addYesNo(*column, QStringLiteral("Show the spoken sentence on the page"),
                              QStringLiteral("optShowSpoken"));
+    optStraighten = addYesNo(*column, QStringLiteral("Straighten pasted pictures"),
+                             QStringLiteral("optStraighten"));
     column->addWidget(new QLabel(QStringLiteral("Languages of the text"), this));
     lstTextLanguages = new QListWidget(this);
     lstTextLanguages->setObjectName(QStringLiteral("lstTextLanguages"));
@@ -61,6 +63,7 @@ void RecognitionOptions::showSettings() {
     const auto settings = recognition::RecognitionSettings::load(settingsPath_);
     optReadPasted->button(settings.readPastedPicture ? 1 : 0)->setChecked(true);
     optShowSpoken->button(settings.showSpokenSentence ? 1 : 0)->setChecked(true);
+    optStraighten->button(settings.straightenPasted ? 1 : 0)->setChecked(true);
     QStringList chosen = settings.languages.split(u'+', Qt::SkipEmptyParts);
     if (chosen.isEmpty())
         chosen.append(
@@ -80,6 +83,7 @@ void RecognitionOptions::save() {
     recognition::RecognitionSettings settings;
     settings.readPastedPicture = optReadPasted->checkedId() != 0;
     settings.showSpokenSentence = optShowSpoken->checkedId() != 0;
+    settings.straightenPasted = optStraighten->checkedId() != 0;
     QStringList chosen;
     for (int i = 0; i < lstTextLanguages->count(); ++i) {
         if (lstTextLanguages->item(i)->checkState() == Qt::Checked)

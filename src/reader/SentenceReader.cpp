@@ -386,6 +386,7 @@ PlayLoop SentenceReader::playLoop() {
             st.Paused = true; // halt at the end of each topic until the user resumes
             if (auto* character = host_.character())
                 character->stop();
+            Q_EMIT topicReadThrough();
         }
         st.NextPressed = false;
         co_await driver_->until([this] { return !state_.Paused || state_.SkipPause; });

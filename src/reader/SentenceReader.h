@@ -76,6 +76,8 @@ Q_SIGNALS:
     void spokenWordChanged(int start, int length);
     // The play loop ended (stopped, or at the end of the text or the book).
     void readingEnded();
+    // A topic was read to its end and reading halts there until the user goes on.
+    void topicReadThrough();
 
 private:
     PlayLoop playLoop();

@@ -1,5 +1,6 @@
 #include "recognition/PageReader.h"
 
+#include "recognition/PagePreparation.h"
 #include "recognition/PageTextBuilder.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/RecognitionLog.h"
@@ -16,6 +17,9 @@ namespace {
 // Scans without a resolution of their own are taken as the usual 300 dpi.
 constexpr int DefaultDpi = 300;
 constexpr double InchesPerMetre = 0.0254;
+// Tesseract's `thresholding_method`s: one Otsu threshold for the page; Sauvola's local one.
+constexpr const char* Otsu = "0";
+constexpr const char* Sauvola = "2";
 
 // The engine's monitor, carrying the reading's control to the callbacks.
 struct Monitor : tesseract::ETEXT_DESC {
@@ -83,12 +87,21 @@ ReadOutcome readPage(const QImage& picture, const QString& tessdata, const QStri
                 {},
                 QStringLiteral("The picture of this page is too large to read.")};
 
+    // Read from a copy turned level; the words' boxes are then put back onto the picture.
+    const StraightPicture level = preparePage(grey);
+
     tesseract::TessBaseAPI engine;
     if (engine.Init(tessdata.toLocal8Bit().constData(), languages.toUtf8().constData(),
                     tesseract::OEM_DEFAULT) != 0)
         return {ReadOutcome::Status::Failed, {}, missingLanguageMessage(tessdata, languages)};
     engine.SetPageSegMode(tesseract::PSM_AUTO);
-    engine.SetImage(grey.constBits(), grey.width(), grey.height(), 1, int(grey.bytesPerLine()));
+    // Where the light falls unevenly, black and white by a threshold of each pixel's own
+    // neighbourhood (Sauvola's): on the photographed test page (tests/recognition/
+    // ocr_quality) it read 99.5 % of the words against 75.5 % with one threshold. Even pages
+    // keep the one threshold, which leaves the specks of empty paper white.
+    engine.SetVariable("thresholding_method", lightIsUneven(grey) ? Sauvola : Otsu);
+    engine.SetImage(level.picture.constBits(), level.picture.width(), level.picture.height(), 1,
+                    int(level.picture.bytesPerLine()));
     engine.SetSourceResolution(dpiOf(picture));
 
     Monitor monitor(control);
@@ -101,7 +114,10 @@ ReadOutcome readPage(const QImage& picture, const QString& tessdata, const QStri
                 {},
                 QStringLiteral("The text of this page could not be read.")};
     }
-    return {ReadOutcome::Status::Read, collect(engine), {}};
+    PageText page = collect(engine);
+    for (WordBox& word : page.words)
+        word.box = mapToOriginal(word.box, level.toOriginal, grey.size());
+    return {ReadOutcome::Status::Read, std::move(page), {}};
 }
 
 } // namespace folimar::recognition

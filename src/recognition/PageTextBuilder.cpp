@@ -1,5 +1,6 @@
 #include "recognition/PageTextBuilder.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace folimar::recognition {
@@ -8,6 +9,24 @@ namespace {
 
 bool isHyphen(QChar c) {
     return c == u'-' || c == QChar(0x00AD) || c == QChar(0x2010);
+}
+
+// A list item's mark: a bullet, or a number or a letter ended by "." or ")" ("1.", "12)",
+// "(b)").
+bool isListMark(const QString& word) {
+    static const QString Bullets = QStringLiteral("•·▪‣◦○●■□*–-");
+    if (word.size() == 1)
+        return Bullets.contains(word.front());
+    if (!word.endsWith(u'.') && !word.endsWith(u')'))
+        return false;
+    QStringView inner = QStringView(word).chopped(1);
+    if (word.endsWith(u')') && inner.startsWith(u'('))
+        inner = inner.mid(1);
+    if (inner.isEmpty() || inner.size() > 3)
+        return false;
+    const bool number =
+        std::all_of(inner.begin(), inner.end(), [](QChar c) { return c.isDigit(); });
+    return number || (inner.size() == 1 && inner.front().isLower());
 }
 
 } // namespace
@@ -33,6 +52,8 @@ void PageTextBuilder::addWord(const QString& word, const QRect& box) {
     if (!page_.words.isEmpty()) {
         if (paragraphStart_) {
             page_.text += QLatin1String("\n\n");
+        } else if (lineStart_ && isListMark(trimmed)) {
+            page_.text += u'\n'; // each item of a list keeps its line
         } else if (lineStart_ && endsHyphenated() && trimmed.front().isLower()) {
             page_.text.chop(1);
             page_.words.back().length -= 1;

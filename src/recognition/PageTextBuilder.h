@@ -6,7 +6,8 @@ namespace folimar::recognition {
 
 // Lays out recognised words as the page's text: words of a line and lines of a paragraph
 // joined by a space, paragraphs parted by a blank line, and a word hyphenated at a line's
-// end joined with its rest on the next line (the hyphen dropped).
+// end joined with its rest on the next line (the hyphen dropped). A line that starts with
+// a list item's mark (a bullet, "1.", "b)") starts a line of the text too.
 class PageTextBuilder {
 public:
     void startParagraph();

@@ -27,6 +27,7 @@ RecognitionSettings RecognitionSettings::load(const QString& path) {
     };
     readSwitch("readPastedPicture", settings.readPastedPicture);
     readSwitch("showSpokenSentence", settings.showSpokenSentence);
+    readSwitch("straightenPastedPicture", settings.straightenPasted);
     settings.languages = store.value("languages").toString().trimmed();
     return settings;
 }
@@ -38,6 +39,7 @@ bool RecognitionSettings::save(const QString& path) const {
     store.setValue("readPastedPicture", readPastedPicture);
     store.setValue("languages", languages);
     store.setValue("showSpokenSentence", showSpokenSentence);
+    store.setValue("straightenPastedPicture", straightenPasted);
     store.sync();
     return store.status() == QSettings::NoError;
 }

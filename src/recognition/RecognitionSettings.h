@@ -10,6 +10,7 @@ struct RecognitionSettings {
     bool readPastedPicture = true; // a picture pasted on a page without text is read at once
     QString languages;             // "eng", "eng+deu"; empty: the desktop's language
     bool showSpokenSentence = true; // the sentence being read is marked on the page picture
+    bool straightenPasted = true;   // a pasted picture is stored turned level
 
     // `$XDG_CONFIG_HOME/folimar/recognition.conf`.
     static QString defaultPath();

@@ -3,6 +3,7 @@
 #include "bookwindow/PictureConversion.h"
 #include "reader/SavedGeometry.h"
 #include "support/CraftedJpeg.h"
+#include "support/LargePictures.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -10,6 +11,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSemaphore>
 #include <QSignalSpy>
@@ -106,6 +108,7 @@ private Q_SLOTS:
     void pasteQualityIsCheckedBeforeUse();
     void pasteEndsQuietlyOrWithAMessage();
     void pasteMarksThePageEditedOnlyWhereAllowed();
+    void scansAt600DpiArePastedAndLargerOnesRefusedInWords();
     void pasteWithTheRealConverter();
     void storedPicturesAreFittedZoomedAndCopied();
     void unreadablePictureBytesShowAnEmptyPage_data();
@@ -369,10 +372,10 @@ void TestBookWindow::pasteWaitsForTheConverter() {
         return;
     }
     QVERIFY(rig.picture.PictureShown);
-    QVERIFY(rig.window->Image1->isVisible());
-    QCOMPARE(rig.window->Image1->pixmap().size(), QSize(300, 200));
+    QTRY_VERIFY(rig.window->Image1->isVisible());
     QCOMPARE(QSize(rig.picture.PicFullWidth, rig.picture.PicFullHeight), QSize(300, 200));
-    QCOMPARE(QSize(rig.picture.PicWidth, rig.picture.PicHeight), QSize(300, 200));
+    QCOMPARE(rig.window->Image1->pixmap().size(),
+             QSize(rig.picture.PicWidth, rig.picture.PicHeight));
     QVERIFY(rig.state.TopicDirty);
     // A late deadline does nothing more.
     rig.clock.advance(10000);
@@ -439,6 +442,44 @@ void TestBookWindow::pasteMarksThePageEditedOnlyWhereAllowed() {
         QVERIFY(rig.picture.PictureShown);
         QVERIFY(!rig.state.TopicDirty);
     }
+}
+
+// Pictures other programs put on the clipboard come as encoded bytes.
+void TestBookWindow::scansAt600DpiArePastedAndLargerOnesRefusedInWords() {
+    BookWindowRig rig;
+    rig.showWindows();
+    auto* scan = new QMimeData;
+    scan->setData(QStringLiteral("image/jpeg"), testing::a4At600DpiJpeg());
+    QGuiApplication::clipboard()->setMimeData(scan);
+    rig.window->pastePicture();
+    QVERIFY(rig.launcher.last);
+    QCOMPARE(QImageReader(rig.file("temp.bmp")).size(), QSize(4960, 7016));
+    rig.launcher.last->end(true);
+    QVERIFY(rig.picture.PictureShown);
+    QCOMPARE(QSize(rig.picture.PicFullWidth, rig.picture.PicFullHeight), QSize(4960, 7016));
+    // Shown fitted to the window, as any page is.
+    QVERIFY(rig.picture.PicHeight <= rig.window->height());
+    QTRY_VERIFY(rig.window->Image1->isVisible());
+    QCOMPARE(rig.window->Image1->pixmap().height(), rig.picture.PicHeight);
+    QVERIFY(rig.dialogs.messages.isEmpty());
+
+    auto* poster = new QMimeData;
+    poster->setData(QStringLiteral("image/bmp"), testing::bitmapHeaderOnly(QSize(16000, 12000)));
+    QGuiApplication::clipboard()->setMimeData(poster);
+    rig.launcher.program.clear();
+    rig.window->pastePicture();
+    QVERIFY(rig.launcher.program.isEmpty()); // the converter was not started
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages[0].text,
+             QStringLiteral("The picture was not pasted: it is 16000 × 12000 pixels and would take "
+                            "768 MB of memory, more than the 500 MB a page picture may take. Scan "
+                            "it at a lower resolution (600 dpi is plenty for reading) or make it "
+                            "smaller, then paste it again."));
+    // The page shown before stays shown.
+    QVERIFY(rig.picture.PictureShown);
+    QVERIFY(rig.window->Image1->isVisible());
+    QCOMPARE(rig.picture.PicFullWidth, 4960);
+    QCOMPARE(rig.navigation->unlocks, 2);
 }
 
 void TestBookWindow::pasteWithTheRealConverter() {

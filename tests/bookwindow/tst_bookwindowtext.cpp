@@ -1,4 +1,5 @@
 #include "BookWindowRig.h"
+#include "recognition/PagePreparation.h"
 #include "recognition/WordBoxBlob.h"
 #include "support/CraftedJpeg.h"
 #include "support/TestPage.h"
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <cmath>
 
 using namespace folimar;
 using testing::BookWindowRig;
@@ -37,8 +39,9 @@ void showPage(BookWindowRig& rig, const QImage& image) {
     QVERIFY(rig.picture.PictureShown);
 }
 
-void choose(BookWindowRig& rig, bool readPasted, const QString& languages = "eng") {
-    const recognition::RecognitionSettings settings{readPasted, languages};
+void choose(BookWindowRig& rig, bool readPasted, const QString& languages = "eng",
+            bool straighten = true) {
+    const recognition::RecognitionSettings settings{readPasted, languages, true, straighten};
     QVERIFY(settings.save(rig.file("recognition.conf")));
 }
 
@@ -59,6 +62,8 @@ private Q_SLOTS:
     void pageWithoutTextOrLanguageIsSaidSo();
     void pastedPictureIsReadOnlyOnAnEmptyPage_data();
     void pastedPictureIsReadOnlyOnAnEmptyPage();
+    void pastedPictureIsStoredLevelOnlyWhenChosen_data();
+    void pastedPictureIsStoredLevelOnlyWhenChosen();
 };
 
 void TestBookWindowText::ctrlRReadsTheShownPictureIntoTheReader() {
@@ -177,6 +182,39 @@ void TestBookWindowText::pastedPictureIsReadOnlyOnAnEmptyPage() {
     } else {
         QCOMPARE(rig.readerText, text);
     }
+}
+
+void TestBookWindowText::pastedPictureIsStoredLevelOnlyWhenChosen_data() {
+    QTest::addColumn<bool>("chosen");
+    QTest::addColumn<double>("degrees");
+    QTest::addColumn<bool>("turned");
+    QTest::newRow("chosen, a crooked page") << true << 3.0 << true;
+    QTest::newRow("not chosen") << false << 3.0 << false;
+    QTest::newRow("chosen, a page within 0.2 degrees") << true << 0.1 << false;
+}
+
+// The converter is given the picture to store: turned level on a larger canvas (nothing
+// cut off, the corners white), or the picture as pasted.
+void TestBookWindowText::pastedPictureIsStoredLevelOnlyWhenChosen() {
+    QFETCH(bool, chosen);
+    QFETCH(double, degrees);
+    QFETCH(bool, turned);
+    BookWindowRig rig;
+    choose(rig, false, "eng", chosen);
+    const QStringList lines{Lines[0], Lines[1], Lines[0], Lines[1], Lines[0], Lines[1]};
+    const QImage page = testing::makeTestPage(lines, QSize(1200, 600), degrees).image;
+    QGuiApplication::clipboard()->setImage(page);
+    rig.window->pastePicture();
+    const QImage stored(rig.file("temp.bmp"));
+    if (!turned) {
+        QCOMPARE(stored.size(), page.size());
+        return;
+    }
+    QVERIFY(stored.width() > page.width() && stored.height() > page.height());
+    QCOMPARE(stored.pixel(0, 0), qRgb(255, 255, 255));
+    const recognition::PageSkew left =
+        recognition::findSkew(stored.convertToFormat(QImage::Format_Grayscale8));
+    QVERIFY2(std::abs(left.degrees) < 0.3, qPrintable(QString::number(left.degrees)));
 }
 
 QTEST_MAIN(TestBookWindowText)

@@ -2,6 +2,7 @@
 #include "bookwindow/JpegScale.h"
 #include "bookwindow/PagePicture.h"
 #include "bookwindow/PreparedPicture.h"
+#include "pictures/PictureMemory.h"
 #include "support/CraftedJpeg.h"
 
 #include <QBuffer>
@@ -66,6 +67,8 @@ bool near(QRgb a, QRgb b) {
 class TestPagePicture : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The program's own bound first, so that the tests' lower ones are the last word.
+    void initTestCase() { folimar::pictures::allowPagePictures(); }
     void decodesAtTheSmallestScaleThatCoversTheShownSize_data();
     void decodesAtTheSmallestScaleThatCoversTheShownSize();
     void storedPicturesRenderAtTheShownSize_data();

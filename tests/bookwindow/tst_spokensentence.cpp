@@ -96,6 +96,11 @@ void SpokenSentenceTest::theSentenceIsMarkedAtEachSizeAndAfterEdits() {
     QVERIFY(!bands(rig).isEmpty());
     showRecognisedPage(rig);
     QVERIFY(bands(rig).isEmpty());
+    // Reading the page's text again (Ctrl+R) clears it too.
+    rig.window->markSpokenSentence(0, 14);
+    QVERIFY(!bands(rig).isEmpty());
+    QTest::keyClick(rig.window.get(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(bands(rig).isEmpty());
 }
 
 void SpokenSentenceTest::aClickOnAWordReadsFromThere() {

@@ -2,13 +2,15 @@
 #include "FuzzApplication.h"
 #include "bookwindow/JpegDecoder.h"
 #include "bookwindow/PagePicture.h"
+#include "pictures/PictureMemory.h"
 
 #include <QImageReader>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     folimar::fuzz::startGuiApplication();
-    QImageReader::setAllocationLimit(64); // megabytes, well inside libFuzzer's memory limit
+    folimar::pictures::allowPagePictures(); // then lowered: the program's bound comes first
+    QImageReader::setAllocationLimit(64);   // megabytes, well inside libFuzzer's memory limit
     return 0;
 }
 

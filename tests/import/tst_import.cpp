@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "support/ImportFiles.h"
+#include "support/LargePictures.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestPage.h"
 
@@ -91,6 +92,8 @@ private Q_SLOTS:
     void multiPageTiffGivesAPagePerPicture();
     void unreadablePictureNamesTheMissingPackage_data();
     void unreadablePictureNamesTheMissingPackage();
+    void scansAt600DpiAreImportedAndLargerOnesRefusedInWords();
+    void photosAreStoredUprightAsTheirExifSays();
 };
 
 void ImportTest::textLayerPagesFollowTheLastTopicWithTheirOwnText() {
@@ -142,17 +145,21 @@ void ImportTest::picturesComeInNaturalOrderAndDamagedOnesAreSkipped() {
     QVERIFY(testing::writeBytes(folder + "/page3.png", png.left(png.size() / 2)));
     QVERIFY(testing::writeBytes(folder + "/page4.png", "this is no picture"));
     QVERIFY(testing::writeBytes(folder + "/notes.txt", "not a page"));
+    QDir().mkpath(folder + "/page11 more");
+    QVERIFY(testing::writeBytes(folder + "/page11 more/last.ppm",
+                                encoded(testing::plainPicture({20, 10}, Qt::red), "ppm")));
     const QString brokenPdf = book.file(QStringLiteral("broken.pdf"));
     QVERIFY(testing::writeBytes(brokenPdf, "%PDF-1.4\nnothing else"));
 
     const ImportSummary summary = book.import({folder, brokenPdf});
-    QCOMPARE(summary.imported, 3);
+    QCOMPARE(summary.imported, 4);
     QCOMPARE(summary.skipped.size(), 3);
-    QVERIFY(summary.text().startsWith(QStringLiteral("3 pages imported, 3 skipped: ")));
+    QVERIFY(summary.text().startsWith(QStringLiteral("4 pages imported, 3 skipped: ")));
     for (const char* name : {"page4.png", "page3", "broken.pdf"})
         QVERIFY2(summary.text().contains(name), qPrintable(summary.text()));
 
-    const QList<store::TopicEntry> expected{{1, "Page1"}, {2, "page2"}, {3, "page10"}};
+    const QList<store::TopicEntry> expected{
+        {1, "Page1"}, {2, "page2"}, {3, "page10"}, {4, "last"}};
     QCOMPARE(book.store.topicList(), expected);
     // The pages of an empty book make the user its owner.
     QCOMPARE(book.store.firstRecordOwner(), QStringLiteral("ann"));
@@ -195,15 +202,26 @@ void ImportTest::scannedPagesAreRecognised() {
     testing::writeScannedPdf(pdf, {page.image}, QSizeF(4, 1.5));
     const QString png = book.file(QStringLiteral("photo.png"));
     QVERIFY(testing::writeBytes(png, encoded(page.image, "png")));
+    // A letter-size scan whose only text layer is a line stamped at its foot.
+    const testing::TestPage letter = testing::makeTestPage(
+        {QStringLiteral("Seven quiet rivers"), QStringLiteral("cross the green valley")},
+        QSize(2550, 3300), 0, 16);
+    const QString stamped = book.file(QStringLiteral("Stamped.pdf"));
+    testing::writeScannedPdf(stamped, {letter.image}, QSizeF(8.5, 11),
+                             QStringLiteral("Downloaded from the library"));
 
-    const ImportSummary summary = book.import({pdf, png}, 2, QStringLiteral("eng"));
-    QCOMPARE(summary.text(), QStringLiteral("2 pages imported."));
+    const ImportSummary summary = book.import({pdf, png, stamped}, 2, QStringLiteral("eng"));
+    QCOMPARE(summary.text(), QStringLiteral("3 pages imported."));
     for (int topicNo : {1, 2}) {
         const store::TopicPage topic = *book.store.readTopic(topicNo);
         QCOMPARE(topic.PicText, QStringLiteral("Seven quiet rivers cross the green valley"));
         QCOMPARE(recognition::decodeWordBoxes(topic.WordBoxes)->words.size(), 7);
     }
     QCOMPARE(jpegSize(book.store.readTopic(1)->PicData), QSize(1200, 450));
+    // The stamped page is read from its picture, the stamped line in its place.
+    QCOMPARE(book.store.readTopic(3)->PicText,
+             QStringLiteral("Seven quiet rivers cross the green valley\n\nDownloaded from the "
+                            "library"));
 }
 
 void ImportTest::refusalsComeBeforeAnythingIsWritten() {
@@ -351,6 +369,34 @@ void ImportTest::unreadablePictureNamesTheMissingPackage() {
     QFETCH(QList<QByteArray>, readable);
     QFETCH(QString, reason);
     QCOMPARE(import::unreadablePictureReason(head, readable), reason);
+}
+
+void ImportTest::scansAt600DpiAreImportedAndLargerOnesRefusedInWords() {
+    ImportBook book;
+    const QString folder = book.file(QStringLiteral("scans"));
+    QDir().mkpath(folder);
+    const QByteArray a4 = testing::a4At600DpiJpeg();
+    QVERIFY(testing::writeBytes(folder + "/1 page.jpg", a4));
+    QVERIFY(testing::writeBytes(folder + "/2 poster.bmp",
+                                testing::bitmapHeaderOnly(QSize(16000, 12000))));
+    const ImportSummary summary = book.import({folder});
+    QCOMPARE(summary.imported, 1);
+    QCOMPARE(book.store.readTopic(1)->PicData, a4);
+    QCOMPARE(summary.skipped,
+             QStringList{QStringLiteral("2 poster (it is 16000 × 12000 pixels and would take 768 "
+                                        "MB of memory, more than the 500 MB a page picture may "
+                                        "take)")});
+}
+
+void ImportTest::photosAreStoredUprightAsTheirExifSays() {
+    ImportBook book;
+    const QByteArray sideways =
+        testing::withExifOrientation(encoded(testing::plainPicture({40, 20}, Qt::red), "jpeg"), 6);
+    QCOMPARE(jpegSize(sideways), QSize(40, 20)); // as it lies in the file
+    const QString photo = book.file(QStringLiteral("photo.jpg"));
+    QVERIFY(testing::writeBytes(photo, sideways));
+    QCOMPARE(book.import({photo}).imported, 1);
+    QCOMPARE(jpegSize(book.store.readTopic(1)->PicData), QSize(20, 40));
 }
 
 QTEST_MAIN(ImportTest)

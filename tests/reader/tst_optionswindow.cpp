@@ -262,8 +262,10 @@ void OptionsWindowTest::pageTextChoicesAreSavedApart() {
     OptionsRig rig;
     rig.window.addRecognitionOptions(path);
     rig.window.showSettings();
-    // Unsaved: reading pasted pictures, in the desktop's language or English.
+    // Unsaved: reading pasted pictures and straightening them, in the desktop's language or
+    // English.
     QVERIFY(rig.option(QStringLiteral("optReadPasted"), 1)->isChecked());
+    QVERIFY(rig.option(QStringLiteral("optStraighten"), 1)->isChecked());
     auto* languages = rig.window.findChild<QListWidget*>(QStringLiteral("lstTextLanguages"));
     QVERIFY(languages);
     const QList<QListWidgetItem*> english = languages->findItems("English (eng)", Qt::MatchExactly);
@@ -275,8 +277,9 @@ void OptionsWindowTest::pageTextChoicesAreSavedApart() {
     english[0]->setCheckState(Qt::Unchecked);
     QCOMPARE(recognition::RecognitionSettings::load(path).languages, QString());
     english[0]->setCheckState(Qt::Checked);
+    clickOption(rig.option(QStringLiteral("optStraighten"), 0));
     QCOMPARE(recognition::RecognitionSettings::load(path),
-             (recognition::RecognitionSettings{false, QStringLiteral("eng")}));
+             (recognition::RecognitionSettings{false, QStringLiteral("eng"), true, false}));
 }
 
 // The owner stands in the screen's lower right corner; the options window opens in the middle

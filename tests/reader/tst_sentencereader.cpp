@@ -278,11 +278,13 @@ void TestSentenceReader::readsOnThroughTopics() {
         StandInTopicList list(texts, single.box, single.state);
         single.reader.setTopicList(&list);
         single.settings.PlayTopicsMode = 0;
+        QSignalSpy readThrough(&single.reader, &reader::SentenceReader::topicReadThrough);
         single.play();
         single.settle();
-        // Halts at the end of each topic until resumed.
+        // Halts at the end of each topic until resumed, and says so.
         QCOMPARE(single.character().spoken, (QStringList{"A1.", " A2"}));
         QVERIFY(single.state.Paused && single.reader.isReading());
+        QCOMPARE(readThrough.count(), 1);
         single.reader.SkipSentence();
         single.settle();
         QCOMPARE(single.character().spoken.size(), 4);

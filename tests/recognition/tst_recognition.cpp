@@ -1,3 +1,4 @@
+#include "recognition/PagePreparation.h"
 #include "recognition/PageReader.h"
 #include "recognition/PageTextBuilder.h"
 #include "recognition/RecognitionLanguages.h"
@@ -10,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 using namespace folimar;
 using recognition::ReadOutcome;
@@ -41,6 +43,10 @@ private Q_SLOTS:
     void wordBoxBlobKeepsBoxesAndRefusesDamage();
     void languagesAreListedAndAMissingOneNamesItsPackage();
     void settingsKeepTheirDefaultsUntilSaved();
+    void skewIsFoundOnPagesTurnedUpToFiveDegrees_data();
+    void skewIsFoundOnPagesTurnedUpToFiveDegrees();
+    void unevenLightIsTold();
+    void scannedPageIsReadWithBoxesOnItsWords_data();
     void scannedPageIsReadWithBoxesOnItsWords();
     void pictureWithoutTextOrUnreadableGivesNoText();
     void cancelledOrReplacedReadingNeverDelivers();
@@ -61,6 +67,14 @@ void TestRecognition::textKeepsParagraphsAndJoinsHyphenatedWords_data() {
     QTest::newRow("dash alone stays") << QStringList{"wait", "-", "|", "then"} << "wait - then";
     QTest::newRow("hyphen before a paragraph stays")
         << QStringList{"end-", "||", "next"} << "end-\n\nnext";
+    QTest::newRow("numbered items keep their lines")
+        << QStringList{"Steps:", "|", "1.", "Open", "|", "2.", "Read", "|", "it", "|", "(3)", "End"}
+        << "Steps:\n1. Open\n2. Read it\n(3) End";
+    QTest::newRow("bullets keep their lines")
+        << QStringList{"•", "milk", "|", "•", "bread", "|", "b)", "tea"}
+        << "• milk\n• bread\nb) tea";
+    QTest::newRow("a number that marks nothing")
+        << QStringList{"page", "|", "12", "and", "|", "A.", "Smith"} << "page 12 and A. Smith";
 }
 
 void TestRecognition::textKeepsParagraphsAndJoinsHyphenatedWords() {
@@ -161,10 +175,49 @@ void TestRecognition::settingsKeepTheirDefaultsUntilSaved() {
     QCOMPARE(recognition::RecognitionSettings::load(path), chosen);
 }
 
-// A page drawn at 300 dpi, turned a little and speckled, reads back with at most one
-// character in a hundred wrong, and each word's box lies on the word drawn there.
+void TestRecognition::skewIsFoundOnPagesTurnedUpToFiveDegrees_data() {
+    QTest::addColumn<double>("degrees");
+    for (const double degrees : {-5.0, -3.0, -2.0, -1.0, -0.4, 0.0, 0.4, 1.0, 2.0, 3.0, 5.0})
+        QTest::addRow("%+.1f°", degrees) << degrees;
+}
+
+void TestRecognition::skewIsFoundOnPagesTurnedUpToFiveDegrees() {
+    QFETCH(double, degrees);
+    const testing::TestPage page = testing::makeTestPage(PageLines, QSize(1600, 800), degrees);
+    const recognition::PageSkew skew =
+        recognition::findSkew(page.image.convertToFormat(QImage::Format_Grayscale8));
+    QVERIFY(skew.found);
+    QVERIFY2(std::abs(skew.degrees - degrees) <= 0.3, qPrintable(QString::number(skew.degrees)));
+}
+
+void TestRecognition::unevenLightIsTold() {
+    const QImage page = testing::makeTestPage(PageLines, QSize(1600, 800)).image;
+    QImage tinted = page;
+    tinted.fill(qRgb(225, 215, 180));
+    const auto uneven = [](const QImage& picture) {
+        return recognition::lightIsUneven(picture.convertToFormat(QImage::Format_Grayscale8));
+    };
+    QVERIFY(!uneven(page));
+    QVERIFY(!uneven(tinted));
+    QVERIFY(uneven(testing::photographed(page)));
+}
+
+void TestRecognition::scannedPageIsReadWithBoxesOnItsWords_data() {
+    QTest::addColumn<double>("degrees");
+    QTest::addColumn<bool>("photographed");
+    QTest::newRow("nearly level") << 0.4 << false;
+    QTest::newRow("read level, boxes put back") << -3.0 << false;
+    QTest::newRow("photographed, the light falling off") << 1.5 << true;
+}
+
+// A page drawn at 300 dpi, turned and speckled, reads back with at most one character in
+// a hundred wrong, and each word's box lies on the word drawn there.
 void TestRecognition::scannedPageIsReadWithBoxesOnItsWords() {
-    const testing::TestPage page = testing::makeTestPage(PageLines, QSize(1600, 800));
+    QFETCH(double, degrees);
+    QFETCH(bool, photographed);
+    testing::TestPage page = testing::makeTestPage(PageLines, QSize(1600, 800), degrees);
+    if (photographed)
+        page.image = testing::photographed(page.image);
     const ReadOutcome outcome = read(page.image);
     QCOMPARE(outcome.status, ReadOutcome::Status::Read);
     const QString& text = outcome.page.text;

@@ -32,8 +32,10 @@ inline void writeTextPdf(const QString& path, const QStringList& pages) {
     }
 }
 
-// A PDF whose pages are only pictures: a scan, without a text layer.
-inline void writeScannedPdf(const QString& path, const QList<QImage>& pictures, QSizeF inches) {
+// A PDF whose pages are only pictures: a scan, without a text layer, or with only a small
+// line of text (`footer`) near the foot of each page.
+inline void writeScannedPdf(const QString& path, const QList<QImage>& pictures, QSizeF inches,
+                            const QString& footer = QString()) {
     QPdfWriter writer(path);
     writer.setPageSize(QPageSize(inches, QPageSize::Inch));
     writer.setResolution(300);
@@ -42,6 +44,12 @@ inline void writeScannedPdf(const QString& path, const QList<QImage>& pictures, 
         if (i > 0)
             writer.newPage();
         painter.drawImage(QRectF(0, 0, inches.width() * 300, inches.height() * 300), pictures[i]);
+        if (!footer.isEmpty()) {
+            QFont font(QStringLiteral("DejaVu Sans"));
+            font.setPointSize(6);
+            painter.setFont(font);
+            painter.drawText(QPointF(300, (inches.height() - 0.5) * 300), footer);
+        }
     }
 }
 

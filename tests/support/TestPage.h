@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTransform>
+#include <cmath>
 
 namespace folimar::testing {
 
@@ -77,6 +78,23 @@ inline TestPage makeTestPage(const QStringList& lines, QSize size, double degree
                             qRgb(grey, grey, grey));
     }
     return page;
+}
+
+// A phone photo of the page: paper tinted yellow, the light falling off towards one corner
+// to a third of its strength.
+inline QImage photographed(const QImage& page) {
+    QImage photo = page.convertToFormat(QImage::Format_RGB32);
+    const double diagonal = std::hypot(photo.width(), photo.height());
+    for (int y = 0; y < photo.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(photo.scanLine(y));
+        for (int x = 0; x < photo.width(); ++x) {
+            const double light = 1.0 - 0.65 * std::hypot(x, y) / diagonal;
+            const int grey = qGray(line[x]);
+            line[x] = qRgb(int(grey * 0.96 * light), int(grey * 0.90 * light),
+                           int(grey * 0.74 * light));
+        }
+    }
+    return photo;
 }
 
 // The share of characters to change, insert or delete to turn `read` into `expected`.
