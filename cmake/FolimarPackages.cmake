@@ -81,9 +81,11 @@ folimar_package(hvtag libhvtag2 libs
     "Hovertag hover-link control for Qt Widgets
 A caption that changes colour under the mouse and opens a web address when
 clicked, for programs built with Qt 6 Widgets.")
-# Programs built against this version need at least it. ldconfig runs from a trigger, once
-# after all packages are unpacked; naming postinst and postrm (which do not exist, so
-# nothing is added) stops CPack from writing maintainer scripts that call it.
+# Programs built against this version need at least it (CPack warns that the Designer
+# plugin, which has no soname, gets no shlibs line: none is wanted). ldconfig runs from a
+# trigger, once after all packages are unpacked; naming postinst and postrm (which do not
+# exist, so CPack warns and adds nothing) stops CPack from writing maintainer scripts that
+# call it.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_HVTAG_PACKAGE_CONTROL_EXTRA
