@@ -4,7 +4,9 @@
 // meanwhile, against drawing the picture at its shown size on the interface thread (as
 // every page turn once did); the same turn while reading along (the next page drawn ahead
 // while the current one is read aloud); and a paste of such a page from the clipboard
-// until "temp.jpg" is written by the converter. Medians.
+// until "temp.jpg" is written by the converter; then an A4 page scanned at 600 dpi pasted
+// as another program offers it (a JPEG) until it is shown, with the memory it took above
+// the window before it (a comment). Medians.
 #include "BenchFigures.h"
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/PagePicture.h"
@@ -21,6 +23,7 @@
 #include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "support/CraftedJpeg.h"
+#include "support/LargePictures.h"
 #include "support/ScriptedCharacterService.h"
 #include "support/ScriptedDialogs.h"
 #include "topics/TopicNavigation.h"
@@ -34,11 +37,13 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <random>
+#include <sys/resource.h>
 #include <vector>
 
 using namespace folimar;
@@ -313,12 +318,35 @@ int main(int argc, char** argv) {
         }
     }
 
+    // A paste of a 600 dpi page, until it is shown fitted.
+    const QByteArray a4At600Dpi = testing::a4At600DpiJpeg();
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    std::vector<double> largePastes;
+    for (int i = 0; i < Pastes; ++i) {
+        auto* offer = new QMimeData;
+        offer->setData(QStringLiteral("image/jpeg"), a4At600Dpi);
+        QGuiApplication::clipboard()->setMimeData(offer);
+        window.Image1->hide();
+        QElapsedTimer timer;
+        timer.start();
+        window.pastePicture();
+        while (!window.Image1->isVisible())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        largePastes.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+
     std::printf("bench bookwindow.next_page_painted %.2f ms\n", median(turns));
     std::printf("bench bookwindow.next_page_painted.baseline %.2f ms\n", median(decodes));
     std::printf("bench bookwindow.next_page_longest_stall %.2f ms\n", median(stalls));
     std::printf("bench bookwindow.next_page_longest_stall.baseline %.2f ms\n", median(onThread));
     std::printf("bench bookwindow.next_page_while_reading %.2f ms\n", median(readingTurns));
     std::printf("bench bookwindow.paste_to_jpeg %.2f ms\n", median(pastes));
+    std::printf("bench bookwindow.paste_600dpi_shown %.2f ms\n", median(largePastes));
+    std::printf("# bookwindow.paste_600dpi_shown took at most %ld MB above the peak before it\n",
+                (after.ru_maxrss - before.ru_maxrss) / 1024);
     std::printf("bench bookwindow.mark_sentence %.3f ms\n", median(marks));
     std::printf("bench bookwindow.mark_sentence.baseline %.3f ms\n", median(bareUpdates));
     std::printf("bench bookwindow.next_page_painted_with_words %.2f ms\n", median(turnsWithWords));

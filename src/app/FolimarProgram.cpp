@@ -332,6 +332,7 @@ void FolimarProgram::wireReadingKeys() {
     actions.findInDoc = [this] { openFindFromReader(false); };
     actions.replace = [this] { replaceWindow_->open(); };
     actions.findNext = [this] { finder_->FindNext(); };
+    actions.cancelPageText = [this] { return bookWindow_->cancelRunningPageText(); };
     keys_->setActions(std::move(actions));
 }
 

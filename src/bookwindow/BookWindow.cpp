@@ -207,8 +207,7 @@ bool BookWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void BookWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
-        readingPageText()) {
-        cancelPageText();
+        cancelRunningPageText()) {
         event->accept();
         return;
     }

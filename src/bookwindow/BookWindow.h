@@ -145,6 +145,8 @@ public:
     void readPageText();
     void cancelPageText();
     bool readingPageText() const;
+    // Gives up a running reading of the page's text (Esc); false when none runs.
+    bool cancelRunningPageText();
     // Ctrl+C; Ctrl+X also clears the page picture.
     void copyPicture();
     void cutPicture();

@@ -70,6 +70,13 @@ void BookWindow::startReadingText(bool asked) {
     statusBar()->show();
 }
 
+bool BookWindow::cancelRunningPageText() {
+    if (!readingPageText())
+        return false;
+    cancelPageText();
+    return true;
+}
+
 void BookWindow::cancelPageText() {
     recognition_->cancel();
     statusBar()->hide();

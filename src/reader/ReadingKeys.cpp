@@ -108,6 +108,9 @@ bool ReadingKeys::eventFilter(QObject* watched, QEvent* event) {
     }
     if (*keys == Keys::FunctionKeys)
         return false;
+    if (type == QEvent::KeyPress && key.key() == Qt::Key_Escape &&
+        key.modifiers() == Qt::NoModifier && actions_.cancelPageText && actions_.cancelPageText())
+        return true;
     if (const std::function<void()> action = controlKey(key)) {
         if (type == QEvent::ShortcutOverride) {
             event->accept(); // ours, not a window shortcut's

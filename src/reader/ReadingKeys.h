@@ -37,6 +37,9 @@ public:
         std::function<void()> findInDoc;  // Ctrl+D
         std::function<void()> replace;    // Ctrl+T
         std::function<void()> findNext;   // Ctrl+G (and Ctrl+R in Vocimar)
+        // Esc: gives up reading the page's text from its picture; false when no reading
+        // runs, and the key then passes on.
+        std::function<bool()> cancelPageText;
     };
 
     ReadingKeys(ReaderProfile profile, SentenceReader& reader, Actions actions = {},

@@ -47,12 +47,6 @@ RecognitionOptions::RecognitionOptions(QString settingsPath, QString tessdata, Q
     lstTextLanguages = new QListWidget(this);
     lstTextLanguages->setObjectName(QStringLiteral("lstTextLanguages"));
     lstTextLanguages->setMaximumHeight(90);
-    for (const QString& language : recognition::installedLanguages(tessdata_)) {
-        auto* item = new QListWidgetItem(recognition::languageName(language), lstTextLanguages);
-        item->setData(Qt::UserRole, language);
-        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
-        item->setCheckState(Qt::Unchecked);
-    }
     column->addWidget(lstTextLanguages);
     connect(lstTextLanguages, &QListWidget::itemChanged, this, &RecognitionOptions::save);
     showSettings();
@@ -60,6 +54,13 @@ RecognitionOptions::RecognitionOptions(QString settingsPath, QString tessdata, Q
 
 void RecognitionOptions::showSettings() {
     loading_ = true;
+    // Listed anew each time: a language installed while the program runs shows up.
+    lstTextLanguages->clear();
+    for (const QString& language : recognition::installedLanguages(tessdata_)) {
+        auto* item = new QListWidgetItem(recognition::languageName(language), lstTextLanguages);
+        item->setData(Qt::UserRole, language);
+        item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+    }
     const auto settings = recognition::RecognitionSettings::load(settingsPath_);
     optReadPasted->button(settings.readPastedPicture ? 1 : 0)->setChecked(true);
     optShowSpoken->button(settings.showSpokenSentence ? 1 : 0)->setChecked(true);

@@ -13,6 +13,7 @@
 #include "store/BookStore.h"
 #include "support/ImportFiles.h"
 #include "support/ScriptedCharacter.h"
+#include "support/TestPage.h"
 #include "topics/NotesWindow.h"
 #include "topics/TopicListBox.h"
 #include "topics/TopicManager.h"
@@ -142,6 +143,7 @@ private Q_SLOTS:
     void bookHeldByAnotherProgramOpensReadOnlyWithAWord();
     void importedPagesFollowTheBooksPages();
     void eachWordIsUnderlinedAsItIsHeard();
+    void escapeInTheReaderGivesUpReadingThePageText();
 };
 
 // F5 from the first topic shows a blank page; what is typed there and stored with F9 is a
@@ -536,6 +538,24 @@ void UserStories::eachWordIsUnderlinedAsItIsHeard() {
     character->reachWord(0, 5);
     QCOMPARE(text->markedWord(), (QPair<int, int>(0, 0)));
     rig.quit();
+}
+
+// A pasted page's text is being read: Esc in the reader window gives the reading up, as
+// it does in the book window, and nothing arrives in the reader later.
+void UserStories::escapeInTheReaderGivesUpReadingThePageText() {
+    ProgramRig rig(ProgramRig::Converter::StandIn);
+    rig.start();
+    const QImage page = folimar::testing::makeTestPage(
+                            {QStringLiteral("A page whose text is read"), QStringLiteral("aloud.")},
+                            QSize(1200, 400))
+                            .image;
+    rig.copyPicture(page);
+    rig.pastePicture();
+    rig.finishConversion(true, page);
+    QVERIFY(rig.program().bookWindow().readingPageText());
+    rig.press(Qt::Key_Escape);
+    QVERIFY(!rig.program().bookWindow().readingPageText());
+    QVERIFY(rig.readerText().isEmpty());
 }
 
 QTEST_MAIN(UserStories)

@@ -3,6 +3,7 @@
 #include "reader/CharacterHost.h"
 #include "reader/HelpViewer.h"
 #include "reader/OptionsWindow.h"
+#include "reader/RecognitionOptions.h"
 #include "reader/ReaderState.h"
 #include "reader/WindowArrangement.h"
 #include "recognition/RecognitionSettings.h"
@@ -11,6 +12,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QButtonGroup>
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -69,6 +71,7 @@ class OptionsWindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void optionsWriteTheirSettingsAtOnce_data();
+    void languagesInstalledMeanwhileAreOffered();
     void optionsWriteTheirSettingsAtOnce();
     void vocimarShowsOnlyItsGroups();
     void qualityStaysInItsRange();
@@ -359,6 +362,25 @@ void OptionsWindowTest::unreadableHelpIsReportedAndKeepsTheText() {
     QCOMPARE(dialogs.messages.size(), 2);
     QVERIFY(dialogs.messages[1].text.startsWith(QStringLiteral("Error ")));
     QCOMPARE(help.Text1->toPlainText(), QStringLiteral("Shown before."));
+}
+
+// A language pack installed while the program runs is offered the next time the options
+// are shown.
+void OptionsWindowTest::languagesInstalledMeanwhileAreOffered() {
+    QTemporaryDir tessdata;
+    const auto install = [&tessdata](const char* language) {
+        QFile pack(tessdata.filePath(QLatin1String(language) + QLatin1String(".traineddata")));
+        QVERIFY(pack.open(QIODevice::WriteOnly));
+    };
+    install("eng");
+    reader::RecognitionOptions options(tessdata.filePath(QStringLiteral("recognition.conf")),
+                                       tessdata.path());
+    auto* languages = options.findChild<QListWidget*>(QStringLiteral("lstTextLanguages"));
+    QCOMPARE(languages->count(), 1);
+    install("fra");
+    options.showSettings();
+    QCOMPARE(languages->count(), 2);
+    QCOMPARE(languages->item(1)->data(Qt::UserRole).toString(), QStringLiteral("fra"));
 }
 
 QTEST_MAIN(OptionsWindowTest)

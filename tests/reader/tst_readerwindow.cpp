@@ -665,7 +665,8 @@ void ReaderWindowTest::readingKeysMapBothPrograms() {
     reader::ReadingKeys::Actions actions{
         record("PrevTopic"), record("NextTopic"),  record("firstTopic"),
         record("lastTopic"), record("StoreTopic"), record("findOnPage"),
-        record("findInDoc"), record("replace"),    record("findNext")};
+        record("findInDoc"), record("replace"),    record("findNext"),
+        [] { return false; }};
     reader::ReadingKeys keys(profile, rig.reader, actions);
     keys.watch(rig.window.get());
     QTest::keyClick(rig.window->Text1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
