@@ -23,7 +23,9 @@ const QList<recognition::PlacedWord>& BookWindow::placedWords() {
     if (s_.state.WordBoxes != placedBoxes_ || text != placedText_) {
         placedBoxes_ = s_.state.WordBoxes;
         placedText_ = text;
-        const auto page = recognition::decodeWordBoxes(placedBoxes_);
+        auto page = recognition::decodeWordBoxes(placedBoxes_);
+        if (page)
+            recognition::keepWordsOnPicture(*page, page_.naturalSize());
         placedWords_ =
             page ? recognition::placeWords(text, *page) : QList<recognition::PlacedWord>();
     }

@@ -1,5 +1,6 @@
 #include "import/BookImport.h"
 
+#include "import/PageResolution.h"
 #include "recognition/PageReader.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/RecognitionSettings.h"
@@ -59,6 +60,7 @@ BookImport::Start BookImport::start() {
     const int count =
         setup_.workers > 0 ? setup_.workers : std::max(1, QThread::idealThreadCount());
     ahead_ = 2 * count;
+    setup_.making.pagePixels = ImportPagePixels / count;
     for (int i = 0; i < count; ++i) {
         controls_.push_back(std::make_unique<recognition::ReadControl>());
         recognition::ReadControl& control = *controls_.back();

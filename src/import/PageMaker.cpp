@@ -1,5 +1,6 @@
 #include "import/PageMaker.h"
 
+#include "import/PageResolution.h"
 #include "import/PdfFile.h"
 #include "import/TextLayer.h"
 #include "pictures/PictureReading.h"
@@ -62,7 +63,12 @@ void PageMaker::makePdfPage(const PageJob& job, ImportedPage& page) {
     }
     const std::vector<std::unique_ptr<Poppler::TextBox>> words = pdfPage->textList();
     const bool textLayer = hasTextLayer(words, pdfPage->pageSizeF());
-    const double dpi = textLayer ? TextLayerDpi : ScanDpi;
+    const double dpi =
+        boundedDpi(pdfPage->pageSizeF(), textLayer ? TextLayerDpi : ScanDpi, making_.pagePixels);
+    if (dpi <= 0) {
+        page.failure = QStringLiteral("the page is too large to draw");
+        return;
+    }
     const QImage picture = pdfPage->renderToImage(dpi, dpi);
     if (picture.isNull()) {
         page.failure = QStringLiteral("the page cannot be drawn");

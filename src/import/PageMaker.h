@@ -2,6 +2,7 @@
 
 #include "import/ImportedPage.h"
 #include "import/PageJob.h"
+#include "import/PageResolution.h"
 
 #include <QString>
 #include <memory>
@@ -23,6 +24,7 @@ struct PageMaking {
     int quality = 75;
     QString tessdata;
     QString languages;
+    qint64 pagePixels = ImportPagePixels; // the most pixels a PDF page is drawn with
 };
 
 // Makes pages one at a time on one thread. It keeps the PDF it last read open, so that the

@@ -2,6 +2,7 @@
 
 #include <QtEndian>
 #include <array>
+#include <limits>
 
 namespace folimar::recognition {
 
@@ -75,13 +76,22 @@ std::optional<PageText> decodeWordBoxes(const QByteArray& blob) {
         std::array<qint32, FieldsPerWord> v{};
         for (qsizetype i = 0; i < FieldsPerWord; ++i)
             v[std::size_t(i)] = read32(at + 4 * i);
-        page.words.append({QRect(v[0], v[1], v[2], v[3]), v[4], v[5]});
+        const bool fits = v[2] > 0 && v[3] > 0 &&
+                          qint64(v[0]) + v[2] <= std::numeric_limits<qint32>::max() &&
+                          qint64(v[1]) + v[3] <= std::numeric_limits<qint32>::max();
+        if (fits)
+            page.words.append({QRect(v[0], v[1], v[2], v[3]), v[4], v[5]});
     }
     page.text.reserve(textLength);
     for (const char* at = blob.constData() + wordsEnd + 4; at < blob.constData() + blob.size();
          at += 2)
         page.text.append(QChar(qFromLittleEndian<char16_t>(at)));
     return page;
+}
+
+void keepWordsOnPicture(PageText& page, const QSize& size) {
+    const QRect picture(QPoint(0, 0), size);
+    page.words.removeIf([&](const WordBox& word) { return !picture.contains(word.box); });
 }
 
 } // namespace folimar::recognition

@@ -3,6 +3,7 @@
 #include "recognition/PageText.h"
 
 #include <QByteArray>
+#include <QSize>
 #include <optional>
 
 namespace folimar::recognition {
@@ -16,6 +17,11 @@ namespace folimar::recognition {
 QByteArray encodeWordBoxes(const PageText& page);
 // The page of a blob; none for a blob that is not one of ours, of an unknown version, or
 // cut short or padded.
+// Boxes without area, or reaching past the numbers' range, are left out.
 std::optional<PageText> decodeWordBoxes(const QByteArray& blob);
+// Leaves out the words whose boxes do not lie wholly on a picture of `size` (a damaged blob,
+// or the boxes of another picture), so that nothing is marked beside the picture or over all
+// of it.
+void keepWordsOnPicture(PageText& page, const QSize& size);
 
 } // namespace folimar::recognition

@@ -165,6 +165,12 @@ int RunAudioCommand(const AudioCommand& command, AudioSource source,
         err << "\"" << command.input << "\" does not exist.\n" << Qt::flush;
         return Failed;
     }
+    // A pipe, a device or a folder under that name is never replaced by the sound file.
+    if (const QFileInfo output(command.output); output.exists() && !output.isFile()) {
+        err << "\"" << command.output << "\" is not a file: give the name of a file to save to.\n"
+            << Qt::flush;
+        return Failed;
+    }
     std::optional<ExportRequest> request = source == AudioSource::Book
                                                ? bookRequest(command, registryStorePath, err)
                                                : textRequest(command, registryStorePath, err);

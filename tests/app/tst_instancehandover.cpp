@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -122,6 +123,7 @@ private Q_SLOTS:
     void laterStartWithoutBookIsAFullInstance();
     void eachProgramKeepsItsOwnWorkingFiles();
     void startUpMessageTakesHandOversAndEndsOnRequest();
+    void aSpeechServiceThatNeverAnswersCostsOnlyTheVoice();
 };
 
 void TestInstanceHandOver::laterStartHandsItsBookOverAndEnds() {
@@ -203,6 +205,29 @@ void TestInstanceHandOver::startUpMessageTakesHandOversAndEndsOnRequest() {
 
     QVERIFY(first->running());
     QVERIFY2(first->endNormally(), first->log().constData());
+}
+
+// No sound server, so the speech service is tried; it takes the connection and never says a
+// word. The program starts all the same, reads silently, and ends when asked.
+void TestInstanceHandOver::aSpeechServiceThatNeverAnswersCostsOnlyTheVoice() {
+    UserHome home;
+    settings::Settings reading;
+    reading.PlayAtStartup = 0; // reads at once, so the voice is wanted at start-up
+    settings::SaveSettings(reading, home.locations);
+    QLocalServer mute;
+    const QString socket = home.root.filePath(QStringLiteral("speechd.sock"));
+    QVERIFY(mute.listen(socket)); // connections wait in its queue, never answered
+    QProcessEnvironment environment = home.environment();
+    environment.insert(QStringLiteral("PULSE_SERVER"),
+                       QStringLiteral("unix:") + home.root.filePath(QStringLiteral("no-server")));
+    environment.insert(QStringLiteral("SPEECHD_ADDRESS"), QStringLiteral("unix_socket:") + socket);
+    Instance program(environment, {home.book});
+    QTRY_VERIFY2_WITH_TIMEOUT(program.logged(QStringLiteral("No voice could be started")),
+                              program.log().constData(), 60000);
+    QTRY_VERIFY2_WITH_TIMEOUT(program.logged(Listening), program.log().constData(), 60000);
+    QVERIFY2(program.logged(QStringLiteral("the speech service did not answer")),
+             program.log().constData());
+    QVERIFY2(program.endNormally(), program.log().constData());
 }
 
 QTEST_GUILESS_MAIN(TestInstanceHandOver)

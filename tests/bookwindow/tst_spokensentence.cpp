@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
+#include <limits>
 
 using namespace folimar;
 using testing::BookWindowRig;
@@ -101,6 +102,18 @@ void SpokenSentenceTest::theSentenceIsMarkedAtEachSizeAndAfterEdits() {
     QVERIFY(!bands(rig).isEmpty());
     QTest::keyClick(rig.window.get(), Qt::Key_R, Qt::ControlModifier);
     QVERIFY(bands(rig).isEmpty());
+
+    // Boxes of a damaged blob, past the picture or past the numbers' range, mark nothing;
+    // the words that stand on the picture still do.
+    QList<recognition::WordBox> damaged = Words;
+    damaged[0].box = QRect(0, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    damaged[1].box = QRect(std::numeric_limits<int>::max() - 100, 100, 80, 40);
+    damaged[2].box = QRect(900, 100, 200, 40);
+    rig.state.WordBoxes = recognition::encodeWordBoxes({Recognised, damaged});
+    rig.window->markSpokenSentence(0, 14);
+    QVERIFY(bands(rig).isEmpty());
+    rig.window->markSpokenSentence(15, 10);
+    QCOMPARE(bands(rig), QList<QRect>{shown(rig, SecondLine)});
 }
 
 void SpokenSentenceTest::aClickOnAWordReadsFromThere() {

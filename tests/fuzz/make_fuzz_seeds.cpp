@@ -1,6 +1,7 @@
 // Writes a small corpus of good inputs for each fuzz target into the folder given:
 // seeds/<target>/..., from which the fuzzer starts mutating.
 #include "platform/link/OpenRequestFrame.h"
+#include "recognition/WordBoxBlob.h"
 #include "settings/SettingsFile.h"
 
 #include <QBuffer>
@@ -103,5 +104,9 @@ int main(int argc, char** argv) {
                     QByteArray("the cat sat on a mat and it was warm there"));
     ok &= write(root, "word_alignment", "unlike",
                 QByteArray("abcdefghabcdefgh") + '\0' + QByteArray("hgfedcbahgfedcba"));
+    ok &= write(root, "word_box_blob", "two-words",
+                folimar::recognition::encodeWordBoxes(
+                    {QStringLiteral("Two w\u00f6rds"),
+                     {{QRect(10, 20, 30, 40), 0, 3}, {QRect(50, 20, 60, 40), 4, 5}}}));
     return ok ? 0 : 1;
 }

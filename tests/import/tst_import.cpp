@@ -1,6 +1,7 @@
 #include "import/BookImport.h"
 #include "import/ImportPlan.h"
 #include "import/UnreadablePicture.h"
+#include "import/PageResolution.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/WordBoxBlob.h"
 #include "settings/Settings.h"
@@ -85,6 +86,7 @@ private Q_SLOTS:
     void textLayerPagesFollowTheLastTopicWithTheirOwnText();
     void picturesComeInNaturalOrderAndDamagedOnesAreSkipped();
     void aPictureTooLargeForTheBookIsSkipped();
+    void aHugePdfPageIsDrawnWithinItsShareOfPixels();
     void scannedPagesAreRecognised();
     void refusalsComeBeforeAnythingIsWritten();
     void cancelKeepsEveryFinishedPage();
@@ -190,6 +192,29 @@ void ImportTest::aPictureTooLargeForTheBookIsSkipped() {
              QStringLiteral("1 page imported, 1 skipped: page2 (too large for a book)."));
     QCOMPARE(book.store.topicList(), (QList<store::TopicEntry>{{1, "page1"}}));
     QCOMPARE(book.store.readTopic(1)->PicData, small);
+}
+
+// A page of 200 by 200 inches, the largest a PDF has: drawn at a lower resolution, within
+// the pixels each of the two workers may use, never as an empty picture.
+void ImportTest::aHugePdfPageIsDrawnWithinItsShareOfPixels() {
+    ImportBook book;
+    const QString pdf = book.file(QStringLiteral("poster.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setPageSize(QPageSize(QSizeF(200, 200), QPageSize::Inch));
+        writer.setResolution(72);
+        QPainter painter(&writer);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSize(400);
+        painter.setFont(font);
+        painter.drawText(1000, 2000, QStringLiteral("Poster"));
+    }
+    const ImportSummary summary = book.import({pdf});
+    QCOMPARE(summary.text(), QStringLiteral("1 page imported."));
+    const QSize size = jpegSize(book.store.readTopic(1)->PicData);
+    QVERIFY2(size.width() > 4000 && size.width() == size.height() &&
+                 qint64(size.width()) * size.height() <= import::ImportPagePixels / 2,
+             qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
 }
 
 void ImportTest::scannedPagesAreRecognised() {

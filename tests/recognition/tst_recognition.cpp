@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <QtEndian>
+#include <limits>
 
 using namespace folimar;
 using recognition::ReadOutcome;
@@ -122,6 +124,12 @@ void TestRecognition::wordBoxBlobKeepsBoxesAndRefusesDamage() {
     firstVersion[3] = 1;
     QCOMPARE(recognition::decodeWordBoxes(firstVersion),
              std::optional(recognition::PageText{QString(), page.words}));
+
+    // A box reaching past the numbers' range is left out, its word with it.
+    QByteArray pastTheRange = blob;
+    qToLittleEndian<qint32>(std::numeric_limits<qint32>::max() - 10, pastTheRange.data() + 8 + 24);
+    QCOMPARE(recognition::decodeWordBoxes(pastTheRange),
+             std::optional(recognition::PageText{page.text, {page.words[0]}}));
 
     QByteArray otherVersion = blob;
     otherVersion[3] = 3;

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace folimar;
 
@@ -133,6 +134,9 @@ private Q_SLOTS:
         QTest::newRow("a folder that cannot be written")
             << "vocimar" << QStringList{"--audio", "in.txt", "in.txt/o.opus"} << 1
             << QByteArray("Cannot save \"o.opus\" in the folder");
+        QTest::newRow("a pipe as the output")
+            << "vocimar" << QStringList{"--audio", "in.txt", "pipe.opus"} << 1
+            << QByteArray("\"pipe.opus\" is not a file");
     }
     void wrongStartsSayWhyAndSaveNothing() {
         QFETCH(QString, program);
@@ -140,9 +144,11 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QByteArray, says);
         Home home;
+        QCOMPARE(::mkfifo(QFile::encodeName(home.path("pipe.opus")).constData(), 0600), 0);
         const QStringList before = home.files();
         QProcess* run = home.start(program, arguments);
         QVERIFY(home.finish());
+        QVERIFY(!QFileInfo(home.path("pipe.opus")).isFile());
         const QByteArray err = run->readAllStandardError();
         QCOMPARE(run->exitCode(), status);
         QVERIFY2(err.contains(says), err.constData());

@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <libspeechd.h>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 namespace folimar::character {
 
@@ -60,6 +62,52 @@ void onIndexMark(std::size_t message, std::size_t client, SPDNotificationType, c
                                 QByteArray(mark ? mark : ""));
 }
 
+// How long the service may take to answer the opening of a connection.
+constexpr std::chrono::milliseconds OpeningLimit{2000};
+
+// The library waits for the service's answer with no time limit, so a service that takes
+// the connection and never answers would hold the program for good. The opening runs on a
+// thread of its own; past the limit it is left there, and closes what it opens in the end.
+struct Opening {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    bool abandoned = false;
+    SPDConnection* connection = nullptr;
+    QString error;
+};
+
+SPDConnection* openWithinLimit(QString* why) {
+    const auto opening = std::make_shared<Opening>();
+    std::thread([opening] {
+        char* error = nullptr;
+        SPDConnection* connection = spd_open2("folimar", "reader", nullptr, SPD_MODE_THREADED,
+                                              nullptr, /*autospawn=*/1, &error);
+        const QString reason = QString::fromUtf8(error ? error : "no reason given").trimmed();
+        std::free(error);
+        const std::lock_guard lock(opening->mutex);
+        if (opening->abandoned) {
+            if (connection)
+                spd_close(connection);
+            return;
+        }
+        opening->connection = connection;
+        opening->error = reason;
+        opening->finished = true;
+        opening->done.notify_all();
+    }).detach();
+    std::unique_lock lock(opening->mutex);
+    if (!opening->done.wait_for(lock, OpeningLimit, [&] { return opening->finished; })) {
+        opening->abandoned = true;
+        *why = QStringLiteral("the speech service did not answer within %1 s")
+                   .arg(OpeningLimit.count() / 1000);
+        return nullptr;
+    }
+    if (!opening->connection)
+        *why = QStringLiteral("the speech service did not answer: ") + opening->error;
+    return opening->connection;
+}
+
 // -1..1 onto the service's -100..100.
 int scaled(double value) {
     return int(std::lround(100.0 * std::clamp(value, -1.0, 1.0)));
@@ -84,16 +132,9 @@ SpeechDispatcherVoice::~SpeechDispatcherVoice() {
 }
 
 bool SpeechDispatcherVoice::connect() {
-    char* error = nullptr;
-    SPDConnection* connection = spd_open2("folimar", "reader", nullptr, SPD_MODE_THREADED, nullptr,
-                                          /*autospawn=*/1, &error);
-    if (!connection) {
-        why_ = QStringLiteral("the speech service did not answer: ") +
-               QString::fromUtf8(error ? error : "no reason given").trimmed();
-        std::free(error);
+    SPDConnection* connection = openWithinLimit(&why_);
+    if (!connection)
         return false;
-    }
-    std::free(error);
     const int client = spd_get_client_id(connection);
     if (client < 0) {
         spd_close(connection);
