@@ -261,7 +261,7 @@ void TopicManager::loadWindow() {
     Doors_refresh();
     const int entries = DispLstBx->count();
     if (entries == 0) {
-        Form4->showNoTopic();
+        showBlankPageAfterLast(); // the first page is topic 1
         return;
     }
     settings::Settings& settings = parts_.settings;
