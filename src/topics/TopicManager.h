@@ -176,6 +176,7 @@ private:
     bool indexView_ = false;
     bool locked_ = false;
     bool indexStale_ = true; // the name list is refilled when the index is next shown
+    bool notesPlaced_ = false;
 };
 
 } // namespace folimar::topics
