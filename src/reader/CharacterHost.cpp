@@ -44,7 +44,8 @@ CharacterHost::CharacterHost(ReaderState& state, settings::Settings& settings,
 
 void CharacterHost::tellReadingSilently(const QString& why) {
     // The engine is named as its makers write it.
-    QString reason = why.trimmed().replace(QStringLiteral("espeak-ng"), QStringLiteral("eSpeak NG"));
+    QString reason =
+        why.trimmed().replace(QStringLiteral("espeak-ng"), QStringLiteral("eSpeak NG"));
     if (!reason.isEmpty()) {
         if (!reason.startsWith(QStringLiteral("eSpeak")))
             reason[0] = reason[0].toUpper();

@@ -42,8 +42,9 @@ std::optional<TopicRange> parseRange(const QString& text) {
 // What a range of topics put into the recording: "2 topics, 5 to 9, of the 3 to 99 asked
 // for", so a range reaching past the book's topics says where they ended.
 QString savedTopics(const TopicRange& asked, int count, int first, int last) {
-    QString said = count == 1 ? QStringLiteral("1 topic, %1").arg(first)
-                              : QStringLiteral("%1 topics, %2 to %3").arg(count).arg(first).arg(last);
+    QString said = count == 1
+                       ? QStringLiteral("1 topic, %1").arg(first)
+                       : QStringLiteral("%1 topics, %2 to %3").arg(count).arg(first).arg(last);
     if (first != asked.first || last != asked.last)
         said += QStringLiteral(", of the %1 to %2 asked for").arg(asked.first).arg(asked.last);
     return said;

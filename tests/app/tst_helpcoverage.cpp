@@ -96,10 +96,9 @@ void HelpCoverage::everyCommandAndOptionIsInTheHelp() {
     named[QStringLiteral("options")] = optionsOf(*options);
 
     folimar::testing::ManualClock clock;
-    folimar::tray::VocimarProgram vocimar(
-        {rig.dialogs, rig.characters, clock},
-        {rig.root.filePath(QStringLiteral("registry.reg")), QStringLiteral(FOLIMAR_BIN_DIR),
-         [] { return true; }});
+    folimar::tray::VocimarProgram vocimar({rig.dialogs, rig.characters, clock},
+                                          {rig.root.filePath(QStringLiteral("registry.reg")),
+                                           QStringLiteral(FOLIMAR_BIN_DIR), [] { return true; }});
     vocimar.StartProgram();
     auto& tray = vocimar.readerWindow();
     named[QStringLiteral("Vocimar window")] = commandsOf(tray);
@@ -113,8 +112,8 @@ void HelpCoverage::everyCommandAndOptionIsInTheHelp() {
     QStringList missing;
     for (auto window = named.cbegin(); window != named.cend(); ++window) {
         for (const QString& name : window.value()) {
-            const QRegularExpression word(QStringLiteral("(^|\\W)%1($|\\W)")
-                                              .arg(QRegularExpression::escape(name)));
+            const QRegularExpression word(
+                QStringLiteral("(^|\\W)%1($|\\W)").arg(QRegularExpression::escape(name)));
             if (!help.contains(word))
                 missing << window.key() + QStringLiteral(": ") + name;
         }

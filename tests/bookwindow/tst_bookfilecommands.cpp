@@ -399,7 +399,8 @@ void TestBookFileCommands::mergeAppendsTopicsNumberedOnFromTheHighest() {
 
     rig.commands->mergeBook();
 
-    QCOMPARE(rig.t.dialogs.fileRequests.first().title, QStringLiteral("Merge the Topics of a Book"));
+    QCOMPARE(rig.t.dialogs.fileRequests.first().title,
+             QStringLiteral("Merge the Topics of a Book"));
     QCOMPARE(rig.t.dialogs.messages.size(), 1);
     QCOMPARE(rig.lastMessage(), QStringLiteral("3 topics merged from Source.fmr."));
     QCOMPARE(rig.t.entryNumbers(), (QList<int>{3, 7, 8, 9, 10}));

@@ -7,9 +7,9 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QPushButton>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -57,11 +57,18 @@ void SaveFileDialog::answersWithTheFileWritten_data() {
     QTest::addColumn<QString>("existing"); // a file already in the folder
     QTest::addColumn<QString>("said");     // the box shown over the dialog, if any
     QTest::addColumn<QString>("answer");
-    QTest::newRow("book without extension") << Books << 0 << "Cant Overwrite" << "" << ""
+    QTest::newRow("book without extension") << Books << 0 << "Cant Overwrite"
+                                            << ""
+                                            << ""
                                             << "Field.fmr";
-    QTest::newRow("sound as chosen type") << Sounds << 1 << "" << "" << "" << "talk.wav";
-    QTest::newRow("existing sound asked about")
-        << Sounds << 0 << "" << "talk.opus" << "talk.opus already exists" << "talk.opus";
+    QTest::newRow("sound as chosen type") << Sounds << 1 << ""
+                                          << ""
+                                          << ""
+                                          << "talk.wav";
+    QTest::newRow("existing sound asked about") << Sounds << 0 << ""
+                                                << "talk.opus"
+                                                << "talk.opus already exists"
+                                                << "talk.opus";
 }
 
 void SaveFileDialog::answersWithTheFileWritten() {
