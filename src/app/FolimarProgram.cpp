@@ -89,8 +89,6 @@ bool FolimarProgram::StartProgram(const QStringList& arguments) {
     listenForHandedOverBooks();
     showWindowsInArrangementOrder();
     readerWindow_->loadText(QString());
-    StartupText = readerWindow_->Text1->toPlainText();
-    bookWindow_->setStartupText(StartupText);
     topicManager_->loadWindow();
     if (ended_)
         return false; // asked to quit while a start-up message was open
@@ -347,15 +345,7 @@ void FolimarProgram::selectEdgeTopic(bool last) {
 
 // Goto or Back past the last topic: a blank page for a new topic, as page turning gives.
 void FolimarProgram::blankPageAfterLast() {
-    const int count = topicManager_->entryCount();
-    if (count > 0) {
-        topicManager_->deselectEntryMuted(count - 1);
-        const QString next = QString::number(topicManager_->topicNoAt(count - 1) + 1);
-        topicManager_->setNumberAndName(next, next);
-    }
-    topicManager_->showNoTopic();
-    bookWindow_->ClearPagePicture();
-    bookWindow_->setPageCaption(QString());
+    topicManager_->showBlankPageAfterLast();
 }
 
 void FolimarProgram::showWindowsInArrangementOrder() {

@@ -154,7 +154,6 @@ private:
     std::unique_ptr<bookwindow::StatisticsWindow> statistics_;
     std::unique_ptr<infowindows::AboutWindow> about_;
     std::unique_ptr<infowindows::CharacterMissingNotice> missingNotice_;
-    QString StartupText;
 };
 
 } // namespace folimar::app

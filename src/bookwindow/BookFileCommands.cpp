@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace folimar::bookwindow {
 
@@ -53,16 +54,40 @@ void BookFileCommands::discardIfUntitled(const QString& path) {
 }
 
 // The chosen file, or empty when the dialog was cancelled; the next dialog starts in the
-// chosen file's folder.
-QString BookFileCommands::askForBook(bool save) {
-    const platform::FileDialogRequest request{
-        save ? QStringLiteral("Save As") : QStringLiteral("Open"), p_.lastFolder, QString(),
-        QStringLiteral("Book Files (*.fmr)"), true};
-    const QString chosen =
-        save ? p_.dialogs.saveFileName(request) : p_.dialogs.openFileName(request);
+// chosen file's folder. A book is saved under a name of its own, with the book extension,
+// and never over another file.
+QString BookFileCommands::askForBook(BookDialog dialog) {
+    platform::FileDialogRequest request{QStringLiteral("Open"), p_.lastFolder, QString(),
+                                        QStringLiteral("Book Files (*.fmr)"), true};
+    QString chosen;
+    switch (dialog) {
+    case BookDialog::Open:
+        chosen = p_.dialogs.openFileName(request);
+        break;
+    case BookDialog::Merge:
+        request.title = QStringLiteral("Merge the Topics of a Book");
+        chosen = p_.dialogs.openFileName(request);
+        break;
+    case BookDialog::SaveAs:
+        request.title = QStringLiteral("Save As");
+        request.confirmOverwrite = false; // refused in the dialog instead
+        chosen = p_.dialogs.saveNewFileName(request, QStringLiteral("Cant Overwrite"));
+        if (!chosen.isEmpty() && QFileInfo(chosen).suffix().isEmpty())
+            chosen += QStringLiteral(".fmr");
+        break;
+    }
     if (!chosen.isEmpty())
         p_.lastFolder = platform::FolderOf(chosen);
     return chosen;
+}
+
+bool BookFileCommands::refusedWhileImporting(const QString& command) {
+    if (!p_.store.importingIntoOpenBook())
+        return false;
+    p_.dialogs.inform(
+        QStringLiteral("Can't %1 while pages are being imported into this book").arg(command),
+        QStringLiteral("Folimar"), platform::MessageIcon::Exclamation);
+    return true;
 }
 
 void BookFileCommands::showError(int number, const QString& description) {
@@ -136,9 +161,9 @@ void BookFileCommands::resumeAtNewBook() {
 // ---- Open, New, Prev and the handed-over book
 
 void BookFileCommands::openBook() {
-    if (!confirmLeaving(OpenPrompt, OpenPrompt))
+    if (refusedWhileImporting(QStringLiteral("Open")) || !confirmLeaving(OpenPrompt, OpenPrompt))
         return;
-    const QString chosen = askForBook(false);
+    const QString chosen = askForBook(BookDialog::Open);
     if (chosen.isEmpty())
         return;
     pauseReading();
@@ -149,7 +174,8 @@ void BookFileCommands::openBook() {
 }
 
 void BookFileCommands::openHandedOverBook(const QString& path) {
-    if (!confirmLeaving(OpenPrompt, OpenPrompt))
+    if (refusedWhileImporting(QStringLiteral("Open ") + platform::FileNameOf(path)) ||
+        !confirmLeaving(OpenPrompt, OpenPrompt))
         return;
     rememberPrevious();
     pauseReading();
@@ -160,7 +186,8 @@ void BookFileCommands::openHandedOverBook(const QString& path) {
 }
 
 void BookFileCommands::previousBook() {
-    if (!confirmLeaving(QStringLiteral("Are you Sure you want to Switch"),
+    if (refusedWhileImporting(QStringLiteral("Switch books")) ||
+        !confirmLeaving(QStringLiteral("Are you Sure you want to Switch"),
                         QStringLiteral("Are you Sure you want to Switch?")))
         return;
     pauseReading();
@@ -184,7 +211,8 @@ void BookFileCommands::previousBook() {
 // New neither pauses reading nor touches the reader's jump flags.
 void BookFileCommands::newBook() {
     const QString prompt = QStringLiteral("Are you Sure you want a New File?");
-    if (!confirmLeaving(prompt, prompt))
+    if (refusedWhileImporting(QStringLiteral("start a New book")) ||
+        !confirmLeaving(prompt, prompt))
         return;
     p_.page.ClearPagePicture();
     p_.page.setPageCaption(QString());

@@ -74,7 +74,10 @@ private:
     bool untitledHoldsTopics() const;
     bool isUntitled(const QString& path) const;
     void discardIfUntitled(const QString& path);
-    QString askForBook(bool save);
+    enum class BookDialog { Open, SaveAs, Merge };
+    QString askForBook(BookDialog dialog);
+    // An import writing into the book keeps it open: "Can't <command> while ..." is said.
+    bool refusedWhileImporting(const QString& command);
     void pauseReading();
     void rememberPrevious();
     void unloadAndClose();

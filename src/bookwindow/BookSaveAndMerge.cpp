@@ -35,11 +35,13 @@ bool sameFile(const QString& a, const QString& b) {
 // Everything that can refuse the copy is checked while the open book is still open; a
 // copy that fails after the book was closed opens the old book again.
 void BookFileCommands::saveBookAs() {
+    if (refusedWhileImporting(QStringLiteral("Save As")))
+        return;
     if (p_.state.TopicDirty &&
         !p_.dialogs.confirm(QStringLiteral("Are you Sure you want to Save?"),
                             QStringLiteral("First update your current topic")))
         return;
-    const QString chosen = askForBook(true);
+    const QString chosen = askForBook(BookDialog::SaveAs);
     if (chosen.isEmpty())
         return;
     if (!store::passesWriteProbe(chosen)) {
@@ -152,10 +154,10 @@ void BookFileCommands::mergeBook() {
         return refuse(QStringLiteral("File opened as ReadOnly"));
     // The import numbers its pages on from the book's last topic and would write over
     // topics merged meanwhile.
-    if (p_.store.importingIntoOpenBook())
-        return refuse(QStringLiteral("Can't Merge while pages are being imported into this book"));
+    if (refusedWhileImporting(QStringLiteral("Merge")))
+        return;
     p_.reader.StopReading();
-    const QString chosen = askForBook(false);
+    const QString chosen = askForBook(BookDialog::Merge);
     if (chosen.isEmpty())
         return;
     store::BookStore& store = p_.store;
@@ -169,7 +171,8 @@ void BookFileCommands::mergeBook() {
     }
 
     p_.topics.LockTopicList();
-    const database::Status status = store.mergeSource();
+    int added = 0;
+    const database::Status status = store.mergeSource(&added);
     if (status) {
         Doors_refresh3();
         if (const int entries = p_.topics.entryCount(); entries > 0)
@@ -177,7 +180,13 @@ void BookFileCommands::mergeBook() {
     }
     store.CloseMergeSource();
     p_.topics.UnlockTopicList();
-    if (status.code() == database::errors::Overflow)
+    if (status)
+        p_.dialogs.inform(QStringLiteral("%1 merged from %2.")
+                              .arg(added == 1 ? QStringLiteral("1 topic")
+                                              : QStringLiteral("%1 topics").arg(added),
+                                   QFileInfo(chosen).fileName()),
+                          ProgramTitle, platform::MessageIcon::Information);
+    else if (status.code() == database::errors::Overflow)
         refuse(QStringLiteral("Can't Merge: the topic numbers would pass %1")
                    .arg(std::numeric_limits<qint16>::max()));
     else if (!status)

@@ -1,5 +1,6 @@
 #include "bookwindow/BookWindow.h"
 
+#include "bookwindow/PageHint.h"
 #include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
 #include "bookwindow/SpokenSentenceMark.h"
@@ -71,6 +72,7 @@ BookWindow::BookWindow(Services services, Hooks hooks, QWidget* parent)
     pictureNotice_->setAlignment(Qt::AlignCenter);
     pictureNotice_->setWordWrap(true);
     pictureNotice_->hide();
+    new PageHint({Image1, pictureNotice_}, pageArea_);
     connect(HScroll1, &QScrollBar::valueChanged, this, &BookWindow::positionPicture);
     connect(VScroll1, &QScrollBar::valueChanged, this, &BookWindow::positionPicture);
 

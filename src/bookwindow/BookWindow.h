@@ -108,8 +108,6 @@ public:
     void setTopicNavigation(topics::TopicNavigation* navigation) { navigation_ = navigation; }
     // The reader window, docked against this one; counts as loaded once handed in.
     void setReaderWindow(QWidget* readerWindow) { readerWindow_ = readerWindow; }
-    // The reader's text at start-up: a reader text equal to it counts as no text entered.
-    void setStartupText(const QString& text) { startupText_ = text; }
 
     // Ticks the arrangement and places the window from the saved geometry, or by the
     // arrangement when none is saved.
@@ -128,7 +126,7 @@ public:
     const SpokenSentenceMark* sentenceMark() const { return sentenceMark_; }
 
     // Page turning (F6, F5, `mnuNext`, `mnuPrev`), with the blank pages before the first
-    // and after the last topic; an incomplete page asks to be added as a topic first.
+    // and after the last topic; a page with unstored edits asks to be stored first.
     void NextTopic();
     void PrevTopic();
     // The topic manager shown in its list view (`mnuTopics`).
@@ -227,9 +225,7 @@ private:
     void keepInView(const QRect& shownBand);
 
     // Topics.
-    bool incompletePage() const;
     bool pageMayTurn();
-    void moveToNewTopicAtEnd();
     void prepareNewTopicNumber();
     void showBlankPage();
     void turnTo(int index, int previousIndex);
@@ -240,7 +236,6 @@ private:
     Hooks hooks_;
     topics::TopicNavigation* navigation_ = nullptr;
     QPointer<QWidget> readerWindow_;
-    QString startupText_;
     bool BookWindowLoaded = false;
     PagePicture page_;
     PreparedPicture nextPage_; // the next topic's picture, drawn ahead

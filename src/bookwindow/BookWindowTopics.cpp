@@ -15,23 +15,12 @@
 
 namespace folimar::bookwindow {
 
-// Edits not yet stored, on a page that has no picture or no text of its own.
-bool BookWindow::incompletePage() const {
-    if (!s_.state.TopicDirty)
-        return false;
-    const QString text = hooks_.readerText ? hooks_.readerText() : QString();
-    return !s_.picture.PictureShown || text == startupText_;
-}
-
-// Unstored edits keep the page where it is: an incomplete page is to be added as a new
-// topic at the end, an edited one stored first. True when the page may turn.
+// Unstored edits keep the page where it is, and with it the topic it is to be stored
+// under: a refused turn changes neither the list position nor the number, name or caption.
+// True when the page may turn.
 bool BookWindow::pageMayTurn() {
     if (!navigation_)
         return false;
-    if (incompletePage()) {
-        moveToNewTopicAtEnd();
-        return false;
-    }
     if (s_.state.TopicDirty) {
         navigation_->askToAddTopic();
         return false;
@@ -91,25 +80,9 @@ void BookWindow::turnTo(int index, int previousIndex) {
     });
 }
 
-// An incomplete page is stored as a new topic at the end: the list points at the last
-// entry and the topic manager asks for the page, numbered one past the last topic.
-void BookWindow::moveToNewTopicAtEnd() {
-    const int count = navigation_->entryCount();
-    const int index = s_.settings.TopicIndex;
-    if (index >= 0 && index < count)
-        navigation_->deselectEntryMuted(index);
-    s_.settings.TopicIndex = qint16(count - 1);
-    if (count > 0)
-        prepareNewTopicNumber();
-    navigation_->askToAddTopic();
-}
-
 // The number and name boxes get the number after the last topic's.
 void BookWindow::prepareNewTopicNumber() {
-    const int count = navigation_->entryCount();
-    if (count == 0)
-        return;
-    const QString number = QString::number(navigation_->topicNoAt(count - 1) + 1);
+    const QString number = navigation_->nextTopicNumber();
     navigation_->setNumberAndName(number, number);
 }
 
@@ -125,10 +98,6 @@ void BookWindow::showTopics() {
     if (!navigation_)
         return;
     navigation_->showTopicManager();
-    if (incompletePage()) {
-        moveToNewTopicAtEnd();
-        return;
-    }
     navigation_->markTopicStored();
     if (s_.state.TopicDirty)
         navigation_->askToAddTopic();
@@ -189,7 +158,7 @@ void BookWindow::StoreTopic() {
     if (stored) {
         navigation_->markTopicStored();
         s_.state.TopicDirty = false;
-        navigation_->Doors_refresh();
+        navigation_->showStoredPage(number);
     } else if (!numbered) {
         s_.dialogs.inform(QStringLiteral("The topic number \"%1\" is not a number. Type the page's "
                                          "number in the topic manager's No box.")

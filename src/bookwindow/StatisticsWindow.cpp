@@ -34,6 +34,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
     setObjectName(QStringLiteral("Stats"));
     setWindowTitle(QStringLiteral("Folimar Doc Stats"));
     buildControls();
+    setMinimumWidth(reader::widthShowingTitle(*this));
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);

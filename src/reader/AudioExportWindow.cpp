@@ -164,8 +164,14 @@ void AudioExportWindow::save() {
     QString startFolder = settings::AudioExportFolder::load(folderSettingsPath_);
     if (startFolder.isEmpty() || !QFileInfo(startFolder).isDir())
         startFolder = QDir::homePath();
-    const QString suggested = request.title.isEmpty() ? QStringLiteral("speech.opus")
-                                                      : request.title + QStringLiteral(".opus");
+    // A page is named after its topic, so that page after page saved do not collide.
+    QString name = request.title;
+    if (profile_ == ReaderProfile::Folimar && optPage->isChecked() && sources_.pageTitle &&
+        !sources_.pageTitle().isEmpty())
+        name = sources_.pageTitle();
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    const QString suggested =
+        (name.isEmpty() ? QStringLiteral("speech") : name) + QStringLiteral(".opus");
     const QString chosen =
         dialogs_.saveFileName({Caption, startFolder, suggested, Filter, /*confirmOverwrite=*/true});
     if (chosen.isEmpty())

@@ -43,14 +43,19 @@ CharacterHost::CharacterHost(ReaderState& state, settings::Settings& settings,
 }
 
 void CharacterHost::tellReadingSilently(const QString& why) {
-    QString reason = why.trimmed();
+    // The engine is named as its makers write it.
+    QString reason =
+        why.trimmed().replace(QStringLiteral("espeak-ng"), QStringLiteral("eSpeak NG"));
     if (!reason.isEmpty()) {
-        reason[0] = reason[0].toUpper();
+        if (!reason.startsWith(QStringLiteral("eSpeak")))
+            reason[0] = reason[0].toUpper();
         if (!reason.endsWith(QLatin1Char('.')))
             reason += QLatin1Char('.');
     }
-    dialogs_.inform(QStringLiteral("No voice could be started: reading silently.\n\n") + reason,
-                    programTitle_, platform::MessageIcon::Exclamation);
+    // Reading goes on, silently, while the notice is up.
+    dialogs_.notify({QStringLiteral("No voice could be started: reading silently.\n\n") + reason,
+                     programTitle_, platform::MessageIcon::Exclamation,
+                     platform::MessageButtons::Ok});
 }
 
 bool CharacterHost::ensureLoaded() {

@@ -20,8 +20,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSlider>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace folimar::reader {
@@ -54,7 +56,17 @@ OptionsWindow::OptionsWindow(ReaderProfile profile, Settings& settings, Characte
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(programName(profile) + QStringLiteral(" Options"));
 
-    auto* grid = new QGridLayout(this);
+    // The choices scroll inside the window where the screen is too small to show them all.
+    choices_ = new QWidget;
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrChoices"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(choices_);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(scroll);
+    auto* grid = new QGridLayout(choices_);
     grid->setSpacing(12);
     grid->setContentsMargins(16, 16, 16, 16);
     const bool vocimar = profile == ReaderProfile::Vocimar;
@@ -106,7 +118,7 @@ OptionsWindow::OptionsWindow(ReaderProfile profile, Settings& settings, Characte
 
 void OptionsWindow::addRecognitionOptions(const QString& settingsPath) {
     recognitionOptions_ = new RecognitionOptions(settingsPath, recognition::tessdataFolder(), this);
-    auto* grid = static_cast<QGridLayout*>(layout());
+    auto* grid = static_cast<QGridLayout*>(choices_->layout());
     grid->addWidget(recognitionOptions_, grid->rowCount(), 0, 1, grid->columnCount());
 }
 
@@ -201,6 +213,11 @@ void OptionsWindow::showSettings() {
     if (recognitionOptions_)
         recognitionOptions_->showSettings();
     loading_ = false;
+}
+
+// All the choices, with room for a scroll bar; placing the window bounds it by the screen.
+QSize OptionsWindow::sizeHint() const {
+    return choices_->sizeHint() + QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0);
 }
 
 void OptionsWindow::showEvent(QShowEvent* event) {

@@ -53,6 +53,8 @@ public:
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
 
+    QSize sizeHint() const override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -73,6 +75,7 @@ private:
     QString rememberedQuality_;
     bool loading_ = false;
     RecognitionOptions* recognitionOptions_ = nullptr;
+    QWidget* choices_ = nullptr; // everything the window holds, inside its scroll area
     bool placed_ = false;
 };
 

@@ -68,6 +68,7 @@ ReaderWindow::ReaderWindow(ReaderProfile profile, Parts parts, Files files, Hook
     Text1 = textEdit;
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    Text1->setPlaceholderText(emptyTextHint(profile));
     setCentralWidget(Text1);
     text2 = new QTextEdit(this);
     text2->setObjectName(QStringLiteral("text2"));

@@ -39,9 +39,22 @@ std::optional<TopicRange> parseRange(const QString& text) {
     return TopicRange{std::min(first, last), std::max(first, last)};
 }
 
-// The chapters of a book: its topics, or those numbered within the range.
+// What a range of topics put into the recording: "2 topics, 5 to 9, of the 3 to 99 asked
+// for", so a range reaching past the book's topics says where they ended.
+QString savedTopics(const TopicRange& asked, int count, int first, int last) {
+    QString said = count == 1
+                       ? QStringLiteral("1 topic, %1").arg(first)
+                       : QStringLiteral("%1 topics, %2 to %3").arg(count).arg(first).arg(last);
+    if (first != asked.first || last != asked.last)
+        said += QStringLiteral(", of the %1 to %2 asked for").arg(asked.first).arg(asked.last);
+    return said;
+}
+
+// The chapters of a book: its topics, or those numbered within the range (`saved` then
+// says which were found).
 std::optional<ExportRequest> bookRequest(const AudioCommand& command,
-                                         const QString& registryStorePath, QTextStream& err) {
+                                         const QString& registryStorePath, QTextStream& err,
+                                         QString* saved) {
     settings::Settings settings;
     platform::ProgramLocations locations = platform::LocateProgram(registryStorePath);
     settings::LoadSettings(settings, locations);
@@ -60,11 +73,16 @@ std::optional<ExportRequest> bookRequest(const AudioCommand& command,
     ExportRequest request;
     request.title = QFileInfo(command.input).completeBaseName();
     request.capsAsSmall = settings.CapsAsSmall == 1;
+    QList<int> numbers;
     for (const store::TopicPage& topic : store.topicTexts()) {
         if (!command.topics ||
-            (topic.TopicNo >= command.topics->first && topic.TopicNo <= command.topics->last))
+            (topic.TopicNo >= command.topics->first && topic.TopicNo <= command.topics->last)) {
             request.chapters.append({topic.TopicName, topic.PicText});
+            numbers.append(topic.TopicNo);
+        }
     }
+    if (command.topics && !numbers.isEmpty())
+        *saved = savedTopics(*command.topics, int(numbers.size()), numbers.first(), numbers.last());
     if (request.chapters.isEmpty()) {
         if (command.topics)
             err << "\"" << command.input << "\" has no topics numbered " << command.topics->first
@@ -171,9 +189,10 @@ int RunAudioCommand(const AudioCommand& command, AudioSource source,
             << Qt::flush;
         return Failed;
     }
-    std::optional<ExportRequest> request = source == AudioSource::Book
-                                               ? bookRequest(command, registryStorePath, err)
-                                               : textRequest(command, registryStorePath, err);
+    QString saved; // what went in, when only part of the input did
+    std::optional<ExportRequest> request =
+        source == AudioSource::Book ? bookRequest(command, registryStorePath, err, &saved)
+                                    : textRequest(command, registryStorePath, err);
     if (!request) {
         err << Qt::flush;
         return Failed;
@@ -198,6 +217,7 @@ int RunAudioCommand(const AudioCommand& command, AudioSource source,
         switch (outcome.status) {
         case ExportOutcome::Status::Saved:
             out << "Saved " << command.output << " ("
+                << (saved.isEmpty() ? QString() : saved + QStringLiteral("; "))
                 << clockTime(outcome.samples, outcome.sampleRate) << " of speech).\n";
             status = 0;
             break;

@@ -56,17 +56,9 @@ void TopicManager::addEdit() {
         UnlockTopicList();
         return;
     }
-    TopicListState& list = parts_.listState;
-    if (added)
-        list.TopicAdded = true;
-    if (list.TopicAdded) {
-        list.TopicAdded = false;
-        Doors_refresh();
-        for (int row = 0; row < DispLstBx->count(); ++row) {
-            if (DispLstBx->topicNoAt(row) == topic.TopicNo)
-                selectEntry(row);
-        }
-    }
+    // The page shown is now the topic stored, whichever number it was shown under.
+    parts_.listState.TopicAdded = false;
+    showStoredPage(topic.TopicNo);
     setWindowTitle(SelectTopicCaption);
     parts_.readerState.TopicDirty = false;
     indexStale_ = true;
@@ -84,20 +76,20 @@ void TopicManager::deleteTopics() {
             numbers.append(DispLstBx->topicNoAt(row));
     }
     parts_.store.deleteTopics(numbers);
-    Form4->showNoTopic();
-    Text1->clear();
-    Text2->clear();
-    ClearPagePicture();
-    setReaderText(QString());
     setWindowTitle(SelectTopicCaption);
     parts_.readerState.TopicDirty = false;
     Doors_refresh();
+    showBlankPageAfterLast();
 }
 
 void TopicManager::insertTopic() {
     const int position = DispLstBx->currentRow();
     if (position < 0 || !mayEditBook())
         return;
+    if (parts_.readerState.TopicDirty) {
+        askToAddTopic(); // the new topic would be shown in place of the edited page
+        return;
+    }
     const std::optional<qint64> number = NumberIn(Text1->text());
     if (!number || refuseOutOfRange(*number))
         return;
@@ -129,13 +121,17 @@ void TopicManager::renumberTopics() {
         return;
     }
     Doors_refresh();
-    const int entries = DispLstBx->count();
-    if (entries > 0 && parts_.settings.TopicIndex < entries) {
-        selectEntry(parts_.settings.TopicIndex);
-        restoreReadingPlace();
+    const int shown = parts_.settings.TopicIndex;
+    if (shown >= 0 && shown < DispLstBx->count()) {
+        if (parts_.readerState.TopicDirty) {
+            markShown(shown); // the edited page stays, under its topic's new number
+        } else {
+            selectEntry(shown);
+            restoreReadingPlace();
+        }
     }
-    setWindowTitle(SelectTopicCaption);
-    parts_.readerState.TopicDirty = false;
+    if (!parts_.readerState.TopicDirty)
+        setWindowTitle(SelectTopicCaption);
     UnlockTopicList();
 }
 

@@ -2,6 +2,7 @@
 #include "topics/TopicManager.h"
 
 #include "platform/dialogs/Dialogs.h"
+#include "reader/CentredWindow.h"
 #include "reader/CharacterHost.h"
 #include "reader/ReaderState.h"
 #include "reader/SentenceReader.h"
@@ -197,6 +198,11 @@ void TopicManager::openFind(bool findOnPage) {
 }
 
 void TopicManager::showNotes() {
+    // Beside the list it annotates, the first time; where the user put it after that.
+    if (!notesPlaced_ && isVisible()) {
+        reader::placeBeside(*Form4, *this);
+        notesPlaced_ = true;
+    }
     Form4->show();
     Form4->raise();
 }
@@ -261,7 +267,7 @@ void TopicManager::loadWindow() {
     Doors_refresh();
     const int entries = DispLstBx->count();
     if (entries == 0) {
-        Form4->showNoTopic();
+        showBlankPageAfterLast(); // the first page is topic 1
         return;
     }
     settings::Settings& settings = parts_.settings;

@@ -81,6 +81,9 @@ public:
     void LockTopicList() override;
     void UnlockTopicList() override;
     void ClearPagePicture();
+    // A blank page after the last topic: nothing selected, no text, picture, note or
+    // caption, the number and name boxes holding the next topic's number.
+    void showBlankPageAfterLast();
 
     // ---- The commands of the buttons.
     void addEdit();     // Site_Add, Enter in Text2
@@ -112,6 +115,7 @@ public:
     void showTopicManager() override;
     QString numberText() const override;
     QString nameText() const override;
+    void showStoredPage(int topicNo) override;
     void loadTopicManager() override { loadWindow(); }
     void unloadTopicManager() override { unloadWindow(); }
 
@@ -156,6 +160,12 @@ private:
     void showNote(const store::TopicPage& page);
     void showPicture(const QByteArray& jpeg);
     void pauseForTopicChange();
+    // Entry `row` becomes the one shown: the only one selected, its number, name and the
+    // book window's caption, the list position; the page itself is not loaded.
+    void markShown(int row);
+    // The selection goes back to the entry of the page shown (none on a blank page).
+    void keepShownSelection();
+
     void restoreReadingPlace();
     void setReaderText(const QString& text);
     void removeWorkingPictures();
@@ -166,6 +176,7 @@ private:
     bool indexView_ = false;
     bool locked_ = false;
     bool indexStale_ = true; // the name list is refilled when the index is next shown
+    bool notesPlaced_ = false;
 };
 
 } // namespace folimar::topics

@@ -13,6 +13,11 @@ public:
 
     virtual int entryCount() const = 0;
     virtual int topicNoAt(int index) const = 0;
+    // The number after the last topic's (1 in an empty book): a new topic's number.
+    QString nextTopicNumber() const {
+        const int count = entryCount();
+        return QString::number(count == 0 ? 1 : topicNoAt(count - 1) + 1);
+    }
     // Selects entry `index`, which shows that topic (text, note, picture, captions).
     virtual void selectEntry(int index) = 0;
     // De-selects entry `index` without showing anything.
@@ -40,6 +45,13 @@ public:
     // once the next book is open.
     virtual void unloadTopicManager() {}
     virtual void loadTopicManager() { Doors_refresh(); }
+    // The page on screen was stored as topic `topicNo`: the list is rebuilt and that
+    // topic's entry becomes the one shown (selected, its number, name and caption) without
+    // loading the page again.
+    virtual void showStoredPage(int topicNo) {
+        Q_UNUSED(topicNo);
+        Doors_refresh();
+    }
     // Rebuilds the list as topics are added after the last one (an import), keeping the
     // entry shown selected without showing it again, so that reading goes on undisturbed.
     virtual void refreshKeepingShown() { Doors_refresh(); }

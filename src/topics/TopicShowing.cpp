@@ -20,12 +20,6 @@
 
 namespace folimar::topics {
 
-namespace {
-
-const QString AddToTopicCaption = QStringLiteral("Add to Topic ???");
-
-} // namespace
-
 void TopicManager::Doors_refresh() {
     DispLstBx->clear();
     indexStale_ = true;
@@ -62,6 +56,9 @@ void TopicManager::Doors_refresh() {
 void TopicManager::refreshKeepingShown() {
     const int row = DispLstBx->currentRow();
     const bool selected = row >= 0 && DispLstBx->item(row)->isSelected();
+    settings::Settings& settings = parts_.settings;
+    const bool blankPage = settings.TopicIndex < 0 || settings.TopicIndex >= DispLstBx->count();
+    const QString oldNext = nextTopicNumber();
     reader::ReaderState& state = parts_.readerState;
     const bool wasMuted = state.ListEventsMuted;
     state.ListEventsMuted = true;
@@ -71,6 +68,65 @@ void TopicManager::refreshKeepingShown() {
         DispLstBx->item(row)->setSelected(selected);
     }
     state.ListEventsMuted = wasMuted;
+    if (!blankPage)
+        return;
+    // A blank page stays blank, after the new last topic, and the number it was to be
+    // stored under, now taken by an added topic, moves on past them.
+    if (settings.TopicIndex >= 0)
+        settings.TopicIndex = qint16(DispLstBx->count());
+    if (Text1->text() == oldNext) {
+        if (Text2->text() == oldNext)
+            Text2->setText(nextTopicNumber());
+        Text1->setText(nextTopicNumber());
+    }
+}
+
+void TopicManager::showStoredPage(int topicNo) {
+    Doors_refresh();
+    for (int row = 0; row < DispLstBx->count(); ++row) {
+        if (DispLstBx->topicNoAt(row) == topicNo) {
+            markShown(row);
+            return;
+        }
+    }
+}
+
+void TopicManager::markShown(int row) {
+    QListWidgetItem* entry = DispLstBx->item(row);
+    if (!entry)
+        return;
+    DispLstBx->clearSelection();
+    DispLstBx->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+    entry->setSelected(true);
+    const int topicNo = DispLstBx->topicNoAt(row);
+    Text1->setText(QString::number(topicNo));
+    Text2->setText(entry->text());
+    parts_.page.setPageCaption(Text1->text() + QStringLiteral(" : ") + Text2->text());
+    parts_.settings.TopicIndex = qint16(row);
+    Form4->loadNote(topicNo, entry->text(), parts_.store.readNote(topicNo).value_or(QString()));
+}
+
+void TopicManager::keepShownSelection() {
+    DispLstBx->clearSelection();
+    const int shown = parts_.settings.TopicIndex;
+    if (QListWidgetItem* entry = DispLstBx->item(shown)) {
+        DispLstBx->setCurrentRow(shown, QItemSelectionModel::NoUpdate);
+        entry->setSelected(true);
+    } else {
+        DispLstBx->setCurrentRow(-1, QItemSelectionModel::NoUpdate);
+    }
+}
+
+void TopicManager::showBlankPageAfterLast() {
+    DispLstBx->clearSelection();
+    DispLstBx->setCurrentRow(-1, QItemSelectionModel::NoUpdate);
+    parts_.settings.TopicIndex = qint16(DispLstBx->count());
+    const QString number = nextTopicNumber();
+    setNumberAndName(number, number);
+    Form4->showNoTopic();
+    ClearPagePicture();
+    setReaderText(QString());
+    parts_.page.setPageCaption(QString());
 }
 
 // `u` of the first record in TopicNo order, read from that record alone (a query over the
@@ -89,6 +145,12 @@ void TopicManager::ShowTopic() {
     TopicListState& list = parts_.listState;
     if (state.ListEventsMuted)
         return;
+    if (state.TopicDirty) {
+        // The edited page stays, and so does all that names the topic it is stored under.
+        keepShownSelection();
+        askToAddTopic();
+        return;
+    }
     LockTopicList();
     const std::optional<store::TopicPage> page = seekShownTopic();
     const bool restoring = list.RestoringTopic;
@@ -107,14 +169,6 @@ void TopicManager::ShowTopic() {
         state.BackTopicIndex = settings.TopicIndex;
     state.SelectedByReader = false;
     settings.TopicIndex = qint16(DispLstBx->currentRow());
-
-    if (state.TopicDirty) {
-        // The edited page stays, to be stored under the topic now in the number box.
-        setWindowTitle(AddToTopicCaption);
-        parts_.dialogs.beep();
-        UnlockTopicList();
-        return;
-    }
 
     setReaderText(page->PicText);
     Form4->loadNote(page->TopicNo, page->TopicName,

@@ -501,6 +501,13 @@ void UserStories::importedPagesFollowTheBooksPages() {
         QStringLiteral("ImportProgressWindow"));
     QVERIFY(progress);
     QVERIFY(progress->lblImportPage->text().startsWith(QStringLiteral("Importing page ")));
+    // The book stays open while the import writes into it.
+    for (const char* command : {"mnuOPen", "mnuNew", "mnuPrevF"})
+        rig.command(rig.bookWindow(), command);
+    QCOMPARE(timesTold(rig, QStringLiteral("Can't ")), 3);
+    QCOMPARE(rig.dialogs.messages.first().text,
+             QStringLiteral("Can't Open while pages are being imported into this book"));
+    rig.dialogs.messages.clear();
     QTRY_COMPARE_WITH_TIMEOUT(rig.dialogs.messages.size(), 1, 20000);
     QCOMPARE(rig.dialogs.messages.first().text, QStringLiteral("6 pages imported."));
     QVERIFY(!progress->isVisible());

@@ -364,14 +364,14 @@ void TestBookFileCommands::saveAsCopiesTheUntitledBook() {
     rig.startUntitledWithTopic();
     QVERIFY(rig.t.store.writeNote(1, QStringLiteral("Draft"), QStringLiteral("draft note")));
     const QString copy = rig.t.book(QStringLiteral("Saved.fmr"));
-    rig.t.dialogs.fileAnswers.enqueue(copy);
+    rig.t.dialogs.fileAnswers.enqueue(copy.chopped(4)); // a name typed without the extension
 
     rig.commands->saveBookAs();
 
     QVERIFY(rig.t.dialogs.messages.isEmpty()); // no question for the untitled book
     const platform::FileDialogRequest& dialog = rig.t.dialogs.fileRequests.first();
     QVERIFY(dialog.fileName.isEmpty());
-    QVERIFY(dialog.confirmOverwrite);
+    QVERIFY(!dialog.confirmOverwrite); // an existing file is refused, never replaced
     QCOMPARE(rig.t.settings.BookPath, copy);
     QVERIFY(!QFileInfo::exists(rig.untitled()));
     QVERIFY(QFileInfo::exists(copy));
@@ -399,7 +399,10 @@ void TestBookFileCommands::mergeAppendsTopicsNumberedOnFromTheHighest() {
 
     rig.commands->mergeBook();
 
-    QVERIFY2(rig.t.dialogs.messages.isEmpty(), qPrintable(rig.lastMessage()));
+    QCOMPARE(rig.t.dialogs.fileRequests.first().title,
+             QStringLiteral("Merge the Topics of a Book"));
+    QCOMPARE(rig.t.dialogs.messages.size(), 1);
+    QCOMPARE(rig.lastMessage(), QStringLiteral("3 topics merged from Source.fmr."));
     QCOMPARE(rig.t.entryNumbers(), (QList<int>{3, 7, 8, 9, 10}));
     QCOMPARE(rig.t.entryNames().mid(2),
              (QStringList{QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Five")}));

@@ -106,6 +106,7 @@ private Q_SLOTS:
         rig.window->optPage->setChecked(true);
         rig.saveAs(QStringLiteral("page.wav"));
         QVERIFY(rig.waitForEnd());
+        QCOMPARE(rig.dialogs.fileRequests.last().fileName, QStringLiteral("Topic five.opus"));
         QVERIFY(readAll(rig.books.filePath(QStringLiteral("page.wav"))).startsWith("RIFF"));
 
         // A cancelled file dialog starts nothing.

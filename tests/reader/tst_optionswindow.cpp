@@ -1,5 +1,6 @@
 // The options window writes each choice at once; the help viewer shows the help file as it
 // is each time it is activated.
+#include "reader/CentredWindow.h"
 #include "reader/CharacterHost.h"
 #include "reader/HelpViewer.h"
 #include "reader/OptionsWindow.h"
@@ -70,6 +71,8 @@ QStringList frameTitles(const QWidget& window) {
 class OptionsWindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void windowBesideAnotherStaysOnScreen_data();
+    void windowBesideAnotherStaysOnScreen();
     void optionsWriteTheirSettingsAtOnce_data();
     void languagesInstalledMeanwhileAreOffered();
     void optionsWriteTheirSettingsAtOnce();
@@ -381,6 +384,23 @@ void OptionsWindowTest::languagesInstalledMeanwhileAreOffered() {
     options.showSettings();
     QCOMPARE(languages->count(), 2);
     QCOMPARE(languages->item(1)->data(Qt::UserRole).toString(), QStringLiteral("fra"));
+}
+
+void OptionsWindowTest::windowBesideAnotherStaysOnScreen_data() {
+    QTest::addColumn<QRect>("neighbour");
+    QTest::addColumn<QRect>("placed");
+    const QSize notes(300, 200); // placed beside a list on a 1024 x 768 screen
+    QTest::newRow("right of it") << QRect(100, 50, 400, 500) << QRect(QPoint(500, 50), notes);
+    QTest::newRow("left of it, no room right")
+        << QRect(600, 50, 400, 500) << QRect(QPoint(300, 50), notes);
+    QTest::newRow("no room either side")
+        << QRect(200, 600, 700, 300) << QRect(QPoint(724, 568), notes);
+}
+
+void OptionsWindowTest::windowBesideAnotherStaysOnScreen() {
+    QFETCH(QRect, neighbour);
+    QFETCH(QRect, placed);
+    QCOMPARE(reader::BesideWithin(QSize(300, 200), neighbour, QRect(0, 0, 1024, 768)), placed);
 }
 
 QTEST_MAIN(OptionsWindowTest)

@@ -79,6 +79,9 @@ private Q_SLOTS:
             << "folimar" << QStringList{"--audio", "book.fmr", "book.opus", "--topics", "3-9"}
             << QList<QByteArray>{"CHAPTER001NAME=Five", "CHAPTER002NAME=Nine"}
             << QList<QByteArray>{"Two", "CHAPTER003"};
+        QTest::newRow("a range past the last topic")
+            << "folimar" << QStringList{"--audio", "book.fmr", "book.opus", "--topics", "5-99"}
+            << QList<QByteArray>{"CHAPTER002NAME=Nine"} << QList<QByteArray>{"CHAPTER003"};
         QTest::newRow("a text") << "vocimar" << QStringList{"--audio", "in.txt", "in.opus"}
                                 << QList<QByteArray>{"TITLE=in", "CHAPTER001NAME=in"}
                                 << QList<QByteArray>{"CHAPTER002"};
@@ -96,8 +99,11 @@ private Q_SLOTS:
         QVERIFY(home.finish());
         const QByteArray err = run->readAllStandardError();
         QCOMPARE(run->exitCode(), 0);
-        QVERIFY2(run->readAllStandardOutput().startsWith("Saved " + arguments.at(2).toUtf8()),
-                 err.constData());
+        const QByteArray said = run->readAllStandardOutput();
+        QVERIFY2(said.startsWith("Saved " + arguments.at(2).toUtf8()), err.constData());
+        // A range says which topics it found.
+        if (arguments.contains(QStringLiteral("5-99")))
+            QVERIFY2(said.contains("(2 topics, 5 to 9, of the 5 to 99 asked for; "), said);
         QVERIFY2(err.contains("100 %"), err.constData()); // progress on the terminal
         QFile saved(home.path(arguments.at(2)));
         QVERIFY(saved.open(QIODevice::ReadOnly));

@@ -43,7 +43,7 @@ class TopicManagerTest : public QObject {
 private Q_SLOTS:
     void loadingRestoresTheSavedTopicAndPlace();
     void showingATopicFillsTextNotePictureAndCaptions();
-    void unstoredTextIsKeptWhenAnotherTopicIsPicked();
+    void pickingAnotherTopicIsRefusedWhileThePageIsEdited();
     void insertMovesByNumberOrderAndRenumberCloses();
     void insertWithSharedNamesMovesTheRightTopics();
     void numbersPastTheRangeAreRefusedAndNothingChanges();
@@ -132,24 +132,29 @@ void TopicManagerTest::showingATopicFillsTextNotePictureAndCaptions() {
     QVERIFY(rig.listBox().isEnabled());
 }
 
-void TopicManagerTest::unstoredTextIsKeptWhenAnotherTopicIsPicked() {
+void TopicManagerTest::pickingAnotherTopicIsRefusedWhileThePageIsEdited() {
     TopicsRig rig;
     rig.openTopics(numbered({1, 2}));
     rig.box.setText(QStringLiteral("Edited page."));
     rig.state.TopicDirty = true;
     const int beeps = rig.dialogs.beeps;
 
+    // Nothing that names the page shown moves: entry, number, name, caption.
     rig.m().selectEntry(1);
     QCOMPARE(rig.m().windowTitle(), QStringLiteral("Add to Topic ???"));
     QCOMPARE(rig.dialogs.beeps, beeps + 1);
     QCOMPARE(rig.box.text(), QStringLiteral("Edited page."));
-    QCOMPARE(rig.m().Text1->text(), QStringLiteral("2"));
-    QCOMPARE(rig.page.caption, QStringLiteral("2 : t2"));
+    QCOMPARE(rig.m().Text1->text(), QStringLiteral("1"));
+    QCOMPARE(rig.m().Text2->text(), QStringLiteral("t1"));
+    QCOMPARE(rig.page.caption, QStringLiteral("1 : t1"));
+    QCOMPARE(rig.listBox().selectedItems(), QList<QListWidgetItem*>{rig.listBox().item(0)});
+    QCOMPARE(int(rig.settings.TopicIndex), 0);
     QVERIFY(rig.listBox().isEnabled());
 
-    // Storing it now puts the edited page into topic 2.
+    // Storing it now puts the edited page into the topic it was shown as.
     QTest::mouseClick(rig.m().Site_Add, Qt::LeftButton);
-    QCOMPARE(rig.store.readTopic(2)->PicText, QStringLiteral("Edited page."));
+    QCOMPARE(rig.store.readTopic(1)->PicText, QStringLiteral("Edited page."));
+    QCOMPARE(rig.store.readTopic(2)->PicText, QStringLiteral("Text of 2."));
     QCOMPARE(rig.m().windowTitle(), QStringLiteral("Select Topic"));
     QVERIFY(!rig.state.TopicDirty);
 
@@ -292,7 +297,10 @@ void TopicManagerTest::deleteRemovesEverySelectedTopic() {
     QCOMPARE(rig.entryNumbers(), QList<int>({1, 4})); // the gaps stay until ReNo
     QCOMPARE(rig.store.topicList().size(), 2);
     QCOMPARE(rig.box.text(), QString());
-    QCOMPARE(rig.m().Text1->text(), QString());
+    // A blank page after the last topic, numbered for the next one, without a caption.
+    QCOMPARE(rig.m().Text1->text(), QStringLiteral("5"));
+    QCOMPARE(rig.page.caption, QString());
+    QCOMPARE(int(rig.settings.TopicIndex), 2);
     QVERIFY(!QFile::exists(rig.programFile("temp.jpg")));
     QCOMPARE(rig.m().windowTitle(), QStringLiteral("Select Topic"));
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QLabel>
@@ -62,6 +63,50 @@ void fitTitle(QMessageBox& box) {
         label->setMinimumWidth(label->sizeHint().width() + shortBy);
 }
 
+// The extension of a filter's first pattern: "opus" for "Ogg Opus sound (*.opus)".
+QString suffixOfFilter(const QString& filter) {
+    const qsizetype star = filter.indexOf(QLatin1String("*."));
+    if (star < 0)
+        return QString();
+    qsizetype end = star + 2;
+    while (end < filter.size() && filter.at(end).isLetterOrNumber())
+        ++end;
+    return filter.mid(star + 2, end - star - 2);
+}
+
+// A save dialog whose answer is the file that will be written: a name typed without an
+// extension gets the one of the file type chosen, before the dialog asks about a file of
+// that name or refuses it.
+class SaveFileDialog final : public QFileDialog {
+public:
+    SaveFileDialog(QWidget* parent, const FileDialogRequest& request, QString refusal)
+        : QFileDialog(parent, request.title, request.startFolder, request.filter),
+          refusal_(std::move(refusal)) {
+        setAcceptMode(AcceptSave);
+        setFileMode(AnyFile);
+        // The desktop's own dialog cannot be kept open for another name.
+        setOption(DontUseNativeDialog);
+        setOption(DontConfirmOverwrite, !request.confirmOverwrite || !refusal_.isEmpty());
+        setDefaultSuffix(suffixOfFilter(selectedNameFilter()));
+        connect(this, &QFileDialog::filterSelected, this,
+                [this](const QString& filter) { setDefaultSuffix(suffixOfFilter(filter)); });
+        if (!request.fileName.isEmpty())
+            selectFile(request.fileName);
+    }
+
+    void accept() override {
+        const QString chosen = selectedFiles().value(0);
+        if (!refusal_.isEmpty() && QFileInfo(chosen).isFile()) {
+            QMessageBox::critical(this, windowTitle(), refusal_);
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    QString refusal_;
+};
+
 } // namespace
 
 MessageAnswer WidgetDialogs::message(const MessageRequest& request) {
@@ -77,14 +122,12 @@ QString WidgetDialogs::openFileName(const FileDialogRequest& request) {
 }
 
 QString WidgetDialogs::saveFileName(const FileDialogRequest& request) {
-    const QString start = request.fileName.isEmpty()
-                              ? request.startFolder
-                              : request.startFolder + QLatin1Char('/') + request.fileName;
-    QFileDialog::Options options;
-    if (!request.confirmOverwrite)
-        options |= QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(parent_, request.title, start, request.filter, nullptr,
-                                        options);
+    return saveNewFileName(request, QString());
+}
+
+QString WidgetDialogs::saveNewFileName(const FileDialogRequest& request, const QString& refusal) {
+    SaveFileDialog dialog(parent_, request, refusal);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 QStringList WidgetDialogs::openFileNames(const FileDialogRequest& request) {
@@ -104,5 +147,14 @@ QString WidgetDialogs::password(const QString& prompt, const QString& title) {
 }
 
 void WidgetDialogs::beep() { QApplication::beep(); }
+
+void WidgetDialogs::notify(const MessageRequest& request) {
+    auto* box = new QMessageBox(toQtIcon(request.icon), appTitle(request.title), request.text,
+                                toQtButtons(request.buttons), parent_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    fitTitle(*box);
+    box->show();
+}
 
 } // namespace folimar::platform

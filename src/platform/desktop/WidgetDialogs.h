@@ -13,10 +13,12 @@ public:
     MessageAnswer message(const MessageRequest& request) override;
     QString openFileName(const FileDialogRequest& request) override;
     QString saveFileName(const FileDialogRequest& request) override;
+    QString saveNewFileName(const FileDialogRequest& request, const QString& refusal) override;
     QStringList openFileNames(const FileDialogRequest& request) override;
     QString folderName(const FileDialogRequest& request) override;
     QString password(const QString& prompt, const QString& title) override;
     void beep() override;
+    void notify(const MessageRequest& request) override;
 
 private:
     QWidget* parent_;

@@ -35,6 +35,12 @@ public:
     virtual MessageAnswer message(const MessageRequest& request) = 0;
     virtual QString openFileName(const FileDialogRequest& request) = 0;
     virtual QString saveFileName(const FileDialogRequest& request) = 0;
+    // A save dialog that never offers to replace a file: `refusal` is said (critical icon)
+    // when the chosen file exists, and the dialog stays open for another name.
+    virtual QString saveNewFileName(const FileDialogRequest& request, const QString& refusal) {
+        Q_UNUSED(refusal);
+        return saveFileName(request);
+    }
     // Several existing files; empty when cancelled.
     virtual QStringList openFileNames(const FileDialogRequest& request) = 0;
     // An existing folder; empty when cancelled.
@@ -42,6 +48,9 @@ public:
     // A password typed hidden, after `prompt`; a null string when cancelled.
     virtual QString password(const QString& prompt, const QString& title) = 0;
     virtual void beep() = 0;
+    // A notice that holds nothing up: shown without waiting for its OK, so the windows
+    // under it go on working.
+    virtual void notify(const MessageRequest& request) { message(request); }
 
     // Shorthand for a box with an OK button only.
     void inform(const QString& text, const QString& title,
