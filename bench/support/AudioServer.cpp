@@ -79,6 +79,32 @@ void SinkListener::run() {
     }
 }
 
+SilentStream::SilentStream() {
+    const pa_sample_spec format{PA_SAMPLE_S16LE, ListenRate, 1};
+    stream_ = pa_simple_new(nullptr, "Folimar bench", PA_STREAM_PLAYBACK, AudioServer::Sink,
+                            "silence", &format, nullptr, nullptr, nullptr);
+    if (stream_)
+        thread_ = std::thread(&SilentStream::run, this);
+}
+
+SilentStream::~SilentStream() {
+    quit_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    if (stream_)
+        pa_simple_free(stream_);
+}
+
+void SilentStream::run() {
+    // pa_simple_write blocks while the server's buffer is full: it paces the loop.
+    const std::vector<std::int16_t> block(std::size_t(ListenRate * SinkListener::BlockMs / 1000));
+    while (!quit_) {
+        if (pa_simple_write(stream_, block.data(), block.size() * sizeof(std::int16_t), nullptr) <
+            0)
+            return;
+    }
+}
+
 std::vector<SinkListener::Block> SinkListener::blocks() const {
     const std::lock_guard lock(mutex_);
     return blocks_;
