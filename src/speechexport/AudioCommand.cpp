@@ -60,6 +60,7 @@ std::optional<ExportRequest> bookRequest(const AudioCommand& command,
     ExportRequest request;
     request.title = QFileInfo(command.input).completeBaseName();
     request.capsAsSmall = settings.CapsAsSmall == 1;
+    request.sentenceEnds = sentences::sentenceEndsOf(settings.SentenceEnds);
     for (const store::TopicPage& topic : store.topicTexts()) {
         if (!command.topics ||
             (topic.TopicNo >= command.topics->first && topic.TopicNo <= command.topics->last))
@@ -88,6 +89,7 @@ std::optional<ExportRequest> textRequest(const AudioCommand& command,
     ExportRequest request;
     request.title = QFileInfo(command.input).completeBaseName();
     request.capsAsSmall = settings.CapsAsSmall == 1;
+    request.sentenceEnds = sentences::sentenceEndsOf(settings.SentenceEnds);
     request.chapters = {{request.title, QString::fromUtf8(file.readAll())}};
     return request;
 }
