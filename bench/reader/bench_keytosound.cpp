@@ -5,6 +5,9 @@
 //   reader.key_to_sound.resume    F2 after F2
 //   reader.key_to_sound.next      F12 while reading
 //   reader.key_to_sound.baseline  speak() on a shown character until its first sound
+//   reader.sentence_gap.punctuation  silence between sentences read with sentences ending
+//                                    at "?", "!" and paragraph ends (median, ms); the
+//                                    baseline is the same read with full stops
 #include "AudioServer.h"
 #include "BenchFigures.h"
 #include "platform/character/DesktopCharacterService.h"
@@ -31,6 +34,7 @@
 #include <vector>
 
 using namespace folimar;
+using bench::longestSilences;
 using bench::SinkListener;
 
 namespace {
@@ -42,6 +46,15 @@ const QString Page = QStringLiteral(
     "He trimmed the wick and polished the great lens until it shone like water. "
     "Ships far out at sea watched for the light and steered away from the rocks below. "
     "In the morning he wrote the weather in a book that nobody else ever read. ");
+
+// Ten sentences with no pause of their own, ending by each choice of sentence ends.
+const QString PunctuationEnds = QStringLiteral(
+    "Cows moo! Fish swim? Lions roar! Seals swim? Hens lay!\n\nDogs bark\n\nCats nap! Owls "
+    "hoot? Bees hum! Ants dig.");
+const QString FullStopEnds = QStringLiteral(
+    "Cows moo. Fish swim. Lions roar. Seals swim. Hens lay. Dogs bark. Cats nap. Owls hoot. "
+    "Bees hum. Ants dig.");
+constexpr int GapSentences = 10;
 
 // Runs the event loop for `ms`.
 void run(int ms) {
@@ -80,12 +93,12 @@ std::optional<double> firstSoundAfter(const SinkListener& listener,
 
 // One reader window on the page, with its own character host and reading keys.
 struct ReaderOnPage {
-    explicit ReaderOnPage(character::CharacterService& service)
+    explicit ReaderOnPage(character::CharacterService& service, const QString& text = Page)
         : host(state, settings, service, dialogs) {
         keys.watch(&window);
         window.resize(900, 700);
         window.show();
-        window.Text1->setPlainText(Page);
+        window.Text1->setPlainText(text);
         window.Text1->setFocus();
         QApplication::processEvents();
     }
@@ -148,6 +161,34 @@ void tryOnce(character::DesktopCharacterService& service, const SinkListener& li
     service.unload(QStringLiteral("CharacterID"));
 }
 
+// F1 on a page of short sentences, read to its end: the median silence between them.
+std::optional<double> sentenceGap(character::CharacterService& service,
+                                  const SinkListener& listener, const QString& text,
+                                  int sentenceEnds) {
+    std::optional<double> gap;
+    {
+        ReaderOnPage page(service, text);
+        page.settings.SentenceEnds = qint16(sentenceEnds);
+        const auto from = SinkListener::Clock::now();
+        press(page.window.Text1, Qt::Key_F1);
+        for (int waited = 0; page.reader.isReading() && waited < 60000; waited += 50)
+            run(50);
+        run(300);
+        std::vector<bool> heard;
+        for (const SinkListener::Block& block : listener.blocks())
+            if (block.arrived > from)
+                heard.push_back(block.voiced);
+        const std::vector<double> gaps =
+            longestSilences(heard, SinkListener::BlockMs, GapSentences - 1);
+        if (!page.reader.isReading() && gaps.size() == GapSentences - 1)
+            gap = bench::median(gaps);
+        page.reader.StopReading();
+        run(600);
+    }
+    service.unload(QStringLiteral("CharacterID"));
+    return gap;
+}
+
 void print(const char* figure, const std::vector<double>& times) {
     if (times.empty()) {
         std::fprintf(stderr, "%s: no sound was heard\n", figure);
@@ -190,5 +231,16 @@ int main(int argc, char** argv) {
     print("reader.key_to_sound.resume", figures.resume);
     print("reader.key_to_sound.next", figures.next);
     print("reader.key_to_sound.baseline", figures.baseline);
+
+    std::vector<double> punctuation;
+    std::vector<double> fullStops;
+    for (int i = 0; i < 3; ++i) {
+        if (const auto gap = sentenceGap(service, listener, PunctuationEnds, 1))
+            punctuation.push_back(*gap);
+        if (const auto gap = sentenceGap(service, listener, FullStopEnds, 0))
+            fullStops.push_back(*gap);
+    }
+    print("reader.sentence_gap.punctuation", punctuation);
+    print("reader.sentence_gap.punctuation.baseline", fullStops);
     return figures.f1.empty() ? 1 : 0;
 }

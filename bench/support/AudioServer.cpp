@@ -2,7 +2,10 @@
 
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
 #include <pulse/simple.h>
 
 namespace folimar::bench {
@@ -46,6 +49,22 @@ bool voiced(const std::int16_t* samples, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
         sum += double(samples[i]) * samples[i];
     return count > 0 && std::sqrt(sum / double(count)) >= VoicedLevel;
+}
+
+std::vector<double> longestSilences(const std::vector<bool>& voicedBlocks, double blockMs,
+                                    std::size_t count) {
+    std::vector<double> silences;
+    std::optional<std::size_t> lastVoiced;
+    for (std::size_t i = 0; i < voicedBlocks.size(); ++i) {
+        if (!voicedBlocks[i])
+            continue;
+        if (lastVoiced)
+            silences.push_back(double(i - *lastVoiced - 1) * blockMs);
+        lastVoiced = i;
+    }
+    std::sort(silences.begin(), silences.end(), std::greater<>());
+    silences.resize(std::min(silences.size(), count));
+    return silences;
 }
 
 SinkListener::SinkListener() {

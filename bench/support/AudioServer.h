@@ -83,4 +83,9 @@ private:
 // Whether 10 ms of 16-bit samples are voiced (loud enough to be speech).
 bool voiced(const std::int16_t* samples, std::size_t count);
 
+// The `count` longest silences between voiced stretches, in ms: with sentences that have no
+// pause of their own, the silences between them.
+std::vector<double> longestSilences(const std::vector<bool>& voicedBlocks, double blockMs,
+                                    std::size_t count);
+
 } // namespace folimar::bench
