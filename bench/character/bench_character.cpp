@@ -25,6 +25,7 @@
 #include <vector>
 
 using namespace folimar::character;
+using folimar::bench::longestSilences;
 using folimar::bench::SinkListener;
 
 namespace {
@@ -47,24 +48,6 @@ template <typename Done> bool waitFor(Done done, int timeoutMs) {
 
 double msBetween(SinkListener::Clock::time_point from, SinkListener::Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-// The `count` longest silences between voiced stretches, in ms: with sentences that have no
-// pause of their own, the silences between them.
-std::vector<double> longestSilences(const std::vector<bool>& voicedBlocks, double blockMs,
-                                    std::size_t count) {
-    std::vector<double> silences;
-    std::optional<std::size_t> lastVoiced;
-    for (std::size_t i = 0; i < voicedBlocks.size(); ++i) {
-        if (!voicedBlocks[i])
-            continue;
-        if (lastVoiced)
-            silences.push_back(double(i - *lastVoiced - 1) * blockMs);
-        lastVoiced = i;
-    }
-    std::sort(silences.begin(), silences.end(), std::greater<>());
-    silences.resize(std::min(silences.size(), count));
-    return silences;
 }
 
 struct HeardFigures {

@@ -183,6 +183,8 @@ void AudioExportWindow::save() {
         request.title = QFileInfo(request.outputPath).completeBaseName();
     request.voice = sources_.voice ? sources_.voice() : character::VoiceSettings{};
     request.capsAsSmall = sources_.capsAsSmall && sources_.capsAsSmall();
+    if (sources_.sentenceEnds)
+        request.sentenceEnds = sources_.sentenceEnds();
     savingPath_ = request.outputPath;
     prgExport->setValue(0);
     lblStatus->setText(QStringLiteral("Saving %1…").arg(QFileInfo(savingPath_).fileName()));

@@ -37,6 +37,7 @@ public:
         std::function<QString()> bookTitle;              // the open book's name
         std::function<character::VoiceSettings()> voice; // the user's voice
         std::function<bool()> capsAsSmall;
+        std::function<sentences::SentenceEnds()> sentenceEnds;
     };
 
     AudioExportWindow(ReaderProfile profile, Sources sources, platform::Dialogs& dialogs,

@@ -81,11 +81,16 @@ OptionsWindow::OptionsWindow(ReaderProfile profile, Settings& settings, Characte
     QGroupBox* wordMark =
         optionArray(QStringLiteral("Option7"), QStringLiteral("Underline the Spoken Word"),
                     {QStringLiteral("Yes"), QStringLiteral("No")}, &Settings::SpokenWordMark);
+    QGroupBox* sentenceEnds = optionArray(
+        QStringLiteral("Option8"), QStringLiteral("Sentences end at"),
+        {QStringLiteral("Full stops"), QStringLiteral("Full stops, ? ! and paragraph ends")},
+        &Settings::SentenceEnds);
     if (vocimar) {
         grid->addWidget(repeat, 0, 0);
         grid->addWidget(caps, 0, 1);
         grid->addWidget(characterGroup(), 1, 0, 1, 2);
         grid->addWidget(wordMark, 2, 0);
+        grid->addWidget(sentenceEnds, 2, 1);
     } else {
         grid->addWidget(optionArray(QStringLiteral("Option1"), QStringLiteral("Play Topics Mode"),
                                     {QStringLiteral("Single"), QStringLiteral("All"),
@@ -110,6 +115,7 @@ OptionsWindow::OptionsWindow(ReaderProfile profile, Settings& settings, Characte
         grid->addWidget(qualityGroup(), 2, 0);
         grid->addWidget(characterGroup(), 2, 1, 1, 2);
         grid->addWidget(wordMark, 3, 0);
+        grid->addWidget(sentenceEnds, 3, 1, 1, 2);
     }
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);

@@ -17,9 +17,6 @@ public:
     // Extends the selection from its start.
     virtual void setSelectionLength(int length) = 0;
     virtual QString selectedText() const = 0;
-    // Index of the first "." at or after `from` (a negative start searches from the
-    // beginning), or -1.
-    virtual int findPeriod(int from) const;
 
     virtual bool windowMinimised() const = 0;
     // Activates the reader window and gives the text box the focus.

@@ -302,7 +302,8 @@ void ReaderWindow::showAudioExport() {
                            : QString();
             },
             [] { return character::VoiceSettings::load(character::VoiceSettings::defaultPath()); },
-            [this] { return parts_.settings.CapsAsSmall == 1; }};
+            [this] { return parts_.settings.CapsAsSmall == 1; },
+            [this] { return sentences::sentenceEndsOf(parts_.settings.SentenceEnds); }};
         audioExport_ = new AudioExportWindow(profile_, std::move(sources), parts_.dialogs,
                                              files_.audioExportSettings, this);
     }

@@ -141,7 +141,8 @@ void SentenceReader::SkipSentence() {
 
 void SentenceReader::PreviousSentence() {
     if (textBox_)
-        jumpTo(sentences::previousSentenceStart(textBox_->text(), settings_.ReadPos));
+        jumpTo(sentences::previousSentenceStart(textBox_->text(), settings_.ReadPos,
+                                                sentences::sentenceEndsOf(settings_.SentenceEnds)));
 }
 
 void SentenceReader::RewindReading() {
@@ -245,6 +246,11 @@ LoopWait SentenceReader::requestDone(int boundMs) {
     });
 }
 
+int SentenceReader::sentenceEnd(const ReaderTextBox& box, int from) const {
+    return sentences::nextSentenceEnd(box.text(), from,
+                                      sentences::sentenceEndsOf(settings_.SentenceEnds));
+}
+
 void SentenceReader::onWordReached(character::RequestId speech, int offset, int length) {
     if (!speech_ || speech != speech_->request)
         return;
@@ -274,16 +280,16 @@ PlayLoop SentenceReader::playLoop() {
         st.NextPressed = false;
         int s = 1;
         FocusReader();
-        box.setSelectionStart(settings_.ReadPos);
+        box.setSelectionStart(sentences::wordStartAt(box.text(), settings_.ReadPos));
         box.setSelectionLength(1);
         s = box.selectionStart() + 1;
-        if (box.findPeriod(s - 1) == -1)
-            s = 1; // after the last period: from the top
+        if (sentenceEnd(box, s - 1) == -1)
+            s = 1; // after the last sentence end: from the top
         if (auto* character = host_.character(); character && !character->isVisible()) {
             character->show();
             st.LoopActive = true;
         }
-        int e = box.findPeriod(s - 1);
+        int e = sentenceEnd(box, s - 1);
         if (!st.FirstWaitDone) {
             co_await requestDone(CompletionMarginMs);
             st.FirstWaitDone = true;
@@ -303,23 +309,21 @@ PlayLoop SentenceReader::playLoop() {
                 st.JumpPending = false;
                 st.UserMoved = false;
                 st.RestartTopic = false;
-                // The sentence starts right at the target, as the first of a run too.
-                s = afterFirst ? st.JumpPos : st.JumpPos + 1;
-                e = box.findPeriod(st.JumpPos);
+                // The sentence starts right at the target (at its word's start), as the
+                // first of a run too.
+                const int target = sentences::wordStartAt(box.text(), st.JumpPos);
+                s = afterFirst ? target : target + 1;
+                e = sentenceEnd(box, target);
                 if (e == -1)
-                    break; // no period after the target: the rest is the last sentence
+                    break; // no sentence end after the target: the rest is the last sentence
             }
-            // The candidate runs through the character just after the period.
+            // The candidate runs through the character just after the sentence end.
             selectRange(box, afterFirst ? s : s - 1, e + 2);
             QString sentence = box.selectedText();
             settings_.ReadPos = box.selectionStart();
             const int sentenceStart = box.selectionStart();
-            if (!sentence.isEmpty() && sentences::isAsciiDigit(sentence.back())) {
-                e = box.findPeriod(e + 1); // a decimal point or a numbered item
-                continue;
-            }
             afterFirst = true;
-            box.setSelectionLength(int(sentence.size()) - 1); // ends with the period
+            box.setSelectionLength(int(sentence.size()) - 1); // ends with its end
             sentence = box.selectedText();
             co_await SpeakSentence(sentence);
             if (settings_.RepeatMode == 1 && !st.StopRequested && !st.Paused && !st.UserMoved)
@@ -328,7 +332,7 @@ PlayLoop SentenceReader::playLoop() {
             prevS = sentenceStart;
             prevE = e;
             s = e + 1;
-            e = box.findPeriod(s);
+            e = sentenceEnd(box, s);
             const int nextS = s;
             const int nextE = e;
             while (st.Paused && !st.StopRequested) {

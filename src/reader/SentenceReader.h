@@ -89,6 +89,8 @@ private:
     void retireLoop();
     void pauseAndCutSpeech();
     void jumpTo(int position);
+    // The first sentence end at or after `from` by the reading option, or -1.
+    int sentenceEnd(const ReaderTextBox& box, int from) const;
     void onWordReached(character::RequestId speech, int offset, int length);
     void forgetSpeech();
     int topicCount() const;

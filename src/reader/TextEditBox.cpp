@@ -81,10 +81,6 @@ QString TextEditBox::selectedText() const {
                            cursor.selectionEnd() - cursor.selectionStart());
 }
 
-int TextEditBox::findPeriod(int from) const {
-    return plainText().indexOf(QLatin1Char('.'), std::max(from, 0));
-}
-
 bool TextEditBox::windowMinimised() const {
     return edit_.window()->isMinimized();
 }

@@ -25,7 +25,6 @@ public:
     void setSelectionStart(int start) override;
     void setSelectionLength(int length) override;
     QString selectedText() const override;
-    int findPeriod(int from) const override;
     bool windowMinimised() const override;
     void takeFocus() override;
 

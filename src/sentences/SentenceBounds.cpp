@@ -6,38 +6,56 @@
 
 namespace folimar::sentences {
 
-bool isAsciiDigit(QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+namespace {
+
+bool isWordCharacter(QChar c) {
+    return c.isLetterOrNumber() || c.isMark();
 }
 
-bool endsSentence(const QString& text, int periodIndex) {
-    if (periodIndex < 0 || periodIndex >= text.size() || text[periodIndex] != QLatin1Char('.'))
+// Apostrophes and hyphens between letters belong to the word ("don't", "well-known").
+bool isInWord(const QString& text, int i) {
+    if (i < 0 || i >= text.size())
         return false;
-    return periodIndex + 1 >= text.size() || !isAsciiDigit(text[periodIndex + 1]);
+    if (isWordCharacter(text[i]))
+        return true;
+    const QChar c = text[i];
+    const bool joiner = c == QLatin1Char('\'') || c == QChar(0x2019) || c == QLatin1Char('-');
+    return joiner && i > 0 && i + 1 < text.size() && isWordCharacter(text[i - 1]) &&
+           isWordCharacter(text[i + 1]);
 }
 
-int previousSentenceStart(const QString& text, int start) {
-    // start - 1 is the period that ends the previous sentence: look before it.
-    for (int i = std::min(start, int(text.size())) - 2; i >= 0; --i) {
-        if (endsSentence(text, i))
-            return i + 1;
-    }
-    return 0;
+} // namespace
+
+int previousSentenceStart(const QString& text, int start, SentenceEnds rule) {
+    // start - 1 is the end of the sentence before: the one wanted starts after the last end
+    // before that.
+    const int limit = std::min(start, int(text.size())) - 2;
+    int found = 0;
+    for (int end = nextSentenceEnd(text, 0, rule); end != -1 && end <= limit;
+         end = nextSentenceEnd(text, end + 1, rule))
+        found = end + 1;
+    return found;
 }
 
-QStringList sentencesOf(const QString& text) {
+QStringList sentencesOf(const QString& text, SentenceEnds rule) {
     QStringList sentences;
-    qsizetype start = 0;
-    for (qsizetype period = text.indexOf(QLatin1Char('.')); period != -1;
-         period = text.indexOf(QLatin1Char('.'), period + 1)) {
-        if (!endsSentence(text, int(period)))
-            continue;
-        sentences << text.mid(start, period + 1 - start);
-        start = period + 1;
+    int start = 0;
+    for (int end = nextSentenceEnd(text, 0, rule); end != -1;
+         end = nextSentenceEnd(text, end + 1, rule)) {
+        sentences << text.mid(start, end + 1 - start);
+        start = end + 1;
     }
     if (start < text.size())
         sentences << text.mid(start);
     return sentences;
+}
+
+int wordStartAt(const QString& text, int position) {
+    if (position <= 0 || !isInWord(text, position) || !isInWord(text, position - 1))
+        return position;
+    while (position > 0 && isInWord(text, position - 1))
+        --position;
+    return position;
 }
 
 QString spokenForm(const QString& sentence, bool capsAsSmall) {

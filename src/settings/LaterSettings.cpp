@@ -8,6 +8,15 @@ namespace folimar::settings {
 namespace {
 
 const QString SpokenWordMarkKey = QStringLiteral("SpokenWordMark");
+const QString SentenceEndsKey = QStringLiteral("SentenceEnds");
+
+// A yes/no choice kept as 0 or 1; anything else keeps `choice` as it is.
+void loadChoice(const QSettings& file, const QString& key, qint16& choice) {
+    bool ok = false;
+    const int value = file.value(key).toInt(&ok);
+    if (ok && (value == 0 || value == 1))
+        choice = qint16(value);
+}
 
 } // namespace
 
@@ -20,16 +29,15 @@ QString LaterSettingsPath(const QString& settingsLinePath) {
 
 void LoadLaterSettings(Settings& settings, const QString& path) {
     const QSettings file(path, QSettings::IniFormat);
-    bool ok = false;
-    const int mark = file.value(SpokenWordMarkKey).toInt(&ok);
-    if (ok && (mark == 0 || mark == 1))
-        settings.SpokenWordMark = qint16(mark);
+    loadChoice(file, SpokenWordMarkKey, settings.SpokenWordMark);
+    loadChoice(file, SentenceEndsKey, settings.SentenceEnds);
 }
 
 bool SaveLaterSettings(const Settings& settings, const QString& path) {
     // Written in full beside the old file and then put in its place, like the line.
     QByteArray text = "[General]\n";
     text += SpokenWordMarkKey.toLatin1() + '=' + QByteArray::number(settings.SpokenWordMark) + '\n';
+    text += SentenceEndsKey.toLatin1() + '=' + QByteArray::number(settings.SentenceEnds) + '\n';
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
 }

@@ -43,6 +43,7 @@ struct Settings {
     // Kept beside the settings line, in a file of later choices (see LaterSettings.h): the
     // line keeps its fields.
     qint16 SpokenWordMark = 0; // 0 Yes (the spoken word is underlined), 1 No
+    qint16 SentenceEnds = 0;   // 0 full stops, 1 full stops, "?", "!" and paragraph ends
 };
 
 } // namespace folimar::settings

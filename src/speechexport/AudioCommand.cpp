@@ -73,6 +73,7 @@ std::optional<ExportRequest> bookRequest(const AudioCommand& command,
     ExportRequest request;
     request.title = QFileInfo(command.input).completeBaseName();
     request.capsAsSmall = settings.CapsAsSmall == 1;
+    request.sentenceEnds = sentences::sentenceEndsOf(settings.SentenceEnds);
     QList<int> numbers;
     for (const store::TopicPage& topic : store.topicTexts()) {
         if (!command.topics ||
@@ -106,6 +107,7 @@ std::optional<ExportRequest> textRequest(const AudioCommand& command,
     ExportRequest request;
     request.title = QFileInfo(command.input).completeBaseName();
     request.capsAsSmall = settings.CapsAsSmall == 1;
+    request.sentenceEnds = sentences::sentenceEndsOf(settings.SentenceEnds);
     request.chapters = {{request.title, QString::fromUtf8(file.readAll())}};
     return request;
 }

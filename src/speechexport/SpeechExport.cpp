@@ -25,7 +25,7 @@ QList<QStringList> spokenSentences(const ExportRequest& request) {
     QList<QStringList> chapters;
     for (const SpokenChapter& chapter : request.chapters) {
         QStringList spoken;
-        for (const QString& sentence : sentences::sentencesOf(chapter.text)) {
+        for (const QString& sentence : sentences::sentencesOf(chapter.text, request.sentenceEnds)) {
             if (!isBlank(sentence))
                 spoken << sentences::spokenForm(sentence, request.capsAsSmall);
         }

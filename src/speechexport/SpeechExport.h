@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/character/VoiceSettings.h"
+#include "sentences/SentenceEnds.h"
 
 #include <QList>
 #include <QString>
@@ -32,6 +33,7 @@ struct ExportRequest {
     QList<SpokenChapter> chapters;
     character::VoiceSettings voice; // the user's voice, rate, pitch and volume
     bool capsAsSmall = false;
+    sentences::SentenceEnds sentenceEnds = sentences::SentenceEnds::FullStops;
 };
 
 struct ExportOutcome {

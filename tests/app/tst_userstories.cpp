@@ -26,6 +26,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -144,6 +145,7 @@ private Q_SLOTS:
     void importedPagesFollowTheBooksPages();
     void eachWordIsUnderlinedAsItIsHeard();
     void escapeInTheReaderGivesUpReadingThePageText();
+    void readingStartsAtTheStartOfAWord();
 };
 
 // F5 from the first topic shows a blank page; what is typed there and stored with F9 is a
@@ -563,6 +565,44 @@ void UserStories::escapeInTheReaderGivesUpReadingThePageText() {
     rig.press(Qt::Key_Escape);
     QVERIFY(!rig.program().bookWindow().readingPageText());
     QVERIFY(rig.readerText().isEmpty());
+}
+
+// However reading is moved into the middle of a word (the caret, a find, a click in the
+// text), it starts at that word's start: "swallow", never "allow"; Prev goes to a
+// sentence's start.
+void UserStories::readingStartsAtTheStartOfAWord() {
+    ProgramRig rig;
+    rig.start();
+    writePages(rig, {QStringLiteral("Birds swallow their prey whole. Owls do too. Bats hang.")});
+    auto* text = rig.reader().findChild<QTextEdit*>(QStringLiteral("Text1"));
+    QVERIFY(text);
+
+    QTest::keyClick(text, Qt::Key_Home, Qt::ControlModifier);
+    for (int i = 0; i < 8; ++i) // into "swallow", before its "a"
+        QTest::keyClick(text, Qt::Key_Right);
+    rig.press(Qt::Key_F1);
+    folimar::testing::ScriptedCharacter* character = rig.characters.last();
+    QVERIFY(character);
+    character->completeAll(); // the character's start-up request
+    QTRY_COMPARE(character->spoken.value(0), QStringLiteral("swallow their prey whole."));
+
+    rig.key(rig.reader(), Qt::Key_F, Qt::ControlModifier);
+    QWidget* find = window("Form5");
+    QVERIFY(find);
+    QTest::keyClicks(find->findChild<QLineEdit*>(QStringLiteral("Text1")), QStringLiteral("wls"));
+    find->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    QTRY_COMPARE(character->spoken.last(), QStringLiteral("Owls do too."));
+    find->close();
+
+    QTextCursor inTheir(text->document());
+    inTheir.setPosition(16);
+    QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect(inTheir).center());
+    QTRY_COMPARE(character->spoken.last(), QStringLiteral("their prey whole."));
+
+    rig.command(rig.reader(), "mnuPrev");
+    QTRY_COMPARE(character->spoken.last(), QStringLiteral("Birds swallow their prey whole."));
+    rig.press(Qt::Key_F3);
+    rig.quit();
 }
 
 QTEST_MAIN(UserStories)

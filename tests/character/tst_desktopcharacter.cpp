@@ -74,6 +74,34 @@ private Q_SLOTS:
         QVERIFY(!genie_->isVisible());
     }
 
+    void speechStartsWithTheFirstFrameOfTheAppearing() {
+        loadGenie(2); // slow enough to outlast the appearing
+        genie_->hide();
+        QTRY_VERIFY(!genie_->stage().isVisible());
+        QStringList animationAtSpeech;
+        connect(&genie_->requests(), &RequestQueue::utteranceStarted, genie_,
+                [&] { animationAtSpeech << genie_->animation(); });
+
+        genie_->show();
+        genie_->speak("Straight away, said the genie.");
+        QCOMPARE(animationAtSpeech, QStringList{"Show"});
+        QVERIFY(genie_->stage().isVisible());
+        // The appearing plays to its end, then the character speaks.
+        QTRY_COMPARE(genie_->animation(), QString("Speaking"));
+        genie_->stop();
+        QCOMPARE(genie_->animation(), QString("Idle"));
+
+        // Shown again while going: it comes straight back and speaks at once.
+        genie_->hide();
+        QCOMPARE(genie_->animation(), QString("Hide"));
+        genie_->show();
+        genie_->speak("Back again.");
+        QCOMPARE(animationAtSpeech, (QStringList{"Show", "Show"}));
+        QTest::qWait(500); // the hiding's own end comes and goes
+        QVERIFY(genie_->stage().isVisible());
+        genie_->stop();
+    }
+
     void balloonFollowsItsStyle() {
         loadGenie(20); // slow enough to see words arrive one by one
         genie_->setBalloonStyle(0);

@@ -40,7 +40,8 @@ struct ExportRig {
                                                voice.rate = 1.0;
                                                return voice;
                                            },
-                                           [] { return false; }};
+                                           [] { return false; },
+                                           [] { return sentences::SentenceEnds::FullStops; }};
         page = std::move(pageText);
         window = std::make_unique<AudioExportWindow>(ReaderProfile::Folimar, std::move(sources),
                                                      dialogs, folderSettings());

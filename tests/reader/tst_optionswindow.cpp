@@ -108,6 +108,8 @@ void OptionsWindowTest::optionsWriteTheirSettingsAtOnce_data() {
                               << "Fit" << 1;
     QTest::newRow("word mark No") << "Option7"
                                   << "No" << 1;
+    QTest::newRow("sentence ends") << "Option8"
+                                   << "Full stops, ? ! and paragraph ends" << 1;
 }
 
 void OptionsWindowTest::optionsWriteTheirSettingsAtOnce() {
@@ -121,7 +123,7 @@ void OptionsWindowTest::optionsWriteTheirSettingsAtOnce() {
         const QHash<QString, int> fields{
             {"Option1", s.PlayTopicsMode}, {"Option3", s.RepeatMode},    {"Option4", s.CapsAsSmall},
             {"Option5", s.PlayAtStartup},  {"Option2", s.AgentStartPos}, {"Option6", s.DefaultZoom},
-            {"Option7", s.SpokenWordMark}};
+            {"Option7", s.SpokenWordMark}, {"Option8", s.SentenceEnds}};
         return fields.value(array, -1);
     };
     QAbstractButton* chosen = rig.option(array, value);
@@ -145,7 +147,7 @@ void OptionsWindowTest::vocimarShowsOnlyItsGroups() {
     QStringList titles = frameTitles(rig.window);
     titles.sort();
     QCOMPARE(titles, (QStringList{"Character", "Play Caps as Small letters", "Sentance Repeat Mode",
-                                  "Underline the Spoken Word"}));
+                                  "Sentences end at", "Underline the Spoken Word"}));
     QVERIFY(!rig.window.findChild<QButtonGroup*>(QStringLiteral("Option1")));
     QVERIFY(!rig.window.Text2);
     clickOption(rig.option(QStringLiteral("Option3"), 1));

@@ -37,28 +37,35 @@ void TestSentenceReader::splitsTextIntoSentences_data() {
     QTest::addColumn<int>("readPos");
     QTest::addColumn<QStringList>("sentences");
     QTest::addColumn<QList<int>>("starts");
+    QTest::addColumn<int>("sentenceEnds");
 
     QTest::newRow("three short sentences")
-        << "ab. cd. ef" << 0 << QStringList{"ab.", " cd.", " ef"} << QList<int>{0, 3, 7};
+        << "ab. cd. ef" << 0 << QStringList{"ab.", " cd.", " ef"} << QList<int>{0, 3, 7} << 0;
     QTest::newRow("from a later sentence")
-        << "ab. cd. ef" << 3 << QStringList{" cd.", " ef"} << QList<int>{3, 7};
+        << "ab. cd. ef" << 3 << QStringList{" cd.", " ef"} << QList<int>{3, 7} << 0;
     QTest::newRow("ReadPos after the last period starts at the top")
-        << "ab. cd. ef" << 8 << QStringList{"ab.", " cd.", " ef"} << QList<int>{0, 3, 7};
+        << "ab. cd. ef" << 8 << QStringList{"ab.", " cd.", " ef"} << QList<int>{0, 3, 7} << 0;
     QTest::newRow("decimal number")
         << "It costs 3.50 now. Buy it.\n"
-        << 0 << QStringList{"It costs 3.50 now.", " Buy it.", "\n"} << QList<int>{0, 18, 26};
+        << 0 << QStringList{"It costs 3.50 now.", " Buy it.", "\n"} << QList<int>{0, 18, 26} << 0;
     QTest::newRow("version number at the end")
-        << "Version 2.0" << 0 << QStringList{"Version 2.0"} << QList<int>{0};
+        << "Version 2.0" << 0 << QStringList{"Version 2.0"} << QList<int>{0} << 0;
     QTest::newRow("no period") << "no period here" << 0 << QStringList{"no period here"}
-                               << QList<int>{0};
+                               << QList<int>{0} << 0;
     QTest::newRow("no period, ReadPos inside")
-        << "no period here" << 5 << QStringList{"no period here"} << QList<int>{0};
+        << "no period here" << 5 << QStringList{"no period here"} << QList<int>{0} << 0;
     QTest::newRow("line breaks are kept")
         << "One.\nTwo.\n"
-        << 0 << QStringList{"One.", "\nTwo.", "\n"} << QList<int>{0, 4, 9};
+        << 0 << QStringList{"One.", "\nTwo.", "\n"} << QList<int>{0, 4, 9} << 0;
     // The highlight of a sentence ending the text stops short of its period.
     QTest::newRow("period ends the text")
-        << "Go. Stop." << 0 << QStringList{"Go.", " Stop"} << QList<int>{0, 3};
+        << "Go. Stop." << 0 << QStringList{"Go.", " Stop"} << QList<int>{0, 3} << 0;
+    QTest::newRow("heading and question, by punctuation")
+        << "Chapter One\n\nIs it? Yes. It is" << 0
+        << QStringList{"Chapter One", "\n\nIs it?", " Yes.", " It is"} << QList<int>{0, 11, 19, 24}
+        << 1;
+    QTest::newRow("quote after the end, by punctuation")
+        << "\"Go.\" Now!" << 0 << QStringList{"\"Go.\"", " Now"} << QList<int>{0, 5} << 1;
 }
 
 void TestSentenceReader::splitsTextIntoSentences() {
@@ -66,9 +73,11 @@ void TestSentenceReader::splitsTextIntoSentences() {
     QFETCH(int, readPos);
     QFETCH(QStringList, sentences);
     QFETCH(QList<int>, starts);
+    QFETCH(int, sentenceEnds);
 
     ReaderRig rig(text, Completion::Auto);
     rig.settings.ReadPos = readPos;
+    rig.settings.SentenceEnds = qint16(sentenceEnds);
     rig.play();
     QVERIFY(rig.character().isVisible());
     QVERIFY(rig.state.LoopActive);

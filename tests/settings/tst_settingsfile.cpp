@@ -223,12 +223,14 @@ private Q_SLOTS:
         QCOMPARE(read.CapsAsSmall, filled.CapsAsSmall);
     }
 
-    // The word mark choice lives beside each program's line; the lines keep their form.
+    // The word mark and sentence end choices live beside each program's line; the lines keep their
+    // form.
     void laterChoicesRoundTripBesideTheLines() {
         QTemporaryDir dir;
         const ProgramLocations locations = locationsIn(dir.path());
         Settings s = filledSettings();
         s.SpokenWordMark = 1;
+        s.SentenceEnds = 1;
         QVERIFY(SaveSettings(s, locations));
         QVERIFY(SaveVocimarSettings(s, locations));
         QCOMPARE(readFile(SettingsFilePath(dir.path())), FolimarSettingsLine(s));
@@ -236,21 +238,25 @@ private Q_SLOTS:
         Settings vocimar;
         LoadVocimarSettings(vocimar, locations);
         QCOMPARE(vocimar.SpokenWordMark, qint16(1));
+        QCOMPARE(vocimar.SentenceEnds, qint16(1));
         Settings folimar;
         ProgramLocations at = locations;
         LoadSettings(folimar, at);
         QCOMPARE(folimar.SpokenWordMark, qint16(1));
+        QCOMPARE(folimar.SentenceEnds, qint16(1));
 
         // Missing, damaged or out of range: the choice stays as it was.
         const QString later = LaterSettingsPath(SettingsFilePath(dir.path()));
         QCOMPARE(later, dir.filePath(QStringLiteral("Folimar.conf")));
-        for (const QByteArray& content : {QByteArray("[General]\nSpokenWordMark=7\n"),
-                                          QByteArray("[General]\nSpokenWordMark=x\n"),
-                                          QByteArray("\xff\xfe garbage"), QByteArray()}) {
+        for (const QByteArray& content :
+             {QByteArray("[General]\nSpokenWordMark=7\nSentenceEnds=2\n"),
+              QByteArray("[General]\nSpokenWordMark=x\nSentenceEnds=\n"),
+              QByteArray("\xff\xfe garbage"), QByteArray()}) {
             QVERIFY(writeFile(later, content));
             Settings read;
             LoadLaterSettings(read, later);
             QCOMPARE(read.SpokenWordMark, qint16(0));
+            QCOMPARE(read.SentenceEnds, qint16(0));
         }
         Settings read;
         LoadLaterSettings(read, dir.filePath(QStringLiteral("none.conf")));

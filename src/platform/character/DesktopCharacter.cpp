@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace folimar::character {
 
@@ -33,14 +34,18 @@ DesktopCharacter::DesktopCharacter(CharacterArt art, const VoiceProvider& voices
     connect(queue_, &RequestQueue::requestComplete, this, &Character::requestComplete);
     connect(queue_, &RequestQueue::wordReached, this, &Character::wordReached);
     connect(queue_, &RequestQueue::utteranceStarted, this, [this](const QString& text) {
+        speaking_ = true;
         if (!stage_->isVisible())
             return;
-        stage_->player().play(QStringLiteral("Speaking"));
+        // An appearing still under way plays to its end and then turns into speaking.
+        if (animation() != QStringLiteral("Show"))
+            stage_->player().play(QStringLiteral("Speaking"));
         balloon_->say(text, queue_->voice().msPerWord(), stage_->geometry());
     });
     connect(queue_, &RequestQueue::utteranceEnded, this, [this](bool more) {
         if (more)
             return;
+        speaking_ = false;
         if (stage_->player().animation() == QStringLiteral("Speaking"))
             stage_->player().play(QStringLiteral("Idle"));
         balloon_->finish();
@@ -89,6 +94,7 @@ void DesktopCharacter::show() {
     if (shown_)
         return;
     shown_ = true;
+    endVanishing(); // a character on its way out comes straight back
     queue_->perform([this](std::function<void()> done) { appear(std::move(done)); },
                     [this] { appear([] {}); });
 }
@@ -99,17 +105,21 @@ void DesktopCharacter::hide() {
     shown_ = false;
     queue_->perform([this](std::function<void()> done) { vanish(std::move(done)); },
                     [this] {
+                        vanishing_ = nullptr;
                         stage_->hide();
                         balloon_->hide();
                     });
 }
 
+// Speech waits for the first frame only: the voice starts with the character's appearing,
+// which plays on to its end and then rests or speaks.
 void DesktopCharacter::appear(std::function<void()> done) {
     stage_->show();
-    playThen(QStringLiteral("Show"), [this, done = std::move(done)] {
-        stage_->player().play(QStringLiteral("Idle"));
-        done();
+    playThen(QStringLiteral("Show"), [this] {
+        if (stage_->isVisible() && animation() == QStringLiteral("Show"))
+            stage_->player().play(speaking_ ? QStringLiteral("Speaking") : QStringLiteral("Idle"));
     });
+    done();
 }
 
 void DesktopCharacter::vanish(std::function<void()> done) {
@@ -118,10 +128,16 @@ void DesktopCharacter::vanish(std::function<void()> done) {
         done();
         return;
     }
-    playThen(QStringLiteral("Hide"), [this, done = std::move(done)] {
-        stage_->hide();
-        done();
-    });
+    vanishing_ = std::move(done);
+    playThen(QStringLiteral("Hide"), [this] { endVanishing(); });
+}
+
+// The hiding under way, if any, is over: the window goes and the requests behind it go on.
+void DesktopCharacter::endVanishing() {
+    if (!vanishing_)
+        return;
+    stage_->hide();
+    std::exchange(vanishing_, nullptr)();
 }
 
 // The file may make an animation loop or run long; it counts as played after one round,

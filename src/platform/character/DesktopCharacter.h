@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <functional>
 
 class QMenu;
 
@@ -68,6 +69,7 @@ private:
     void playThen(const QString& animation, std::function<void()> done);
     void appear(std::function<void()> done);
     void vanish(std::function<void()> done);
+    void endVanishing();
 
     CharacterArt art_;
     const VoiceProvider& voices_;
@@ -81,6 +83,8 @@ private:
     int balloonStyle_ = BalloonOn;
     int languageId_ = 0;
     bool shown_ = false;
+    bool speaking_ = false;           // an utterance is under way
+    std::function<void()> vanishing_; // ends the hiding under way
 };
 
 } // namespace folimar::character

@@ -2,7 +2,10 @@
 
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
 #include <pulse/simple.h>
 
 namespace folimar::bench {
@@ -48,6 +51,22 @@ bool voiced(const std::int16_t* samples, std::size_t count) {
     return count > 0 && std::sqrt(sum / double(count)) >= VoicedLevel;
 }
 
+std::vector<double> longestSilences(const std::vector<bool>& voicedBlocks, double blockMs,
+                                    std::size_t count) {
+    std::vector<double> silences;
+    std::optional<std::size_t> lastVoiced;
+    for (std::size_t i = 0; i < voicedBlocks.size(); ++i) {
+        if (!voicedBlocks[i])
+            continue;
+        if (lastVoiced)
+            silences.push_back(double(i - *lastVoiced - 1) * blockMs);
+        lastVoiced = i;
+    }
+    std::sort(silences.begin(), silences.end(), std::greater<>());
+    silences.resize(std::min(silences.size(), count));
+    return silences;
+}
+
 SinkListener::SinkListener() {
     const pa_sample_spec format{PA_SAMPLE_S16LE, ListenRate, 1};
     const auto blockBytes = std::uint32_t(ListenRate * BlockMs / 1000 * 2);
@@ -76,6 +95,32 @@ void SinkListener::run() {
         const Block heard{Clock::now(), voiced(block.data(), block.size())};
         const std::lock_guard lock(mutex_);
         blocks_.push_back(heard);
+    }
+}
+
+SilentStream::SilentStream() {
+    const pa_sample_spec format{PA_SAMPLE_S16LE, ListenRate, 1};
+    stream_ = pa_simple_new(nullptr, "Folimar bench", PA_STREAM_PLAYBACK, AudioServer::Sink,
+                            "silence", &format, nullptr, nullptr, nullptr);
+    if (stream_)
+        thread_ = std::thread(&SilentStream::run, this);
+}
+
+SilentStream::~SilentStream() {
+    quit_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    if (stream_)
+        pa_simple_free(stream_);
+}
+
+void SilentStream::run() {
+    // pa_simple_write blocks while the server's buffer is full: it paces the loop.
+    const std::vector<std::int16_t> block(std::size_t(ListenRate * SinkListener::BlockMs / 1000));
+    while (!quit_) {
+        if (pa_simple_write(stream_, block.data(), block.size() * sizeof(std::int16_t), nullptr) <
+            0)
+            return;
     }
 }
 

@@ -60,7 +60,32 @@ private:
     std::thread thread_;
 };
 
+// Keeps silence playing into the null sink on a thread of its own, so that its monitor
+// records on a continuous clock: an idle null sink records nothing, and a recording would
+// then begin at the first sound.
+class SilentStream {
+public:
+    SilentStream();
+    ~SilentStream();
+    SilentStream(const SilentStream&) = delete;
+    SilentStream& operator=(const SilentStream&) = delete;
+
+    bool playing() const { return stream_ != nullptr; }
+
+private:
+    void run();
+
+    pa_simple* stream_ = nullptr;
+    std::atomic<bool> quit_{false};
+    std::thread thread_;
+};
+
 // Whether 10 ms of 16-bit samples are voiced (loud enough to be speech).
 bool voiced(const std::int16_t* samples, std::size_t count);
+
+// The `count` longest silences between voiced stretches, in ms: with sentences that have no
+// pause of their own, the silences between them.
+std::vector<double> longestSilences(const std::vector<bool>& voicedBlocks, double blockMs,
+                                    std::size_t count);
 
 } // namespace folimar::bench
