@@ -7,6 +7,7 @@
 #include "reader/SentenceReader.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
+#include "topics/StoreFailure.h"
 #include "topics/TopicNavigation.h"
 
 #include <QAction>
@@ -136,6 +137,7 @@ void BookWindow::StoreTopic() {
     }
 
     // A page that cannot be stored whole stays marked as edited, so it is not lost.
+    database::Status status;
     bool stored = false;
     if (!numbered)
         qCWarning(bookWindowLog) << "topic number" << navigation_->numberText()
@@ -150,7 +152,7 @@ void BookWindow::StoreTopic() {
         // The first topic stored into an empty book makes the user its owner.
         if (emptyBook)
             page.owner = s_.settings.UserName;
-        const database::Status status = s_.store.storeTopic(page);
+        status = s_.store.storeTopic(page);
         stored = bool(status);
         if (!stored)
             qCWarning(bookWindowLog) << "could not store topic" << number;
@@ -164,6 +166,8 @@ void BookWindow::StoreTopic() {
                                          "number in the topic manager's No box.")
                               .arg(navigation_->numberText()),
                           QString(), platform::MessageIcon::Exclamation);
+    } else if (!status) {
+        topics::TellStoreFailure(s_.dialogs, QStringLiteral("The page"), status);
     } else {
         s_.dialogs.beep();
     }

@@ -1,6 +1,7 @@
 #include "topics/NotesWindow.h"
 
 #include "store/BookStore.h"
+#include "topics/StoreFailure.h"
 #include "topics/TopicListState.h"
 
 #include <QCloseEvent>
@@ -15,7 +16,7 @@ namespace folimar::topics {
 
 NotesWindow::NotesWindow(store::BookStore& store, const platform::ProgramLocations& locations,
                          platform::Dialogs& dialogs, TopicListState& listState, QWidget* parent)
-    : QMainWindow(parent), store_(store), listState_(listState),
+    : QMainWindow(parent), store_(store), dialogs_(dialogs), listState_(listState),
       exports_(store, locations, dialogs) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Notes:"));
@@ -44,6 +45,7 @@ NotesWindow::NotesWindow(store::BookStore& store, const platform::ProgramLocatio
 
 void NotesWindow::loadNote(int topicNo, const QString& topicName, const QString& note) {
     target_ = NoteTarget{topicNo, topicName};
+    failureTold_ = false;
     setWindowTitle(topicName + QStringLiteral(" : Notes : "));
     listState_.LoadingNotes = true;
     Text1->setPlainText(note);
@@ -63,7 +65,12 @@ void NotesWindow::showNoTopic() {
 void NotesWindow::storeNote() {
     if (listState_.LoadingNotes || !target_)
         return;
-    store_.writeNote(target_->topicNo, target_->name, Text1->toPlainText());
+    const database::Status status =
+        store_.writeNote(target_->topicNo, target_->name, Text1->toPlainText());
+    // The note stays in the box; it is said once, not at every key, until a write succeeds.
+    if (!status && !failureTold_)
+        TellStoreFailure(dialogs_, QStringLiteral("The note"), status);
+    failureTold_ = !status;
 }
 
 void NotesWindow::closeEvent(QCloseEvent* event) {

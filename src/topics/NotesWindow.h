@@ -13,7 +13,8 @@ namespace folimar::topics {
 
 struct TopicListState;
 
-// The notes window (`Form4`): the user's note on the topic shown, stored at every change,
+// The notes window (`Form4`): the user's note on the topic shown, stored at every change
+// (a change the book refuses is said, and stays in the box),
 // and the menus that write the three text exports. Closing it (or Esc) only hides it.
 // What is typed goes to the topic whose note was loaded last, the one its caption names;
 // with no topic shown it is empty and takes nothing.
@@ -47,8 +48,10 @@ private:
     };
 
     store::BookStore& store_;
+    platform::Dialogs& dialogs_;
     TopicListState& listState_;
     std::optional<NoteTarget> target_;
+    bool failureTold_ = false; // the last write of this note failed and the user was told
     BookExports exports_;
 };
 

@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "store/BookStore.h"
 #include "topics/NotesWindow.h"
+#include "topics/StoreFailure.h"
 #include "topics/TopicListBox.h"
 #include "topics/TopicListState.h"
 #include "topics/TopicNumbers.h"
@@ -52,7 +53,13 @@ void TopicManager::addEdit() {
     if (bookWasEmpty)
         topic.owner = parts_.settings.UserName; // the first topic records the book's owner
     bool added = false;
-    if (!number || !store.storeTopic(topic, &added)) {
+    if (!number) {
+        UnlockTopicList();
+        return;
+    }
+    // A page the book does not take stays shown as edited, so it can be stored later.
+    if (const database::Status status = store.storeTopic(topic, &added); !status) {
+        TellStoreFailure(parts_.dialogs, QStringLiteral("The page"), status);
         UnlockTopicList();
         return;
     }

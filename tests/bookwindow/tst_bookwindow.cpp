@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <sqlite3.h>
 #include <cmath>
 #include <memory>
 
@@ -102,6 +103,7 @@ private Q_SLOTS:
     void unstoredPagesAskToBeAdded();
     void storingThePageRecordsTheOwnerOnce();
     void storingIsRefusedOnBooksTheUserMayNotEdit();
+    void aPageTheBookRefusesIsSaidAndStaysEdited();
     void pasteWaitsForTheConverter_data();
     void pasteWaitsForTheConverter();
     void pasteQualityIsCheckedBeforeUse_data();
@@ -308,6 +310,30 @@ void TestBookWindow::storingIsRefusedOnBooksTheUserMayNotEdit() {
     QVERIFY(rig.store.topicList().isEmpty());
     QVERIFY(rig.state.TopicDirty);
     QCOMPARE(rig.navigation->locks, 0);
+}
+
+// A text longer than the book takes (the engine's limit, made small here): F9 says why,
+// and the page stays edited, unstored.
+void TestBookWindow::aPageTheBookRefusesIsSaidAndStaysEdited() {
+    BookWindowRig rig;
+    constexpr int Limit = 1000;
+    sqlite3_limit(rig.store.BookTable()->connection().handle(), SQLITE_LIMIT_LENGTH, Limit);
+    rig.navigation->setNumberAndName(QStringLiteral("1"), QStringLiteral("One"));
+    rig.readerText = QString(Limit + 1, u'x');
+    rig.state.TopicDirty = true;
+
+    rig.window->StoreTopic();
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    const QString said = QStringLiteral("The page could not be stored: ");
+    QVERIFY2(rig.dialogs.messages[0].text.startsWith(said) &&
+                 rig.dialogs.messages[0].text.size() > said.size(),
+             qPrintable(rig.dialogs.messages[0].text));
+    QCOMPARE(rig.dialogs.messages[0].icon, MessageIcon::Critical);
+    QCOMPARE(rig.dialogs.beeps, 0);
+    QVERIFY(rig.store.topicList().isEmpty());
+    QVERIFY(rig.state.TopicDirty);
+    QVERIFY(!rig.navigation->calls.contains(QStringLiteral("stored")));
+    QCOMPARE(rig.navigation->locks, rig.navigation->unlocks);
 }
 
 void TestBookWindow::pasteWaitsForTheConverter_data() {

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <sqlite3.h>
 
 using namespace folimar;
 using testing::TestTopic;
@@ -48,6 +49,8 @@ private Q_SLOTS:
     void insertWithSharedNamesMovesTheRightTopics();
     void numbersPastTheRangeAreRefusedAndNothingChanges();
     void addEditAddsOrOverwritesTheNumberedTopic();
+    void writesTheBookRefusesAreSaidAndKeepTheEdits_data();
+    void writesTheBookRefusesAreSaidAndKeepTheEdits();
     void deleteRemovesEverySelectedTopic();
     void gotoSelectsByPosition_data();
     void gotoSelectsByPosition();
@@ -271,6 +274,48 @@ void TopicManagerTest::addEditAddsOrOverwritesTheNumberedTopic() {
     QCOMPARE(rig.entryNames(), QStringList({"Port", "Quay"})); // a typed name rebuilds the list
     QCOMPARE(rig.store.topicList().size(), 2);
     QCOMPARE(rig.m().windowTitle(), QStringLiteral("Select Topic"));
+}
+
+// A value longer than the book takes (the engine's limit, made small here) is said with the
+// store's reason, once, and what was typed stays as edited.
+void TopicManagerTest::writesTheBookRefusesAreSaidAndKeepTheEdits_data() {
+    QTest::addColumn<bool>("note");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("Add/Edit") << false << QStringLiteral("The page could not be stored: ");
+    QTest::newRow("note") << true << QStringLiteral("The note could not be stored: ");
+}
+
+void TopicManagerTest::writesTheBookRefusesAreSaidAndKeepTheEdits() {
+    QFETCH(bool, note);
+    QFETCH(QString, said);
+    TopicsRig rig;
+    rig.openTopics({{1, "Harbour", "h.", {}}});
+    constexpr int Limit = 1000;
+    for (database::View* view : {rig.store.BookTable(), rig.store.NotesTable()})
+        sqlite3_limit(view->connection().handle(), SQLITE_LIMIT_LENGTH, Limit);
+    const QString longText(Limit + 1, u'x');
+
+    if (note) {
+        QPlainTextEdit* box = rig.m().notesWindow().Text1;
+        box->setPlainText(longText);
+        QTest::keyClicks(box, QStringLiteral("ab")); // still refused: not said again
+        QCOMPARE(box->toPlainText().size(), longText.size() + 2);
+    } else {
+        rig.m().Text1->setText(QStringLiteral("1"));
+        rig.m().Text2->setText(QStringLiteral("Harbour"));
+        rig.box.setText(longText);
+        rig.state.TopicDirty = true;
+        click(rig.m().Site_Add);
+        QVERIFY(rig.state.TopicDirty);
+        QCOMPARE(rig.box.text(), longText);
+    }
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    const platform::MessageRequest& message = rig.dialogs.messages.first();
+    QVERIFY2(message.text.startsWith(said) && message.text.size() > said.size(),
+             qPrintable(message.text));
+    QCOMPARE(message.icon, platform::MessageIcon::Critical);
+    QCOMPARE(rig.store.readTopic(1)->PicText, QStringLiteral("h."));
+    QVERIFY(rig.store.readNote(1).value_or(QString()).isEmpty());
 }
 
 void TopicManagerTest::deleteRemovesEverySelectedTopic() {
