@@ -174,6 +174,13 @@ void BookFileCommands::openBook() {
 }
 
 void BookFileCommands::openHandedOverBook(const QString& path) {
+    // A book moved or deleted since the later start named it: said, and the book shown stays.
+    if (!QFileInfo::exists(path)) {
+        p_.dialogs.inform(
+            QStringLiteral("%1 cannot be opened as a book: there is no such file.").arg(path),
+            QStringLiteral("Folimar"), platform::MessageIcon::Exclamation);
+        return;
+    }
     if (refusedWhileImporting(QStringLiteral("Open ") + platform::FileNameOf(path)) ||
         !confirmLeaving(OpenPrompt, OpenPrompt))
         return;

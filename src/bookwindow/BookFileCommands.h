@@ -60,7 +60,8 @@ public:
     void mergeBook();    // mnuMerge
     void previousBook(); // mnuPrevF
     // A later start handed over `path`: opened as Open opens a book. The text is only
-    // ever a path; one that names no book gives the untitled book.
+    // ever a path; one that names no file is refused with a message, one that names no
+    // book gives the untitled book.
     void openHandedOverBook(const QString& path);
 
     // Rebuilds the topic list from the book.

@@ -519,15 +519,17 @@ void TestBookFileCommands::mergePastTheHighestNumberIsRefused() {
 void TestBookFileCommands::handedOverTextIsOnlyAPath_data() {
     QTest::addColumn<QString>("name"); // in the books folder
     QTest::addColumn<bool>("opensIt");
-    QTest::newRow("a book") << "Handed.fmr" << true;
-    QTest::newRow("no such file") << "Gone.fmr" << false;
-    QTest::newRow("command-like text") << "x.fmr\"; rm -rf ~; echo \"" << false;
-    QTest::newRow("a folder") << "folder.fmr" << false;
+    QTest::addColumn<bool>("staysWithAWord"); // on the book shown, saying there is no such file
+    QTest::newRow("a book") << "Handed.fmr" << true << false;
+    QTest::newRow("no such file") << "Gone.fmr" << false << true;
+    QTest::newRow("command-like text") << "x.fmr\"; rm -rf ~; echo \"" << false << true;
+    QTest::newRow("a folder") << "folder.fmr" << false << false;
 }
 
 void TestBookFileCommands::handedOverTextIsOnlyAPath() {
     QFETCH(QString, name);
     QFETCH(bool, opensIt);
+    QFETCH(bool, staysWithAWord);
     CommandsRig rig;
     rig.makeBook(QStringLiteral("Handed.fmr"), numbered({2}));
     QDir(rig.t.books).mkdir(QStringLiteral("folder.fmr"));
@@ -539,6 +541,16 @@ void TestBookFileCommands::handedOverTextIsOnlyAPath() {
 
     rig.commands->openHandedOverBook(rig.t.book(name));
 
+    if (staysWithAWord) {
+        QCOMPARE(rig.t.settings.BookPath, current);
+        QCOMPARE(rig.t.entryNumbers(), QList<int>{1});
+        QCOMPARE(rig.t.settings.ReadPos, 6);
+        QCOMPARE(rig.activations, 0);
+        QCOMPARE(rig.lastMessage(),
+                 rig.t.book(name) + QStringLiteral(" cannot be opened as a book: there is no "
+                                                   "such file."));
+        return;
+    }
     QCOMPARE(rig.t.settings.BookPath, opensIt ? rig.t.book(name) : rig.untitled());
     QCOMPARE(rig.t.entryNumbers(), opensIt ? QList<int>{2} : QList<int>{});
     QCOMPARE(rig.t.settings.PrevBookPath, current);
