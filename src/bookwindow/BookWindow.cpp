@@ -157,8 +157,10 @@ void BookWindow::layoutPage() {
     VScroll1->setGeometry(visible.width(), 0, bar, visible.height());
     HScroll1->setGeometry(0, visible.height(), visible.width(), bar);
     pictureNotice_->setGeometry(QRect(QPoint(), visible).marginsRemoved({bar, bar, bar, bar}));
+    keepPictureFitted();
+    // Measured as fitting and zooming measure it, so a fitted picture needs no bar.
     if (s_.picture.PicWidth != 0)
-        applyScrollRanges(UpdateRatios(s_.picture, visible));
+        applyScrollRanges(UpdateRatios(s_.picture, innerSize()));
     positionPicture();
     dockReaderWindow();
 }

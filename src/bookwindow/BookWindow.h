@@ -206,6 +206,7 @@ private:
     void showDrawnPicture(const QImage& image);
     void refusePicture(const QString& reason);
     void FitPagePicture();
+    void keepPictureFitted();
     void prepareNextPage();
     void forgetPicture();
     void finishPaste(bool converted, const QString& failure);
@@ -238,6 +239,8 @@ private:
     QPointer<QWidget> readerWindow_;
     bool BookWindowLoaded = false;
     PagePicture page_;
+    // The picture is shown at its fitted size, not zoomed: it follows the page's size.
+    bool pictureFitted_ = false;
     PreparedPicture nextPage_; // the next topic's picture, drawn ahead
     QImage pastedImage_; // the clipboard's picture while the converter runs
     PictureConversion* conversion_ = nullptr;

@@ -133,6 +133,7 @@ void BookWindow::forgetPicture() {
     Image1->clear();
     Image1->hide();
     s_.picture.PictureShown = false;
+    pictureFitted_ = false;
     HScroll1->hide();
     VScroll1->hide();
     s_.picture.PicWidth = 0;
@@ -199,6 +200,7 @@ void BookWindow::prepareNextPage() {
 }
 
 void BookWindow::FitPagePicture() {
+    pictureFitted_ = true;
     LoadNaturalSize(s_.picture, page_.naturalSize());
     HScroll1->hide();
     VScroll1->hide();
@@ -207,7 +209,24 @@ void BookWindow::FitPagePicture() {
     drawAtCurrentSize();
 }
 
+// A fitted picture is fitted again when the page's area changes size: a restored window
+// takes its frame only once it is on screen, and Text's progress strip comes and goes
+// under the page. A picture that keeps its size is not drawn again.
+void BookWindow::keepPictureFitted() {
+    if (!pictureFitted_ || !s_.picture.PictureShown || page_.isEmpty())
+        return;
+    PictureState fitted = s_.picture;
+    LoadNaturalSize(fitted, page_.naturalSize());
+    FitPicture(fitted, s_.settings.DefaultZoom, innerSize());
+    if (fitted.PicWidth != s_.picture.PicWidth || fitted.PicHeight != s_.picture.PicHeight)
+        FitPagePicture();
+}
+
 void BookWindow::RefitPicture() {
+    if (pictureFitted_) {
+        keepPictureFitted(); // drawn again only when its size changes
+        return;
+    }
     if (s_.picture.PicWidth == 0 || s_.picture.PicHeight == 0)
         return;
     Image1->hide();
@@ -321,6 +340,7 @@ void BookWindow::applyZoom(const std::function<bool(PictureState&, const ZoomLim
         s_.picture = before;
         return;
     }
+    pictureFitted_ = false;
     applyScrollRanges(UpdateRatios(s_.picture, innerSize()));
     resetScrollValues();
     positionPicture();

@@ -75,6 +75,15 @@ void ProgramRig::type(const QString& text) {
     QTest::keyClicks(program_->readerWindow().Text1, text);
 }
 
+void ProgramRig::writePages(const QStringList& pages) {
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (i > 0)
+            press(Qt::Key_F6);
+        type(pages[i]);
+        press(Qt::Key_F9);
+    }
+}
+
 // The key goes to the control that has the window's focus, as it does on a desktop.
 void ProgramRig::key(QWidget& window, int key, Qt::KeyboardModifiers modifiers) {
     QWidget* target = window.focusWidget() ? window.focusWidget() : &window;

@@ -41,6 +41,9 @@ public:
 
     // ---- What a user does.
     void type(const QString& text); // into the reader's text
+    // Types each page and stores it with F9, turning to a blank page with F6 between them:
+    // the pages become topics 1, 2, 3, ...
+    void writePages(const QStringList& pages);
     void key(QWidget& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void press(int key) { this->key(reader(), key); }      // a reading key in the reader window
     void command(QWidget& window, const char* actionName); // a menu item

@@ -21,17 +21,6 @@ using folimar::testing::ProgramRig;
 
 namespace {
 
-// Types each page into the reader and stores it with F9, turning to a blank page with F6
-// between them: the pages become topics 1, 2, 3, ...
-void writePages(ProgramRig& rig, const QStringList& pages) {
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        if (i > 0)
-            rig.press(Qt::Key_F6);
-        rig.type(pages[i]);
-        rig.press(Qt::Key_F9);
-    }
-}
-
 // What names the page shown: "index|No|Name|caption|selected entry".
 QString naming(ProgramRig& rig) {
     folimar::topics::TopicManager& topics = rig.program().topicManager();
@@ -73,7 +62,7 @@ void PageTurns::aRefusedTurnChangesNothing() {
     ProgramRig rig;
     rig.start();
     rig.command(rig.bookWindow(), "mnuTopics");
-    writePages(rig, {QStringLiteral("One."), QStringLiteral("Two."), QStringLiteral("Three.")});
+    rig.writePages({QStringLiteral("One."), QStringLiteral("Two."), QStringLiteral("Three.")});
     rig.press(Qt::Key_F7);
     rig.press(Qt::Key_F6);
     typeAtEnd(rig, QStringLiteral(" Edited."));
@@ -132,7 +121,7 @@ void PageTurns::theStoredPageIsTheTopicShown() {
     ProgramRig rig;
     rig.start();
     QCOMPARE(naming(rig), QStringLiteral("0|1|1||-1"));
-    writePages(rig, {QStringLiteral("One."), QStringLiteral("Two.")});
+    rig.writePages({QStringLiteral("One."), QStringLiteral("Two.")});
     QCOMPARE(naming(rig), QStringLiteral("1|2|2|2 : 2|1"));
     rig.press(Qt::Key_F7);
     rig.press(Qt::Key_F5); // the blank page before the first topic

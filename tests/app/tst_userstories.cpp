@@ -40,20 +40,9 @@ namespace {
 
 const QString AddToTopic = QStringLiteral("Add to Topic ???");
 
-// Types each page into the reader and stores it with F9, turning to a blank page with F6
-// between them: the pages become topics 1, 2, 3, ...
-void writePages(ProgramRig& rig, const QStringList& pages) {
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        if (i > 0)
-            rig.press(Qt::Key_F6);
-        rig.type(pages[i]);
-        rig.press(Qt::Key_F9);
-    }
-}
-
 // Writes the pages, and on each topic in turn the note given for it.
 void writePagesWithNotes(ProgramRig& rig, const QStringList& pages, const QStringList& notes) {
-    writePages(rig, pages);
+    rig.writePages(pages);
     rig.press(Qt::Key_F7);
     for (qsizetype i = 0; i < notes.size(); ++i) {
         if (i > 0)
@@ -153,7 +142,7 @@ private Q_SLOTS:
 void UserStories::blankPageBeforeTheFirstTopicIsStoredAsANewTopic() {
     ProgramRig rig;
     rig.start();
-    writePages(rig, {QStringLiteral("Page one."), QStringLiteral("Page two.")});
+    rig.writePages({QStringLiteral("Page one."), QStringLiteral("Page two.")});
     rig.press(Qt::Key_F7);
     QCOMPARE(rig.readerText(), QStringLiteral("Page one."));
     rig.press(Qt::Key_F5);
@@ -171,7 +160,7 @@ void UserStories::blankPageBeforeTheFirstTopicIsStoredAsANewTopic() {
 void UserStories::failedConversionKeepsThePagePicture() {
     ProgramRig rig(ProgramRig::Converter::StandIn);
     rig.start();
-    writePages(rig, {QStringLiteral("Page one.")});
+    rig.writePages({QStringLiteral("Page one.")});
     rig.copyPicture(filled(Qt::red));
     rig.pastePicture();
     const qint64 stored = rig.finishConversion(true, filled(Qt::red));
@@ -194,7 +183,7 @@ void UserStories::failedConversionKeepsThePagePicture() {
 void UserStories::saveAsKeepsTheUnstoredPage() {
     ProgramRig rig;
     rig.start();
-    writePages(rig, {QStringLiteral("Page one.")});
+    rig.writePages({QStringLiteral("Page one.")});
     rig.type(QStringLiteral(" Unstored."));
     const QString copy = rig.root.filePath(QStringLiteral("copy.fmr"));
     rig.dialogs.answers << MessageAnswer::Ok; // save with the page not stored
@@ -213,7 +202,7 @@ void UserStories::saveAsKeepsTheUnstoredPage() {
 void UserStories::editsThatAreNotKeyPressesAreMarked() {
     ProgramRig rig;
     rig.start();
-    writePages(rig, {QStringLiteral("Page one.")});
+    rig.writePages({QStringLiteral("Page one.")});
     rig.press(Qt::Key_F7); // the stored page, with nothing to undo
     rig.type(QStringLiteral(" Extra."));
     rig.press(Qt::Key_F9);
@@ -241,7 +230,7 @@ void UserStories::editsThatAreNotKeyPressesAreMarked() {
 void UserStories::newBookStartsWithoutAnEditedMark() {
     ProgramRig rig;
     rig.start();
-    writePages(rig, {QStringLiteral("Page one.")});
+    rig.writePages({QStringLiteral("Page one.")});
     rig.type(QStringLiteral(" Left unstored."));
     rig.dialogs.answers << MessageAnswer::Ok << MessageAnswer::Ok; // leave the page, the book
     rig.command(rig.bookWindow(), "mnuNew");
@@ -257,7 +246,7 @@ void UserStories::rightClickInTheListChangesNothing() {
     ProgramRig rig;
     rig.start();
     rig.command(rig.bookWindow(), "mnuTopics");
-    writePages(rig, {QStringLiteral("One."), QStringLiteral("Two."), QStringLiteral("Three.")});
+    rig.writePages({QStringLiteral("One."), QStringLiteral("Two."), QStringLiteral("Three.")});
     rig.clickEntry(0);
     rig.clickEntry(2, Qt::RightButton);
     QCOMPARE(rig.shownEntry(), 0);
@@ -361,7 +350,7 @@ void UserStories::notesWindowEmptiesWhenNoTopicIsShown() {
 void UserStories::topicManagerKeysActInTheTopicManager() {
     ProgramRig rig;
     rig.start();
-    writePages(rig, {QStringLiteral("A."), QStringLiteral("B.")});
+    rig.writePages({QStringLiteral("A."), QStringLiteral("B.")});
     rig.command(rig.bookWindow(), "mnuTopics");
     rig.click("SSCommand2"); // the index view
     QVERIFY(rig.program().topicManager().DispLstBx->isHidden());
@@ -374,7 +363,7 @@ void UserStories::topicManagerKeysActInTheTopicManager() {
 void UserStories::findWindowsStayAboveTheReader() {
     ProgramRig rig;
     rig.start();
-    writePages(rig, {QStringLiteral("A.")});
+    rig.writePages({QStringLiteral("A.")});
     rig.key(rig.reader(), Qt::Key_F, Qt::ControlModifier);
     rig.key(rig.reader(), Qt::Key_T, Qt::ControlModifier);
     for (const char* name : {"Form5", "Form5a"}) {
@@ -389,14 +378,14 @@ void UserStories::findWindowsStayAboveTheReader() {
 void UserStories::bookSearchStartsOverWhenTheBookChanges() {
     ProgramRig rig;
     rig.start();
-    writePages(rig, {QStringLiteral("One cat."), QStringLiteral("Two.")});
+    rig.writePages({QStringLiteral("One cat."), QStringLiteral("Two.")});
     findInBook(rig, QStringLiteral("cat"));
     QCOMPARE(findNext(rig), QStringLiteral("cat"));
     QCOMPARE(rig.readerText(), QStringLiteral("One cat."));
 
     rig.command(rig.bookWindow(), "mnuNew");
-    writePages(rig, {QStringLiteral("Cat first."), QStringLiteral("No match."),
-                     QStringLiteral("None here.")});
+    rig.writePages(
+        {QStringLiteral("Cat first."), QStringLiteral("No match."), QStringLiteral("None here.")});
     QCOMPARE(findNext(rig), QStringLiteral("Cat"));
     QCOMPARE(rig.readerText(), QStringLiteral("Cat first."));
 
@@ -478,7 +467,7 @@ void UserStories::bookHeldByAnotherProgramOpensReadOnlyWithAWord() {
 void UserStories::importedPagesFollowTheBooksPages() {
     ProgramRig rig;
     rig.start();
-    writePages(rig, {QStringLiteral("Page one.")});
+    rig.writePages({QStringLiteral("Page one.")});
     const QString pdf = rig.root.filePath(QStringLiteral("Report.pdf"));
     QStringList pages;
     for (int i = 1; i <= 6; ++i)
@@ -573,7 +562,7 @@ void UserStories::escapeInTheReaderGivesUpReadingThePageText() {
 void UserStories::readingStartsAtTheStartOfAWord() {
     ProgramRig rig;
     rig.start();
-    writePages(rig, {QStringLiteral("Birds swallow their prey whole. Owls do too. Bats hang.")});
+    rig.writePages({QStringLiteral("Birds swallow their prey whole. Owls do too. Bats hang.")});
     auto* text = rig.reader().findChild<QTextEdit*>(QStringLiteral("Text1"));
     QVERIFY(text);
 

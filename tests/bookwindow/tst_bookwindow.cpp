@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QSemaphore>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 
 #include <atomic>
@@ -113,6 +114,8 @@ private Q_SLOTS:
     void scansAt600DpiArePastedAndLargerOnesRefusedInWords();
     void pasteWithTheRealConverter();
     void storedPicturesAreFittedZoomedAndCopied();
+    void fittedPicturesFollowThePageWithoutScrollBars_data();
+    void fittedPicturesFollowThePageWithoutScrollBars();
     void unreadablePictureBytesShowAnEmptyPage_data();
     void unreadablePictureBytesShowAnEmptyPage();
     void slowPicturesNeitherHoldTheWindowNorLandOnAnotherPage();
@@ -550,6 +553,51 @@ void TestBookWindow::storedPicturesAreFittedZoomedAndCopied() {
     QCOMPARE(picture.PicWidth, 0);
     QVERIFY(!QFile::exists(rig.file("temp.jpg")));
     QVERIFY(rig.window->Image1->isHidden());
+}
+
+void TestBookWindow::fittedPicturesFollowThePageWithoutScrollBars_data() {
+    QTest::addColumn<int>("defaultZoom");
+    QTest::addColumn<QSize>("natural");
+    QTest::newRow("tall scan fitted") << 1 << QSize(1000, 4000);
+    QTest::newRow("wide scan fitted") << 1 << QSize(4000, 1000);
+    QTest::newRow("scan at the window's width") << 0 << QSize(1000, 1200);
+}
+
+void TestBookWindow::fittedPicturesFollowThePageWithoutScrollBars() {
+    QFETCH(int, defaultZoom);
+    QFETCH(QSize, natural);
+    BookWindowRig rig;
+    rig.settings.DefaultZoom = defaultZoom;
+    rig.showWindows();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    writeFile(rig.file("temp.jpg"), jpegOf(natural));
+    rig.window->showPagePicture(rig.file("temp.jpg"));
+    const QWidget* page = rig.window->centralWidget();
+    // Drawn at a size that fills the page across or down and overflows neither way.
+    const auto fitsWithoutBars = [&] {
+        const QSize shown(rig.picture.PicWidth, rig.picture.PicHeight);
+        return rig.window->Image1->pixmap().size() == shown &&
+               page->size().expandedTo(shown) == page->size() &&
+               (shown.width() == page->width() || shown.height() == page->height()) &&
+               rig.window->HScroll1->isHidden() && rig.window->VScroll1->isHidden();
+    };
+    QTRY_VERIFY(fitsWithoutBars());
+
+    // A restored window takes its frame once on screen, after its page was shown.
+    rig.window->resize(rig.window->size() - QSize(30, 30));
+    QTRY_VERIFY(fitsWithoutBars());
+    // Text's progress strip comes and goes under the page.
+    rig.window->statusBar()->show();
+    QTRY_VERIFY(fitsWithoutBars());
+    rig.window->statusBar()->hide();
+    QTRY_VERIFY(fitsWithoutBars());
+
+    // A zoomed picture keeps the size it was zoomed to.
+    rig.window->zoomNatural();
+    const QSize before = page->size();
+    rig.window->resize(rig.window->size() + QSize(20, 20));
+    QTRY_VERIFY(page->size() != before);
+    QCOMPARE(QSize(rig.picture.PicWidth, rig.picture.PicHeight), natural);
 }
 
 void TestBookWindow::unreadablePictureBytesShowAnEmptyPage_data() {
