@@ -23,11 +23,14 @@ void say(std::FILE* stream, const QString& text) {
 } // namespace
 
 CommandLineImport::CommandLineImport(QString registryStorePath, QObject* parent)
-    : QObject(parent), registryStorePath_(std::move(registryStorePath)) {
-    connect(&termination_, &platform::TerminationSignals::terminationRequested, this, [this] {
-        if (import_)
-            import_->cancel();
-    });
+    : QObject(parent), registryStorePath_(std::move(registryStorePath)),
+      dialogs_(stdin, stderr, termination_.pendingDescriptor()) {
+    connect(&termination_, &platform::TerminationSignals::terminationRequested, this,
+            [this](int signalNumber) {
+                interruptedBy_ = signalNumber;
+                if (import_)
+                    import_->cancel();
+            });
 }
 
 CommandLineImport::~CommandLineImport() = default;
@@ -71,6 +74,14 @@ bool CommandLineImport::start(const QStringList& files, const QString& into) {
         return dialogs_.password(import::passwordPrompt(file, wrongBefore), {});
     };
     import::ImportPlan plan = import::planImport(paths, askPassword);
+    // A signal that came while the files were looked at (a password question gives up on
+    // it) ends the command before any page is imported.
+    termination_.reportPending();
+    if (interruptedBy_ != 0) {
+        say(stderr, QStringLiteral("folimar: interrupted; no pages were imported"));
+        exitCode_ = 128 + interruptedBy_;
+        return false;
+    }
     const import::BookImport::Setup setup = import::BookImport::Setup::forUser(
         settings_,
         recognition::RecognitionSettings::load(recognition::RecognitionSettings::defaultPath()));

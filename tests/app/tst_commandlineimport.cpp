@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 using namespace folimar;
 
@@ -42,6 +43,16 @@ struct UserHome {
 
     ImportRun run(const QStringList& arguments) const {
         QProcess process;
+        start(process, arguments);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(30000))
+            return {};
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromLocal8Bit(process.readAllStandardOutput()),
+                QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+
+    void start(QProcess& process, const QStringList& arguments) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("run")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
@@ -49,12 +60,6 @@ struct UserHome {
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(root.path());
         process.start(QStringLiteral(FOLIMAR_BIN_DIR "/folimar"), arguments);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(30000))
-            return {};
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromLocal8Bit(process.readAllStandardOutput()),
-                QString::fromLocal8Bit(process.readAllStandardError())};
     }
 
     QList<store::TopicEntry> topics() const {
@@ -74,6 +79,7 @@ class CommandLineImportTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void importAddsPagesToTheNamedBookOnly();
+    void terminationEndsThePasswordQuestion();
 };
 
 void CommandLineImportTest::importAddsPagesToTheNamedBookOnly() {
@@ -110,6 +116,33 @@ void CommandLineImportTest::importAddsPagesToTheNamedBookOnly() {
     QVERIFY(done.err.contains(QStringLiteral("Page 2 of 2 done.")));
     const QList<store::TopicEntry> expected{{1, "Cover"}, {2, "Report p.1"}, {3, "Report p.2"}};
     QCOMPARE(home.topics(), expected);
+}
+
+void CommandLineImportTest::terminationEndsThePasswordQuestion() {
+    UserHome home;
+    const QString plain = home.root.filePath(QStringLiteral("plain.pdf"));
+    testing::writeTextPdf(plain, {QStringLiteral("Secret page.")});
+    QCOMPARE(
+        QProcess::execute(QStringLiteral("qpdf"),
+                          {QStringLiteral("--encrypt"), QStringLiteral("sesame"),
+                           QStringLiteral("owner"), QStringLiteral("256"), QStringLiteral("--"),
+                           plain, home.root.filePath(QStringLiteral("Locked.pdf"))}),
+        0);
+
+    // The question waits on an input that never answers until SIGTERM comes.
+    QProcess process;
+    process.setReadChannel(QProcess::StandardError);
+    home.start(process, {QStringLiteral("--import"), QStringLiteral("Locked.pdf"),
+                         QStringLiteral("--into"), QStringLiteral("book.fmr")});
+    QByteArray err;
+    while (!err.contains("Type its password:") && process.waitForReadyRead(30000))
+        err += process.readAllStandardError();
+    QVERIFY2(err.contains("Type its password:"), err.constData());
+    process.terminate();
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 128 + SIGTERM);
+    QCOMPARE(home.topics().size(), 1);
 }
 
 QTEST_MAIN(CommandLineImportTest)

@@ -19,6 +19,11 @@ public:
     ~TerminationSignals() override;
 
     bool isActive() const { return notifier_ != nullptr; }
+    // Readable once a signal has come and is not yet reported, for a wait outside the event
+    // loop; -1 when inactive.
+    int pendingDescriptor() const { return isActive() ? fds_[0] : -1; }
+    // Reports a signal that has come without waiting for the event loop.
+    void reportPending() { readSignals(); }
 
 Q_SIGNALS:
     void terminationRequested(int signalNumber);
