@@ -97,7 +97,9 @@ private Q_SLOTS:
         genie_->show();
         genie_->speak("Back again.");
         QCOMPARE(animationAtSpeech, (QStringList{"Show", "Show"}));
-        QTest::qWait(500); // the hiding's own end comes and goes
+        // The appearing outlasts what was left of the hiding: once it has played to its end,
+        // the hiding's own end has come and gone.
+        QTRY_COMPARE(genie_->animation(), QString("Speaking"));
         QVERIFY(genie_->stage().isVisible());
         genie_->stop();
     }
