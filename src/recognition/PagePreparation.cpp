@@ -1,5 +1,6 @@
 #include "recognition/PagePreparation.h"
 
+#include "recognition/PageOutline.h"
 #include "recognition/RecognitionLog.h"
 
 #include <QPainter>
@@ -103,13 +104,25 @@ StraightPicture turnLevel(const QImage& grey, double degrees) {
 }
 
 StraightPicture preparePage(const QImage& grey) {
-    const PageSkew skew = findSkew(grey);
+    // A page photographed at an angle is first seen square on, then turned level.
+    StraightPicture flat{grey, {}};
+    if (const PageOutline outline = findPageOutline(grey); outline.found) {
+        FlatPage seen = flattenPage(grey, outline.corners);
+        qCInfo(recognitionLog) << "the page is photographed at an angle; seen square on at"
+                               << seen.picture.size();
+        if (!seen.picture.isNull())
+            flat = {std::move(seen.picture), seen.toOriginal};
+    }
+    const PageSkew skew = findSkew(flat.picture);
     qCInfo(recognitionLog) << "the page's lines are turned by" << skew.degrees << "degrees"
                            << (skew.found ? "" : "(not found)");
     if (!skew.found || std::abs(skew.degrees) < SmallestTurnDegrees)
-        return {grey, {}};
-    StraightPicture level = turnLevel(grey, skew.degrees);
-    return level.picture.isNull() ? StraightPicture{grey, {}} : level;
+        return flat;
+    StraightPicture level = turnLevel(flat.picture, skew.degrees);
+    if (level.picture.isNull())
+        return flat;
+    level.toOriginal = level.toOriginal * flat.toOriginal;
+    return level;
 }
 
 bool lightIsUneven(const QImage& grey) {

@@ -29,8 +29,9 @@ PageSkew findSkew(const QImage& grey);
 // comes out level), on a canvas large enough to lose nothing, its corners white.
 StraightPicture turnLevel(const QImage& grey, double degrees);
 
-// The picture a page is read from: level when its skew is found (and more than a tenth of
-// a degree), else the picture as it came.
+// The picture a page is read from: a page photographed at an angle seen square on where
+// its outline is found; then level when its skew is found (and more than a tenth of a
+// degree).
 StraightPicture preparePage(const QImage& grey);
 
 // Whether the light falls unevenly on a grey page (a photo, a page held up to a lamp): the

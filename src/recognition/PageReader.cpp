@@ -87,7 +87,8 @@ ReadOutcome readPage(const QImage& picture, const QString& tessdata, const QStri
                 {},
                 QStringLiteral("The picture of this page is too large to read.")};
 
-    // Read from a copy turned level; the words' boxes are then put back onto the picture.
+    // Read from a copy seen square on and turned level; the words' boxes are then put back
+    // onto the picture.
     const StraightPicture level = preparePage(grey);
 
     tesseract::TessBaseAPI engine;
@@ -99,7 +100,7 @@ ReadOutcome readPage(const QImage& picture, const QString& tessdata, const QStri
     // neighbourhood (Sauvola's): on the photographed test page (tests/recognition/
     // ocr_quality) it read 99.5 % of the words against 75.5 % with one threshold. Even pages
     // keep the one threshold, which leaves the specks of empty paper white.
-    engine.SetVariable("thresholding_method", lightIsUneven(grey) ? Sauvola : Otsu);
+    engine.SetVariable("thresholding_method", lightIsUneven(level.picture) ? Sauvola : Otsu);
     engine.SetImage(level.picture.constBits(), level.picture.width(), level.picture.height(), 1,
                     int(level.picture.bytesPerLine()));
     engine.SetSourceResolution(dpiOf(picture));

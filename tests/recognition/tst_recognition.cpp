@@ -1,3 +1,4 @@
+#include "recognition/PageOutline.h"
 #include "recognition/PagePreparation.h"
 #include "recognition/PageReader.h"
 #include "recognition/PageTextBuilder.h"
@@ -30,6 +31,10 @@ const QStringList PageLines{
     QStringLiteral("and sells fresh bread to the whole village."),
 };
 
+// Where a 1600 x 800 page lands on an 1800 x 1100 photo taken at an angle.
+const QPolygonF PhotoCorners{QPointF(150, 90), QPointF(1620, 140), QPointF(1710, 1010),
+                             QPointF(80, 960)};
+
 ReadOutcome read(const QImage& picture, const QString& languages = QStringLiteral("eng")) {
     recognition::ReadControl control;
     return recognition::readPage(picture, recognition::tessdataFolder(), languages, control);
@@ -48,6 +53,7 @@ private Q_SLOTS:
     void skewIsFoundOnPagesTurnedUpToFiveDegrees_data();
     void skewIsFoundOnPagesTurnedUpToFiveDegrees();
     void unevenLightIsTold();
+    void pageOutlineIsFoundOnlyOnPhotosOfAWholePage();
     void scannedPageIsReadWithBoxesOnItsWords_data();
     void scannedPageIsReadWithBoxesOnItsWords();
     void pictureWithoutTextOrUnreadableGivesNoText();
@@ -210,22 +216,49 @@ void TestRecognition::unevenLightIsTold() {
     QVERIFY(uneven(testing::photographed(page)));
 }
 
+// A page photographed at an angle is outlined within a few pixels of its corners; scans,
+// level or turned, and a page running off the photo's edge are not outlined.
+void TestRecognition::pageOutlineIsFoundOnlyOnPhotosOfAWholePage() {
+    const testing::TestPage page = testing::makeTestPage(PageLines, QSize(1600, 800), 1.0);
+    const QSize photo(1800, 1100);
+    const auto outline = [](const QImage& picture) {
+        return recognition::findPageOutline(picture.convertToFormat(QImage::Format_Grayscale8));
+    };
+    const recognition::PageOutline found =
+        outline(testing::photographedAtAngle(page, photo, PhotoCorners).image);
+    QVERIFY(found.found);
+    for (int i = 0; i < 4; ++i)
+        QVERIFY2(QLineF(found.corners[size_t(i)], PhotoCorners[i]).length() <= 3,
+                 qPrintable(QStringLiteral("corner %1 found at %2, %3")
+                                .arg(i)
+                                .arg(found.corners[size_t(i)].x())
+                                .arg(found.corners[size_t(i)].y())));
+    QVERIFY(!outline(page.image).found);
+    QVERIFY(!outline(testing::makeTestPage(PageLines, QSize(1600, 800), -3.0).image).found);
+    QVERIFY(!outline(testing::photographedAtAngle(page, photo, PhotoCorners.translated(-200, 0))
+                         .image)
+                 .found);
+}
+
 void TestRecognition::scannedPageIsReadWithBoxesOnItsWords_data() {
     QTest::addColumn<double>("degrees");
-    QTest::addColumn<bool>("photographed");
-    QTest::newRow("nearly level") << 0.4 << false;
-    QTest::newRow("read level, boxes put back") << -3.0 << false;
-    QTest::newRow("photographed, the light falling off") << 1.5 << true;
+    QTest::addColumn<int>("photographed"); // 0 scanned, 1 photographed, 2 at an angle
+    QTest::newRow("nearly level") << 0.4 << 0;
+    QTest::newRow("read level, boxes put back") << -3.0 << 0;
+    QTest::newRow("photographed, the light falling off") << 1.5 << 1;
+    QTest::newRow("photographed at an angle, boxes put back") << 1.5 << 2;
 }
 
 // A page drawn at 300 dpi, turned and speckled, reads back with at most one character in
 // a hundred wrong, and each word's box lies on the word drawn there.
 void TestRecognition::scannedPageIsReadWithBoxesOnItsWords() {
     QFETCH(double, degrees);
-    QFETCH(bool, photographed);
+    QFETCH(int, photographed);
     testing::TestPage page = testing::makeTestPage(PageLines, QSize(1600, 800), degrees);
-    if (photographed)
+    if (photographed == 1)
         page.image = testing::photographed(page.image);
+    else if (photographed == 2)
+        page = testing::photographedAtAngle(page, QSize(1800, 1100), PhotoCorners);
     const ReadOutcome outcome = read(page.image);
     QCOMPARE(outcome.status, ReadOutcome::Status::Read);
     const QString& text = outcome.page.text;

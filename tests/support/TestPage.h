@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPolygonF>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTransform>
@@ -94,6 +95,40 @@ inline QImage photographed(const QImage& page) {
                            int(grey * 0.74 * light));
         }
     }
+    return photo;
+}
+
+// A phone photo of the page taken at an angle: the page laid on a dark, grainy table in a
+// picture of `canvas` size, its corners at `corners` (top left, top right, bottom right,
+// bottom left), its words' places carried along; then tinted with the light falling off.
+inline TestPage photographedAtAngle(const TestPage& page, QSize canvas,
+                                    const QPolygonF& corners) {
+    const QRectF sheet(page.image.rect());
+    QTransform onTable;
+    QTransform::quadToQuad(QPolygonF({sheet.topLeft(), sheet.topRight(), sheet.bottomRight(),
+                                      sheet.bottomLeft()}),
+                           corners, onTable);
+    TestPage photo{QImage(canvas, QImage::Format_RGB32), page.text, {}};
+    photo.image.setDotsPerMeterX(page.image.dotsPerMeterX());
+    photo.image.setDotsPerMeterY(page.image.dotsPerMeterY());
+    QRandomGenerator grain(11);
+    for (int y = 0; y < canvas.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(photo.image.scanLine(y));
+        for (int x = 0; x < canvas.width(); ++x) {
+            const int wood = 60 + grain.bounded(-12, 13);
+            line[x] = qRgb(wood, wood * 4 / 5, wood * 3 / 5);
+        }
+    }
+    {
+        QPainter painter(&photo.image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setTransform(onTable);
+        painter.drawImage(0, 0, page.image);
+    }
+    for (const auto& [word, place] : page.words)
+        photo.words.append({word, onTable.mapRect(place)});
+    photo.image = photographed(photo.image);
     return photo;
 }
 
