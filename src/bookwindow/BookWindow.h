@@ -45,6 +45,7 @@ class TopicNavigation;
 
 namespace folimar::bookwindow {
 
+class PasteLeveling;
 class PictureConversion;
 class SpokenSentenceMark;
 struct PictureState;
@@ -209,6 +210,9 @@ private:
     void keepPictureFitted();
     void prepareNextPage();
     void forgetPicture();
+    bool pasting() const;
+    void convertPasted(const QImage& picture);
+    void restorePageBeforePaste();
     void finishPaste(bool converted, const QString& failure);
     void abandonPaste();
     void applyZoom(const std::function<bool(PictureState&, const ZoomLimits&)>& zoom);
@@ -242,7 +246,11 @@ private:
     // The picture is shown at its fitted size, not zoomed: it follows the page's size.
     bool pictureFitted_ = false;
     PreparedPicture nextPage_; // the next topic's picture, drawn ahead
-    QImage pastedImage_; // the clipboard's picture while the converter runs
+    // While a paste is made ready (turned level, then converted), the page shows the picture
+    // as pasted; the picture it showed before comes back if the paste fails.
+    PagePicture pageBeforePaste_;
+    QImage pastedImage_; // the picture to store while the converter runs
+    PasteLeveling* leveling_ = nullptr;
     PictureConversion* conversion_ = nullptr;
     PictureDrawing* drawing_ = nullptr; // the stored picture, drawn on a worker
     QWidget* pageArea_ = nullptr;

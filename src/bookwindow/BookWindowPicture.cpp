@@ -1,6 +1,7 @@
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/BookWindowLog.h"
 #include "bookwindow/JpegDecoder.h"
+#include "bookwindow/PasteLeveling.h"
 #include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
 #include "pictures/PictureReading.h"
@@ -9,7 +10,6 @@
 #include "reader/ReaderState.h"
 #include "reader/SavedGeometry.h"
 #include "reader/WindowArrangement.h"
-#include "recognition/PagePreparation.h"
 #include "recognition/RecognitionSettings.h"
 #include "settings/Settings.h"
 #include "store/BookStore.h"
@@ -87,13 +87,12 @@ bool BookWindow::showAtCurrentSize() {
     return true;
 }
 
-// A paste waiting for the converter keeps the page hidden until it ends.
 void BookWindow::showImage(QImage image) {
     pictureNotice_->hide();
     Image1->resize(image.size());
     Image1->setPixmap(QPixmap::fromImage(std::move(image)));
     positionPicture();
-    Image1->setVisible(!conversion_->isRunning());
+    Image1->show();
 }
 
 // Starts drawing the picture at PicWidth x PicHeight on a worker, the next page's picture
@@ -140,12 +139,19 @@ void BookWindow::forgetPicture() {
     s_.picture.PicHeight = 0;
 }
 
-// A paste still waiting for the converter gives way to whatever page comes next.
+bool BookWindow::pasting() const {
+    return leveling_->isRunning() || conversion_->isRunning();
+}
+
+// A paste still being made ready gives way to whatever page comes next, which the pasted
+// picture never reaches.
 void BookWindow::abandonPaste() {
-    if (!conversion_->isRunning())
+    if (!pasting())
         return;
+    leveling_->cancel();
     conversion_->cancel();
     pastedImage_ = QImage();
+    pageBeforePaste_ = PagePicture();
     UnlockTopicList();
     Q_EMIT pasteFinished();
 }
@@ -237,21 +243,18 @@ void BookWindow::RefitPicture() {
     drawAtCurrentSize();
 }
 
+// The pasted picture is shown at once as it came; it is turned level off the window's
+// thread (when the user stores pasted pictures level), converted, and only then becomes
+// the page's picture, replacing the one shown.
 void BookWindow::pastePicture() {
-    if (conversion_->isRunning())
+    if (pasting())
         return; // one paste at a time
     LockTopicList();
-    Image1->hide();
     const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
     pictures::PictureRead pasted =
         clipboard ? pictures::clipboardPicture(*clipboard) : pictures::PictureRead();
-    if (!pasted.image.isNull() &&
-        recognition::RecognitionSettings::load(s_.recognitionSettingsPath).straightenPasted)
-        pasted.image = recognition::levelPicture(pasted.image);
-    if (pasted.image.isNull() || !conversion_->start(pasted.image, s_.settings.PasteQuality)) {
+    if (pasted.image.isNull()) {
         // The page keeps the picture it showed.
-        if (s_.picture.PictureShown)
-            Image1->show();
         UnlockTopicList();
         Q_EMIT pasteFinished();
         if (!pasted.refusal.isEmpty())
@@ -262,7 +265,33 @@ void BookWindow::pastePicture() {
                               QStringLiteral("Paste"), platform::MessageIcon::Exclamation);
         return;
     }
-    pastedImage_ = std::move(pasted.image);
+    clearSpokenSentence(); // its words are not on this picture
+    pageBeforePaste_ = std::exchange(page_, PagePicture());
+    page_.setImage(pasted.image);
+    FitPagePicture();
+    if (recognition::RecognitionSettings::load(s_.recognitionSettingsPath).straightenPasted)
+        leveling_->start(pasted.image);
+    else
+        convertPasted(pasted.image);
+}
+
+void BookWindow::convertPasted(const QImage& picture) {
+    if (!conversion_->start(picture, s_.settings.PasteQuality)) {
+        restorePageBeforePaste();
+        UnlockTopicList();
+        Q_EMIT pasteFinished();
+        return;
+    }
+    pastedImage_ = picture;
+}
+
+// A paste that failed leaves the page with the picture it had.
+void BookWindow::restorePageBeforePaste() {
+    page_ = std::exchange(pageBeforePaste_, PagePicture());
+    if (s_.picture.PictureShown && !page_.isEmpty())
+        FitPagePicture();
+    else
+        forgetPicture();
 }
 
 // The converter has ended: the pasted picture is the page's. A conversion that failed
@@ -271,24 +300,27 @@ void BookWindow::finishPaste(bool converted, const QString& failure) {
     cancelPageText();
     if (!converted) {
         pastedImage_ = QImage();
-        if (s_.picture.PictureShown)
-            Image1->show();
+        restorePageBeforePaste();
         UnlockTopicList();
         Q_EMIT pasteFinished();
         s_.dialogs.inform(QStringLiteral("The picture could not be converted: %1.").arg(failure),
                           QStringLiteral("Paste"), platform::MessageIcon::Exclamation);
         return;
     }
-    page_.setImage(std::exchange(pastedImage_, QImage()));
+    pageBeforePaste_ = PagePicture();
+    // The picture shown is replaced only when it was turned level meanwhile.
+    if (pastedImage_.cacheKey() != page_.image().cacheKey()) {
+        page_.setImage(pastedImage_);
+        FitPagePicture();
+    }
+    pastedImage_ = QImage();
     s_.state.WordBoxes.clear();
-    clearSpokenSentence();
     s_.picture.PictureShown = true;
     if (!s_.store.ReadOnlyMode) {
         s_.state.TopicDirty = true;
         if (!s_.store.BookOwner.isEmpty() && s_.store.BookOwner != s_.settings.UserName)
             s_.state.TopicDirty = false;
     }
-    FitPagePicture();
     UnlockTopicList();
     readPastedPictureText();
     Q_EMIT pasteFinished();

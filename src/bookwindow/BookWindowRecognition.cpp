@@ -1,5 +1,4 @@
 #include "bookwindow/BookWindow.h"
-#include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
 #include "platform/dialogs/Dialogs.h"
 #include "reader/ReaderState.h"
@@ -52,7 +51,7 @@ bool BookWindow::readingPageText() const {
 }
 
 void BookWindow::readPageText() {
-    if (!s_.picture.PictureShown || page_.isEmpty() || conversion_->isRunning()) {
+    if (!s_.picture.PictureShown || page_.isEmpty() || pasting()) {
         s_.dialogs.beep();
         return;
     }

@@ -1,6 +1,5 @@
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/BookWindowLog.h"
-#include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
 #include "platform/dialogs/Dialogs.h"
 #include "reader/ReaderState.h"
@@ -107,10 +106,10 @@ void BookWindow::showTopics() {
 void BookWindow::StoreTopic() {
     if (!navigation_ || !s_.store.mayEdit())
         return;
-    if (conversion_->isRunning()) {
+    if (pasting()) {
         // The page is whole once its picture is; it is not stored half.
         s_.dialogs.inform(QStringLiteral("The picture is still being converted. Store the page "
-                                         "once it shows."),
+                                         "once it is ready."),
                           QString(), platform::MessageIcon::Exclamation);
         return;
     }

@@ -92,7 +92,8 @@ std::array<bool, 256> darkLevels(const Shrunk& small) {
             continue;
         const double meanBelow = sumBelow / below;
         const double meanAbove = (sumAll - sumBelow) / (total - below);
-        const double spread = below * (total - below) * (meanBelow - meanAbove) * (meanBelow - meanAbove);
+        const double spread =
+            below * (total - below) * (meanBelow - meanAbove) * (meanBelow - meanAbove);
         if (spread > bestSpread) {
             bestSpread = spread;
             threshold = bin;
@@ -350,15 +351,17 @@ PageOutline findPageOutline(const QImage& grey) {
 }
 
 FlatPage flattenPage(const QImage& grey, const std::array<QPointF, 4>& corners) {
-    const auto length = [](QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); };
-    const int width = int(std::lround(std::max(length(corners[0], corners[1]),
-                                               length(corners[3], corners[2]))));
-    const int height = int(std::lround(std::max(length(corners[0], corners[3]),
-                                                length(corners[1], corners[2]))));
+    const auto length = [](QPointF a, QPointF b) {
+        return std::hypot(a.x() - b.x(), a.y() - b.y());
+    };
+    const int width =
+        int(std::lround(std::max(length(corners[0], corners[1]), length(corners[3], corners[2]))));
+    const int height =
+        int(std::lround(std::max(length(corners[0], corners[3]), length(corners[1], corners[2]))));
     FlatPage flat;
     if (width < 1 || height < 1 ||
-        !QTransform::quadToQuad(QPolygonF({QPointF(0, 0), QPointF(width, 0),
-                                           QPointF(width, height), QPointF(0, height)}),
+        !QTransform::quadToQuad(QPolygonF({QPointF(0, 0), QPointF(width, 0), QPointF(width, height),
+                                           QPointF(0, height)}),
                                 QPolygonF({corners[0], corners[1], corners[2], corners[3]}),
                                 flat.toOriginal))
         return {};

@@ -122,9 +122,16 @@ void ProgramRig::copyPicture(const QImage& picture) {
 
 void ProgramRig::pastePicture() {
     QSignalSpy finished(&program_->bookWindow(), &bookwindow::BookWindow::pasteFinished);
+    const QPointer<StandInRun> before = launcher.last;
     command(bookWindow(), "mnuPaste");
-    if (converter_ == Converter::Real && finished.isEmpty())
-        QVERIFY(finished.wait(10000));
+    if (converter_ == Converter::Real) {
+        if (finished.isEmpty())
+            QVERIFY(finished.wait(10000));
+        return;
+    }
+    // The picture is turned level on a worker before the converter is started.
+    QVERIFY(QTest::qWaitFor(
+        [&] { return (launcher.last && launcher.last != before) || !finished.isEmpty(); }));
 }
 
 qint64 ProgramRig::finishConversion(bool converted, const QImage& picture) {

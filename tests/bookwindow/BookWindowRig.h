@@ -18,9 +18,10 @@
 #include <QDir>
 #include <QFile>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
-
 #include <memory>
 
 namespace folimar::testing {
@@ -74,6 +75,15 @@ struct BookWindowRig {
     }
 
     QString file(const QString& name) const { return program + QLatin1Char('/') + name; }
+    // Pastes the clipboard's picture and waits until it is turned level and handed to the
+    // converter, or the paste has ended without it.
+    void paste() {
+        const QPointer<StandInRun> before = launcher.last;
+        QSignalSpy ended(window.get(), &bookwindow::BookWindow::pasteFinished);
+        window->pastePicture();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (launcher.last && launcher.last != before) || !ended.isEmpty(); }));
+    }
     // Both windows shown side by side, the reader window docked against the book window.
     void showWindows() {
         window->placeAtLoad();

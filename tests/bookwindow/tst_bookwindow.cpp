@@ -355,12 +355,13 @@ void TestBookWindow::pasteWaitsForTheConverter() {
     QGuiApplication::clipboard()->setImage(pagePicture(QSize(300, 200)));
 
     QTest::keyClick(rig.window.get(), Qt::Key_V, Qt::ControlModifier);
+    QTRY_VERIFY(rig.launcher.last);
     QCOMPARE(rig.launcher.program, rig.file("bmp2jpg"));
     QCOMPARE(rig.launcher.arguments, QStringList({"-Q75", "temp.bmp"}));
     QCOMPARE(rig.launcher.folder, rig.program);
     QCOMPARE(QImageReader(rig.file("temp.bmp")).size(), QSize(300, 200));
-    // Waiting: the window is not blocked, navigation is locked, nothing is shown yet.
-    QVERIFY(rig.window->Image1->isHidden());
+    // Waiting: the window is not blocked, navigation is locked, the picture shows as pasted.
+    QTRY_VERIFY(rig.window->Image1->isVisible());
     QCOMPARE(rig.navigation->locks, 1);
     QCOMPARE(rig.navigation->unlocks, 0);
     rig.clock.advance(4999);
@@ -383,6 +384,7 @@ void TestBookWindow::pasteWaitsForTheConverter() {
     if (outcome != "ends") {
         // The page keeps the picture it had (here none) and is not edited; the user is told.
         QVERIFY(!rig.picture.PictureShown);
+        QVERIFY(rig.window->Image1->isHidden());
         QVERIFY(!rig.state.TopicDirty);
         QCOMPARE(readFile(rig.file("temp.jpg")), QByteArray("the last page's picture"));
         QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -423,7 +425,7 @@ void TestBookWindow::pasteQualityIsCheckedBeforeUse() {
 void TestBookWindow::pasteEndsQuietlyOrWithAMessage() {
     BookWindowRig missing({}, Converter::Missing);
     QGuiApplication::clipboard()->setImage(pagePicture(QSize(50, 50)));
-    missing.window->pastePicture();
+    missing.paste();
     QCOMPARE(missing.dialogs.messages.size(), 1);
     QCOMPARE(missing.dialogs.messages[0].text, QStringLiteral("Please re-install Folimar"));
     QCOMPARE(missing.dialogs.messages[0].title, QStringLiteral("File not Found"));
@@ -441,7 +443,7 @@ void TestBookWindow::pasteEndsQuietlyOrWithAMessage() {
     // A page shown while the converter runs takes over; the paste gives up.
     BookWindowRig turned;
     QGuiApplication::clipboard()->setImage(pagePicture(QSize(50, 50)));
-    turned.window->pastePicture();
+    turned.paste();
     QPointer<testing::StandInRun> run = turned.launcher.last;
     turned.window->ClearPagePicture();
     QVERIFY(!run || run->killed);
@@ -456,7 +458,7 @@ void TestBookWindow::pasteMarksThePageEditedOnlyWhereAllowed() {
         rig.store.BookOwner = readOnly ? QString() : QStringLiteral("bob");
         rig.store.ReadOnlyMode = readOnly;
         QGuiApplication::clipboard()->setImage(pagePicture(QSize(60, 40)));
-        rig.window->pastePicture();
+        rig.paste();
         rig.launcher.last->end(true);
         QVERIFY(rig.picture.PictureShown);
         QVERIFY(!rig.state.TopicDirty);
@@ -470,7 +472,7 @@ void TestBookWindow::scansAt600DpiArePastedAndLargerOnesRefusedInWords() {
     auto* scan = new QMimeData;
     scan->setData(QStringLiteral("image/jpeg"), testing::a4At600DpiJpeg());
     QGuiApplication::clipboard()->setMimeData(scan);
-    rig.window->pastePicture();
+    rig.paste();
     QVERIFY(rig.launcher.last);
     QCOMPARE(QImageReader(rig.file("temp.bmp")).size(), QSize(4960, 7016));
     rig.launcher.last->end(true);
@@ -486,7 +488,7 @@ void TestBookWindow::scansAt600DpiArePastedAndLargerOnesRefusedInWords() {
     poster->setData(QStringLiteral("image/bmp"), testing::bitmapHeaderOnly(QSize(16000, 12000)));
     QGuiApplication::clipboard()->setMimeData(poster);
     rig.launcher.program.clear();
-    rig.window->pastePicture();
+    rig.paste();
     QVERIFY(rig.launcher.program.isEmpty()); // the converter was not started
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QCOMPARE(rig.dialogs.messages[0].text,

@@ -6,9 +6,12 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
+#include <QThreadPool>
 #include <cmath>
 
 using namespace folimar;
@@ -64,6 +67,7 @@ private Q_SLOTS:
     void pastedPictureIsReadOnlyOnAnEmptyPage();
     void pastedPictureIsStoredLevelOnlyWhenChosen_data();
     void pastedPictureIsStoredLevelOnlyWhenChosen();
+    void pasteIsLevelledOntoItsOwnPageOnly();
 };
 
 void TestBookWindowText::ctrlRReadsTheShownPictureIntoTheReader() {
@@ -171,7 +175,7 @@ void TestBookWindowText::pastedPictureIsReadOnlyOnAnEmptyPage() {
     choose(rig, chosen);
     rig.readerText = text;
     QGuiApplication::clipboard()->setImage(textPicture());
-    rig.window->pastePicture();
+    rig.paste();
     QVERIFY(!rig.window->readingPageText()); // not before the converter has ended
     rig.launcher.last->end(true);
     QCOMPARE(rig.window->readingPageText(), read);
@@ -204,7 +208,7 @@ void TestBookWindowText::pastedPictureIsStoredLevelOnlyWhenChosen() {
     const QStringList lines{Lines[0], Lines[1], Lines[0], Lines[1], Lines[0], Lines[1]};
     const QImage page = testing::makeTestPage(lines, QSize(1200, 600), degrees).image;
     QGuiApplication::clipboard()->setImage(page);
-    rig.window->pastePicture();
+    rig.paste();
     const QImage stored(rig.file("temp.bmp"));
     if (!turned) {
         QCOMPARE(stored.size(), page.size());
@@ -215,6 +219,45 @@ void TestBookWindowText::pastedPictureIsStoredLevelOnlyWhenChosen() {
     const recognition::PageSkew left =
         recognition::findSkew(stored.convertToFormat(QImage::Format_Grayscale8));
     QVERIFY2(std::abs(left.degrees) < 0.3, qPrintable(QString::number(left.degrees)));
+}
+
+// While a crooked paste is turned level off the window's thread, the page shows it as
+// pasted and keeps its number and what was typed; the level picture then replaces it. A
+// page turned to meanwhile never receives it.
+void TestBookWindowText::pasteIsLevelledOntoItsOwnPageOnly() {
+    const QImage crooked =
+        testing::makeTestPage({Lines[0], Lines[1], Lines[0], Lines[1]}, QSize(1200, 600), 3.0)
+            .image;
+    for (const bool turnedAway : {false, true}) {
+        BookWindowRig rig;
+        choose(rig, false);
+        rig.showWindows();
+        rig.settings.TopicIndex = 4;
+        QSignalSpy finished(rig.window.get(), &bookwindow::BookWindow::pasteFinished);
+        QGuiApplication::clipboard()->setImage(crooked);
+        rig.window->pastePicture();
+        QCOMPARE(rig.picture.PicFullWidth, crooked.width()); // shown at once, as pasted
+        QTRY_VERIFY(rig.window->Image1->isVisible());
+        rig.readerText = QStringLiteral("typed meanwhile");
+        if (turnedAway) {
+            showPage(rig, blankPicture());
+            QThreadPool::globalInstance()->waitForDone(); // the levelling has ended
+            QCoreApplication::processEvents();
+            QVERIFY(!rig.launcher.last); // never converted
+            QCOMPARE(rig.picture.PicFullWidth, blankPicture().width());
+            QCOMPARE(finished.count(), 1);
+            QCOMPARE(rig.navigation->unlocks, 1);
+            continue;
+        }
+        QTRY_VERIFY(rig.launcher.last);
+        rig.launcher.last->end(true);
+        QVERIFY(rig.picture.PicFullWidth > crooked.width()); // the level picture replaced it
+        QTRY_VERIFY(rig.window->Image1->isVisible());
+        QCOMPARE(rig.settings.TopicIndex, 4);
+        QCOMPARE(rig.readerText, QStringLiteral("typed meanwhile"));
+        QVERIFY(rig.state.TopicDirty);
+        QCOMPARE(finished.count(), 1);
+    }
 }
 
 QTEST_MAIN(TestBookWindowText)

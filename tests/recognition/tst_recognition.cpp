@@ -12,8 +12,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cmath>
 #include <QtEndian>
+#include <cmath>
 #include <limits>
 
 using namespace folimar;
@@ -235,9 +235,9 @@ void TestRecognition::pageOutlineIsFoundOnlyOnPhotosOfAWholePage() {
                                 .arg(found.corners[size_t(i)].y())));
     QVERIFY(!outline(page.image).found);
     QVERIFY(!outline(testing::makeTestPage(PageLines, QSize(1600, 800), -3.0).image).found);
-    QVERIFY(!outline(testing::photographedAtAngle(page, photo, PhotoCorners.translated(-200, 0))
-                         .image)
-                 .found);
+    QVERIFY(
+        !outline(testing::photographedAtAngle(page, photo, PhotoCorners.translated(-200, 0)).image)
+             .found);
 }
 
 void TestRecognition::scannedPageIsReadWithBoxesOnItsWords_data() {

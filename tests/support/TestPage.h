@@ -101,13 +101,12 @@ inline QImage photographed(const QImage& page) {
 // A phone photo of the page taken at an angle: the page laid on a dark, grainy table in a
 // picture of `canvas` size, its corners at `corners` (top left, top right, bottom right,
 // bottom left), its words' places carried along; then tinted with the light falling off.
-inline TestPage photographedAtAngle(const TestPage& page, QSize canvas,
-                                    const QPolygonF& corners) {
+inline TestPage photographedAtAngle(const TestPage& page, QSize canvas, const QPolygonF& corners) {
     const QRectF sheet(page.image.rect());
     QTransform onTable;
-    QTransform::quadToQuad(QPolygonF({sheet.topLeft(), sheet.topRight(), sheet.bottomRight(),
-                                      sheet.bottomLeft()}),
-                           corners, onTable);
+    QTransform::quadToQuad(
+        QPolygonF({sheet.topLeft(), sheet.topRight(), sheet.bottomRight(), sheet.bottomLeft()}),
+        corners, onTable);
     TestPage photo{QImage(canvas, QImage::Format_RGB32), page.text, {}};
     photo.image.setDotsPerMeterX(page.image.dotsPerMeterX());
     photo.image.setDotsPerMeterY(page.image.dotsPerMeterY());
