@@ -1,7 +1,7 @@
 #include "bookwindow/BookWindow.h"
 
 #include "bookwindow/PageHint.h"
-#include "bookwindow/PasteLeveling.h"
+#include "bookwindow/PastePreparation.h"
 #include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
 #include "bookwindow/SpokenSentenceMark.h"
@@ -80,8 +80,8 @@ BookWindow::BookWindow(Services services, Hooks hooks, QWidget* parent)
     conversion_ = new PictureConversion(s_.programFolder, s_.installed, s_.launcher, s_.clock,
                                         s_.dialogs, this);
     connect(conversion_, &PictureConversion::finished, this, &BookWindow::finishPaste);
-    leveling_ = new PasteLeveling(this);
-    connect(leveling_, &PasteLeveling::levelled, this, &BookWindow::convertPasted);
+    preparation_ = new PastePreparation(this);
+    connect(preparation_, &PastePreparation::prepared, this, &BookWindow::convertPasted);
     drawing_ = new PictureDrawing(s_.clock, s_.drawing, this);
     connect(drawing_, &PictureDrawing::drawn, this, &BookWindow::showDrawnPicture);
     connect(drawing_, &PictureDrawing::failed, this, &BookWindow::refusePicture);

@@ -45,7 +45,8 @@ class TopicNavigation;
 
 namespace folimar::bookwindow {
 
-class PasteLeveling;
+class PastePreparation;
+struct PreparedPaste;
 class PictureConversion;
 class SpokenSentenceMark;
 struct PictureState;
@@ -211,7 +212,8 @@ private:
     void prepareNextPage();
     void forgetPicture();
     bool pasting() const;
-    void convertPasted(const QImage& picture);
+    void convertPasted(const PreparedPaste& paste);
+    void sayNotPasted(const QString& refusal);
     void restorePageBeforePaste();
     void finishPaste(bool converted, const QString& failure);
     void abandonPaste();
@@ -249,8 +251,8 @@ private:
     // While a paste is made ready (turned level, then converted), the page shows the picture
     // as pasted; the picture it showed before comes back if the paste fails.
     PagePicture pageBeforePaste_;
-    QImage pastedImage_; // the picture to store while the converter runs
-    PasteLeveling* leveling_ = nullptr;
+    QImage pastedImage_; // the level picture to show once the converter has run
+    PastePreparation* preparation_ = nullptr;
     PictureConversion* conversion_ = nullptr;
     PictureDrawing* drawing_ = nullptr; // the stored picture, drawn on a worker
     QWidget* pageArea_ = nullptr;

@@ -1,7 +1,7 @@
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/BookWindowLog.h"
 #include "bookwindow/JpegDecoder.h"
-#include "bookwindow/PasteLeveling.h"
+#include "bookwindow/PastePreparation.h"
 #include "bookwindow/PictureConversion.h"
 #include "bookwindow/PictureState.h"
 #include "pictures/PictureReading.h"
@@ -140,7 +140,7 @@ void BookWindow::forgetPicture() {
 }
 
 bool BookWindow::pasting() const {
-    return leveling_->isRunning() || conversion_->isRunning();
+    return preparation_->isRunning() || conversion_->isRunning();
 }
 
 // A paste still being made ready gives way to whatever page comes next, which the pasted
@@ -148,7 +148,7 @@ bool BookWindow::pasting() const {
 void BookWindow::abandonPaste() {
     if (!pasting())
         return;
-    leveling_->cancel();
+    preparation_->cancel();
     conversion_->cancel();
     pastedImage_ = QImage();
     pageBeforePaste_ = PagePicture();
@@ -243,46 +243,59 @@ void BookWindow::RefitPicture() {
     drawAtCurrentSize();
 }
 
-// The pasted picture is shown at once as it came; it is turned level off the window's
-// thread (when the user stores pasted pictures level), converted, and only then becomes
-// the page's picture, replacing the one shown.
+// The pasted picture is shown at once as it came; it is decoded whole and turned level (when
+// the user stores pasted pictures level) off the window's thread, converted, and only then
+// becomes the page's picture, replacing the one shown.
 void BookWindow::pastePicture() {
     if (pasting())
         return; // one paste at a time
     LockTopicList();
     const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
-    pictures::PictureRead pasted =
-        clipboard ? pictures::clipboardPicture(*clipboard) : pictures::PictureRead();
-    if (pasted.image.isNull()) {
-        // The page keeps the picture it showed.
-        UnlockTopicList();
-        Q_EMIT pasteFinished();
-        if (!pasted.refusal.isEmpty())
-            s_.dialogs.inform(QStringLiteral("The picture was not pasted: %1. Scan it at a lower "
-                                             "resolution (600 dpi is plenty for reading) or make "
-                                             "it smaller, then paste it again.")
-                                  .arg(pasted.refusal),
-                              QStringLiteral("Paste"), platform::MessageIcon::Exclamation);
-        return;
+    pictures::ClipboardOffer offer =
+        clipboard ? pictures::clipboardOffer(*clipboard) : pictures::ClipboardOffer();
+    // A JPEG is shown drawn from its bytes at the size it is shown, as a stored page is; any
+    // other picture is decoded here, and one that cannot be is refused at once.
+    PagePicture shown;
+    if (!pictures::showsFromBytes(offer) || !shown.load(offer.bytes)) {
+        const pictures::PictureRead pasted = pictures::offeredPicture(offer);
+        if (pasted.image.isNull()) {
+            // The page keeps the picture it showed.
+            UnlockTopicList();
+            Q_EMIT pasteFinished();
+            if (!pasted.refusal.isEmpty())
+                sayNotPasted(pasted.refusal);
+            return;
+        }
+        offer = {{}, pasted.image};
+        shown.setImage(pasted.image);
     }
     clearSpokenSentence(); // its words are not on this picture
-    pageBeforePaste_ = std::exchange(page_, PagePicture());
-    page_.setImage(pasted.image);
+    pageBeforePaste_ = std::exchange(page_, std::move(shown));
     FitPagePicture();
-    if (recognition::RecognitionSettings::load(s_.recognitionSettingsPath).straightenPasted)
-        leveling_->start(pasted.image);
-    else
-        convertPasted(pasted.image);
+    preparation_->start(
+        offer, recognition::RecognitionSettings::load(s_.recognitionSettingsPath).straightenPasted);
 }
 
-void BookWindow::convertPasted(const QImage& picture) {
-    if (!conversion_->start(picture, s_.settings.PasteQuality)) {
+void BookWindow::sayNotPasted(const QString& refusal) {
+    s_.dialogs.inform(QStringLiteral("The picture was not pasted: %1. Scan it at a lower "
+                                     "resolution (600 dpi is plenty for reading) or make it "
+                                     "smaller, then paste it again.")
+                          .arg(refusal),
+                      QStringLiteral("Paste"), platform::MessageIcon::Exclamation);
+}
+
+void BookWindow::convertPasted(const PreparedPaste& paste) {
+    if (paste.picture.isNull() || !conversion_->start(paste.picture, s_.settings.PasteQuality)) {
         restorePageBeforePaste();
         UnlockTopicList();
         Q_EMIT pasteFinished();
+        if (!paste.refusal.isEmpty())
+            sayNotPasted(paste.refusal);
         return;
     }
-    pastedImage_ = picture;
+    // A picture turned level replaces the one shown once converted; one that was not is
+    // shown already.
+    pastedImage_ = paste.turned ? paste.picture : QImage();
 }
 
 // A paste that failed leaves the page with the picture it had.
@@ -308,12 +321,10 @@ void BookWindow::finishPaste(bool converted, const QString& failure) {
         return;
     }
     pageBeforePaste_ = PagePicture();
-    // The picture shown is replaced only when it was turned level meanwhile.
-    if (pastedImage_.cacheKey() != page_.image().cacheKey()) {
-        page_.setImage(pastedImage_);
+    if (!pastedImage_.isNull()) {
+        page_.setImage(std::exchange(pastedImage_, QImage()));
         FitPagePicture();
     }
-    pastedImage_ = QImage();
     s_.state.WordBoxes.clear();
     s_.picture.PictureShown = true;
     if (!s_.store.ReadOnlyMode) {

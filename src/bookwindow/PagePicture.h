@@ -20,8 +20,6 @@ public:
     // The stored picture's bytes; empty for a pasted picture.
     const QByteArray& bytes() const { return encoded_; }
     QSize naturalSize() const { return natural_; }
-    // A pasted picture; null for a stored one.
-    const QImage& image() const { return image_; }
 
     // The picture at `size`. A stored picture is decoded straight to that size (a JPEG
     // by the decoder's own scaling), never at full size first. Null when it cannot be

@@ -55,30 +55,46 @@ PictureRead readPicture(QIODevice& device, int index) {
     return {std::move(image), {}};
 }
 
-PictureRead clipboardPicture(const QMimeData& clipboard) {
+ClipboardOffer clipboardOffer(const QMimeData& clipboard) {
     const QStringList formats = clipboard.formats();
     // Put there by this program: a picture already decoded, which encoding would only slow.
     if (!formats.contains(QLatin1String("application/x-qt-image"))) {
         const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
         for (const QString& format : formats) {
-            if (!format.startsWith(QLatin1String("image/")) ||
-                !readable.contains(format.toLatin1()))
-                continue;
-            QByteArray bytes = clipboard.data(format);
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::ReadOnly);
-            return readPicture(buffer);
+            if (format.startsWith(QLatin1String("image/")) && readable.contains(format.toLatin1()))
+                return {clipboard.data(format), {}};
         }
     }
     if (!clipboard.hasImage())
         return {};
     allowPagePictures();
-    QImage image = qvariant_cast<QImage>(clipboard.imageData());
-    if (image.isNull())
+    return {{}, qvariant_cast<QImage>(clipboard.imageData())};
+}
+
+PictureRead offeredPicture(const ClipboardOffer& offer) {
+    if (!offer.bytes.isEmpty()) {
+        QByteArray bytes = offer.bytes; // shared; the buffer reads it without copying
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return readPicture(buffer);
+    }
+    if (offer.image.isNull())
         return {};
-    if (!fitsPictureMemory(image.size()))
-        return {{}, tooLargeReason(image.size())};
-    return {std::move(image), {}};
+    if (!fitsPictureMemory(offer.image.size()))
+        return {{}, tooLargeReason(offer.image.size())};
+    return {offer.image, {}};
+}
+
+bool showsFromBytes(const ClipboardOffer& offer) {
+    QByteArray bytes = offer.bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    return reader.format() == "jpeg" &&
+           reader.transformation() == QImageIOHandler::TransformationNone && size.isValid() &&
+           fitsPictureMemory(size);
 }
 
 } // namespace folimar::pictures

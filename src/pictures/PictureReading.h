@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -20,9 +21,21 @@ struct PictureRead {
 // (by the decoder's own scaling); any other picture too large is refused with the reason.
 PictureRead readPicture(QIODevice& device, int index = 0);
 
-// The picture on the clipboard: a picture another program offers as encoded bytes is read
-// as a file is (its orientation honoured, its size checked before decoding); one put there
-// by this program is taken as it is.
-PictureRead clipboardPicture(const QMimeData& clipboard);
+// A picture on the clipboard, not yet decoded: the encoded bytes another program offers,
+// or the picture this program put there. Both empty when there is none.
+struct ClipboardOffer {
+    QByteArray bytes;
+    QImage image;
+};
+
+ClipboardOffer clipboardOffer(const QMimeData& clipboard);
+
+// The offered picture: encoded bytes are read as a file is (their orientation honoured,
+// their size checked before decoding); a picture put there by this program is taken as it is.
+PictureRead offeredPicture(const ClipboardOffer& offer);
+
+// Whether the offer is a JPEG stored upright that fits the picture memory: one that can be
+// shown drawn straight from its bytes at the size it is shown, before it is decoded whole.
+bool showsFromBytes(const ClipboardOffer& offer);
 
 } // namespace folimar::pictures
