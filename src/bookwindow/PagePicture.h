@@ -6,8 +6,9 @@
 
 namespace folimar::bookwindow {
 
-// The picture behind the book window's page: a topic's stored picture file, kept as its
-// bytes and decoded at the size it is shown, or a pasted picture held in memory.
+// The picture behind the book window's page: a topic's stored picture file (or a JPEG
+// pasted from another program), kept as its bytes and decoded at the size it is shown, or
+// a pasted picture held decoded in memory.
 class PagePicture {
 public:
     void clear();
@@ -17,7 +18,7 @@ public:
     void setImage(QImage image);
 
     bool isEmpty() const { return natural_.isEmpty(); }
-    // The stored picture's bytes; empty for a pasted picture.
+    // The picture's encoded bytes; empty for a picture held decoded.
     const QByteArray& bytes() const { return encoded_; }
     QSize naturalSize() const { return natural_; }
 
