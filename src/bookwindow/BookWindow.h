@@ -219,6 +219,7 @@ private:
     void startReadingText(bool asked);
     void readPastedPictureText();
     void takePageText(const recognition::ReadOutcome& outcome);
+    bool replaceEditsAsked();
 
     // The spoken sentence on the picture.
     const QList<recognition::PlacedWord>& placedWords();
@@ -251,6 +252,7 @@ private:
     QWidget* textProgress_ = nullptr; // shown while the page's text is read
     QProgressBar* prgText = nullptr;
     bool textAsked_ = false; // the reading was asked for (Ctrl+R), not started by a paste
+    QString textAtStart_;    // the reader's text when the reading began
     SpokenSentenceMark* sentenceMark_ = nullptr;
     // The page's words on its picture, found again when the boxes or the text change.
     QByteArray placedBoxes_;

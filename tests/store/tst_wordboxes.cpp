@@ -44,6 +44,7 @@ class WordBoxesTest : public QObject {
 private Q_SLOTS:
     void boxesTravelWithTheirTopic();
     void bookWithoutTheTableWorksAsBefore();
+    void mergedTopicsBringTheirBoxes();
 };
 
 void WordBoxesTest::boxesTravelWithTheirTopic() {
@@ -85,6 +86,25 @@ void WordBoxesTest::bookWithoutTheTableWorksAsBefore() {
     QVERIFY(!book.put(1, "other boxes"));
     book.store.ReadOnlyMode = false;
     QCOMPARE(book.boxes(1), QByteArray("first boxes"));
+}
+
+void WordBoxesTest::mergedTopicsBringTheirBoxes() {
+    WordBoxBook book;
+    QVERIFY(book.put(1, "boxes of one"));
+    QVERIFY(book.put(2, {}));
+    book.store.CloseAndCompactBook();
+    const QString source = book.root.filePath(QStringLiteral("source.fmr"));
+    QVERIFY(QFile::rename(book.store.untitledBookPath(), source));
+
+    book.store.LoadBook(); // a new untitled book
+    QVERIFY(book.put(1, "boxes of the target"));
+    book.store.MergePath = source;
+    book.store.OpenMergeSource();
+    QVERIFY(book.store.mergeSource());
+    book.store.CloseMergeSource();
+    QCOMPARE(book.boxes(1), QByteArray("boxes of the target"));
+    QCOMPARE(book.boxes(2), QByteArray("boxes of one"));
+    QVERIFY(book.boxes(3).isEmpty());
 }
 
 QTEST_MAIN(WordBoxesTest)
