@@ -124,6 +124,11 @@ public:
     // a length of 0 clears it.
     void markSpokenWord(int start, int length);
     const SpokenSentenceMark* sentenceMark() const { return sentenceMark_; }
+    // The doubtful words' boxes (in the picture's pixels), outlined on the picture; those
+    // not on it are left out.
+    void markDoubtfulWords(const QList<QRect>& boxes);
+    // Scrolls the picture so that a word with these boxes is in view.
+    void showWordBoxes(const QList<QRect>& boxes);
 
     // Page turning (F6, F5, `mnuNext`, `mnuPrev`), with the blank pages before the first
     // and after the last topic; a page with unstored edits asks to be stored first.

@@ -49,9 +49,10 @@ Status BookStore::addBookWord(const QString& word) {
             if (!add)
                 return status;
             StatementScope scope(add);
+            const qint64 before = connection.changeCount();
             add->bind(1, trimmed);
             add->step(&status);
-            changed = status && connection.changeCount() > 0;
+            changed = status && connection.changeCount() > before;
             return status;
         },
         &changed);

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void boxesTravelWithTheirTopic();
     void bookWithoutTheTableWorksAsBefore();
     void mergedTopicsBringTheirBoxes();
+    void bookKeepsItsOwnWords();
 };
 
 void WordBoxesTest::boxesTravelWithTheirTopic() {
@@ -105,6 +106,28 @@ void WordBoxesTest::mergedTopicsBringTheirBoxes() {
     QCOMPARE(book.boxes(1), QByteArray("boxes of the target"));
     QCOMPARE(book.boxes(2), QByteArray("boxes of one"));
     QVERIFY(book.boxes(3).isEmpty());
+}
+
+void WordBoxesTest::bookKeepsItsOwnWords() {
+    WordBoxBook book;
+    QVERIFY(book.put(1, {}));
+    QVERIFY(book.store.bookWords().isEmpty()); // no table of them yet
+    book.store.BookModified = false;
+    QVERIFY(book.store.addBookWord(QStringLiteral(" Ardith ")));
+    QVERIFY(book.store.BookModified);
+    book.store.BookModified = false;
+    QVERIFY(book.store.addBookWord(QStringLiteral("Ardith"))); // had it: nothing written
+    QVERIFY(!book.store.BookModified);
+    QVERIFY(book.store.addBookWord(QStringLiteral("Caelwen")));
+    QVERIFY(!book.store.addBookWord(QStringLiteral("  ")));
+    book.reopen();
+    QCOMPARE(book.store.bookWords(), (QStringList{"Ardith", "Caelwen"}));
+    QCOMPARE(book.boxes(1), QByteArray()); // the topics as they were
+
+    book.store.ReadOnlyMode = true;
+    QVERIFY(!book.store.addBookWord(QStringLiteral("Orm")));
+    book.store.ReadOnlyMode = false;
+    QCOMPARE(book.store.bookWords().size(), 2);
 }
 
 QTEST_MAIN(WordBoxesTest)
