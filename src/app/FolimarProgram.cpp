@@ -152,7 +152,7 @@ void FolimarProgram::createWindows() {
                                     {},
                                     {},
                                     [this] { return store_->topicTexts(); },
-                                    [this](bool forward) { proofreadingMarks_->walk(forward); },
+                                    [this](bool forward) { walkDoubtful(forward); },
                                     [this] { proofreadingMarks_->addWordAtCaret(); }});
 
     bookWindow_ = std::make_unique<bookwindow::BookWindow>(
@@ -340,8 +340,8 @@ void FolimarProgram::wireReadingKeys() {
     actions.replace = [this] { replaceWindow_->open(); };
     actions.findNext = [this] { finder_->FindNext(); };
     actions.cancelPageText = [this] { return bookWindow_->cancelRunningPageText(); };
-    actions.nextDoubtful = [this] { proofreadingMarks_->walk(true); };
-    actions.previousDoubtful = [this] { proofreadingMarks_->walk(false); };
+    actions.nextDoubtful = [this] { walkDoubtful(true); };
+    actions.previousDoubtful = [this] { walkDoubtful(false); };
     keys_->setActions(std::move(actions));
 }
 

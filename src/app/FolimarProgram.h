@@ -109,6 +109,7 @@ private:
     // The doubtful words: marked in the reader and on the picture, walked with F11.
     void createProofreading();
     bool turnToDoubtfulPage(bool forward);
+    void walkDoubtful(bool forward); // a beep when no doubtful word is left that way
     void listenForHandedOverBooks();
     // The settings are saved and the book closed (or nothing was open yet): stops taking
     // books, closes whatever box is open and lets the program end.

@@ -28,6 +28,11 @@ void FolimarProgram::createProofreading() {
                      proofreadingMarks_.get(), &reader::ProofreadingMarks::refresh);
 }
 
+void FolimarProgram::walkDoubtful(bool forward) {
+    if (!proofreadingMarks_->walk(forward))
+        dialogs_.beep();
+}
+
 // The nearest page that way with a doubtful word, shown as the topic list shows any page
 // (a page with unstored edits asks to be stored first, and stays).
 bool FolimarProgram::turnToDoubtfulPage(bool forward) {
