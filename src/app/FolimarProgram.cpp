@@ -10,8 +10,10 @@
 #include "platform/character/DesktopCharacterService.h"
 #include "platform/link/InstanceLinkServer.h"
 #include "platform/paths/CommandArgs.h"
+#include "proofreading/PageProofreader.h"
 #include "reader/CharacterHost.h"
 #include "reader/FindWindow.h"
+#include "reader/ProofreadingMarks.h"
 #include "reader/ReaderWindow.h"
 #include "reader/ReadingKeys.h"
 #include "reader/ReplaceWindow.h"
@@ -149,7 +151,9 @@ void FolimarProgram::createWindows() {
                                     {},
                                     {},
                                     {},
-                                    [this] { return store_->topicTexts(); }});
+                                    [this] { return store_->topicTexts(); },
+                                    [this](bool forward) { walkDoubtful(forward); },
+                                    [this] { proofreadingMarks_->addWordAtCaret(); }});
 
     bookWindow_ = std::make_unique<bookwindow::BookWindow>(
         bookwindow::BookWindow::Services{settings_, readerState_, picture_, *store_, *reader_,
@@ -211,6 +215,7 @@ void FolimarProgram::createWindows() {
     reader_->setTopicList(topicManager_.get());
     createFindWindows();
     createFileCommands();
+    createProofreading();
     wireReadingKeys();
     keys_->watch(readerWindow_.get());
 }
@@ -316,7 +321,11 @@ void FolimarProgram::showTopicNumbered(int topicNo) {
 void FolimarProgram::showStatistics() {
     if (!statistics_)
         statistics_ = std::make_unique<bookwindow::StatisticsWindow>();
-    statistics_->showStatistics(*store_, topicManager_->entryCount(), bookWindow_.get());
+    statistics_->showStatistics(
+        *store_, topicManager_->entryCount(), bookWindow_.get(),
+        {recognition::RecognitionSettings::load(recognition::RecognitionSettings::defaultPath())
+             .languagesToRead(),
+         store_->bookWords(), int(proofreadingMarks_->doubtful().size())});
 }
 
 void FolimarProgram::wireReadingKeys() {
@@ -331,6 +340,8 @@ void FolimarProgram::wireReadingKeys() {
     actions.replace = [this] { replaceWindow_->open(); };
     actions.findNext = [this] { finder_->FindNext(); };
     actions.cancelPageText = [this] { return bookWindow_->cancelRunningPageText(); };
+    actions.nextDoubtful = [this] { walkDoubtful(true); };
+    actions.previousDoubtful = [this] { walkDoubtful(false); };
     keys_->setActions(std::move(actions));
 }
 

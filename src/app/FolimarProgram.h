@@ -26,6 +26,7 @@ class BookStore;
 namespace folimar::reader {
 class CharacterHost;
 class FindWindow;
+class ProofreadingMarks;
 class ReaderWindow;
 class ReadingKeys;
 class ReplaceWindow;
@@ -38,6 +39,9 @@ class TopicManager;
 } // namespace folimar::topics
 namespace folimar::platform {
 class InstanceLinkServer;
+}
+namespace folimar::proofreading {
+class PageProofreader;
 }
 namespace folimar::bookwindow {
 class BookFileCommands;
@@ -102,6 +106,10 @@ private:
     void createWindows();
     void createFindWindows();
     void createFileCommands();
+    // The doubtful words: marked in the reader and on the picture, walked with F11.
+    void createProofreading();
+    bool turnToDoubtfulPage(bool forward);
+    void walkDoubtful(bool forward); // a beep when no doubtful word is left that way
     void listenForHandedOverBooks();
     // The settings are saved and the book closed (or nothing was open yet): stops taking
     // books, closes whatever box is open and lets the program end.
@@ -152,6 +160,8 @@ private:
     std::unique_ptr<reader::FindWindow> findWindow_;
     std::unique_ptr<reader::ReplaceWindow> replaceWindow_;
     std::unique_ptr<bookwindow::StatisticsWindow> statistics_;
+    std::unique_ptr<proofreading::PageProofreader> proofreader_;
+    std::unique_ptr<reader::ProofreadingMarks> proofreadingMarks_;
     std::unique_ptr<infowindows::AboutWindow> about_;
     std::unique_ptr<infowindows::CharacterMissingNotice> missingNotice_;
 };

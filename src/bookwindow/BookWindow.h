@@ -126,6 +126,11 @@ public:
     // a length of 0 clears it.
     void markSpokenWord(int start, int length);
     const SpokenSentenceMark* sentenceMark() const { return sentenceMark_; }
+    // The doubtful words' boxes (in the picture's pixels), outlined on the picture; those
+    // not on it are left out.
+    void markDoubtfulWords(const QList<QRect>& boxes);
+    // Scrolls the picture so that a word with these boxes is in view.
+    void showWordBoxes(const QList<QRect>& boxes);
 
     // Page turning (F6, F5, `mnuNext`, `mnuPrev`), with the blank pages before the first
     // and after the last topic; a page with unstored edits asks to be stored first.
@@ -225,6 +230,7 @@ private:
     void startReadingText(bool asked);
     void readPastedPictureText();
     void takePageText(const recognition::ReadOutcome& outcome);
+    bool replaceEditsAsked();
 
     // The spoken sentence on the picture.
     const QList<recognition::PlacedWord>& placedWords();
@@ -261,6 +267,7 @@ private:
     QWidget* textProgress_ = nullptr; // shown while the page's text is read
     QProgressBar* prgText = nullptr;
     bool textAsked_ = false; // the reading was asked for (Ctrl+R), not started by a paste
+    QString textAtStart_;    // the reader's text when the reading began
     SpokenSentenceMark* sentenceMark_ = nullptr;
     // The page's words on its picture, found again when the boxes or the text change.
     QByteArray placedBoxes_;

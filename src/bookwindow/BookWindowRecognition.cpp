@@ -55,11 +55,23 @@ void BookWindow::readPageText() {
         s_.dialogs.beep();
         return;
     }
+    if (s_.state.TopicDirty && !replaceEditsAsked())
+        return;
     startReadingText(true);
+}
+
+// The reader's unstored edits are the user's work: they go only when the user says so.
+bool BookWindow::replaceEditsAsked() {
+    return s_.dialogs.message({QStringLiteral("Replace the edited text with the text read from "
+                                              "the picture?"),
+                               TextTitle, platform::MessageIcon::Question,
+                               platform::MessageButtons::YesNo}) ==
+           platform::MessageAnswer::Yes;
 }
 
 void BookWindow::startReadingText(bool asked) {
     textAsked_ = asked;
+    textAtStart_ = hooks_.readerText ? hooks_.readerText() : QString();
     clearSpokenSentence(); // its words are about to be read anew
     const QString languages =
         recognition::RecognitionSettings::load(s_.recognitionSettingsPath).languagesToRead();
@@ -107,6 +119,10 @@ void BookWindow::takePageText(const recognition::ReadOutcome& outcome) {
     }
     // What the user typed while a pasted picture was read is theirs: it stays.
     if (!textAsked_ && hooks_.readerText && !hooks_.readerText().trimmed().isEmpty())
+        return;
+    // Edits typed while the picture was read are asked about as those made before.
+    if (textAsked_ && hooks_.readerText && hooks_.readerText() != textAtStart_ &&
+        s_.state.TopicDirty && !replaceEditsAsked())
         return;
     if (hooks_.takeRecognisedText)
         hooks_.takeRecognisedText(outcome.page.text);

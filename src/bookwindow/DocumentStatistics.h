@@ -9,6 +9,7 @@ namespace folimar::bookwindow {
 struct DocumentCounts {
     qint32 words = 0;
     qint32 sentences = 0;
+    qint32 doubtful = 0; // the doubtful words of every page
 
     // Adds one topic's page text. Words are the runs of spaces plus the runs of line
     // breaks; sentences are the runs of periods. Each run is a group of delimiters that

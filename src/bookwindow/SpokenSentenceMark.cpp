@@ -1,5 +1,7 @@
 #include "bookwindow/SpokenSentenceMark.h"
 
+#include "reader/ReaderTextEdit.h"
+
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -33,9 +35,30 @@ void SpokenSentenceMark::mark(const QList<QRect>& bands, const QSize& natural) {
 }
 
 QRect SpokenSentenceMark::shown(const QRect& band) const {
-    const double x = double(width()) / natural_.width();
-    const double y = double(height()) / natural_.height();
-    return QRectF(band.x() * x, band.y() * y, band.width() * x, band.height() * y).toAlignedRect();
+    return shownBox(band, natural_);
+}
+
+QRect SpokenSentenceMark::shownBox(const QRect& box, const QSize& natural) const {
+    const double x = double(width()) / natural.width();
+    const double y = double(height()) / natural.height();
+    return QRectF(box.x() * x, box.y() * y, box.width() * x, box.height() * y).toAlignedRect();
+}
+
+void SpokenSentenceMark::outline(const QList<QRect>& boxes, const QSize& natural) {
+    if (boxes == outlines_ && natural == outlinesNatural_)
+        return;
+    outlines_ = boxes;
+    outlinesNatural_ = natural;
+    update();
+}
+
+QList<QRect> SpokenSentenceMark::shownOutlines() const {
+    QList<QRect> shownOutlines;
+    if (outlinesNatural_.isEmpty())
+        return shownOutlines;
+    for (const QRect& box : outlines_)
+        shownOutlines.append(shownBox(box, outlinesNatural_).adjusted(-2, -2, 2, 2));
+    return shownOutlines;
 }
 
 QList<QRect> SpokenSentenceMark::shownBands() const {
@@ -89,6 +112,10 @@ void SpokenSentenceMark::paintEvent(QPaintEvent*) {
     colour.setAlpha(255);
     for (const QRect& bar : shownWord())
         painter.fillRect(bar, colour);
+    painter.setPen(QPen(reader::ReaderTextEdit::doubtfulColour(), 2));
+    painter.setBrush(Qt::NoBrush);
+    for (const QRect& box : shownOutlines())
+        painter.drawRect(box);
 }
 
 void SpokenSentenceMark::mousePressEvent(QMouseEvent* event) {

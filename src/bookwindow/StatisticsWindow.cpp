@@ -1,5 +1,6 @@
 #include "bookwindow/StatisticsWindow.h"
 
+#include "proofreading/PageProofreader.h"
 #include "reader/CentredWindow.h"
 #include "store/BookStore.h"
 
@@ -58,8 +59,16 @@ void StatisticsWindow::buildControls() {
     Text3 = figureBox("Text3", this);
     Label5 = label("Label5", QStringLiteral("Read Time"), this);
     Text4 = figureBox("Text4", this);
-    const QList<QPair<QLabel*, QLineEdit*>> rows{
-        {Label1, Text1}, {Label3, Text2}, {Label4, Text3}, {Label5, Text4}};
+    lblDoubtfulPage = label("lblDoubtfulPage", QStringLiteral("Doubtful words on the page"), this);
+    txtDoubtfulPage = figureBox("txtDoubtfulPage", this);
+    lblDoubtfulBook = label("lblDoubtfulBook", QStringLiteral("Doubtful words in the book"), this);
+    txtDoubtfulBook = figureBox("txtDoubtfulBook", this);
+    const QList<QPair<QLabel*, QLineEdit*>> rows{{Label1, Text1},
+                                                 {Label3, Text2},
+                                                 {Label4, Text3},
+                                                 {Label5, Text4},
+                                                 {lblDoubtfulPage, txtDoubtfulPage},
+                                                 {lblDoubtfulBook, txtDoubtfulBook}};
     for (int row = 0; row < rows.size(); ++row) {
         grid->addWidget(rows[row].first, row + 1, 0);
         grid->addWidget(rows[row].second, row + 1, 1);
@@ -70,10 +79,11 @@ void StatisticsWindow::buildControls() {
 }
 
 void StatisticsWindow::showStatistics(store::BookStore& store, int topicEntries,
-                                      const QWidget* owner) {
+                                      const QWidget* owner, const DoubtfulCounting& doubtful) {
     if (!store.highestTopicNo())
         return; // no topics at all
     topicEntries_ = topicEntries;
+    doubtfulOnPage_ = doubtful.onPage;
     Label2->show();
     if (!isVisible())
         reader::centreOnOwnersScreen(*this, owner);
@@ -83,13 +93,19 @@ void StatisticsWindow::showStatistics(store::BookStore& store, int topicEntries,
     // Drawn with "Please Wait" before the texts are read.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    QStringList texts;
+    QList<QPair<QString, QByteArray>> pages; // each page's text and word boxes
     for (store::TopicPage& topic : store.topicTexts())
-        texts.append(std::move(topic.PicText));
-    counting_.setFuture(QtConcurrent::run([texts = std::move(texts)] {
+        pages.append({std::move(topic.PicText), store.topicWordBoxes(topic.TopicNo)});
+    counting_.setFuture(QtConcurrent::run([pages = std::move(pages), doubtful] {
+        // The thread's own dictionaries: they are not shared between threads.
+        proofreading::PageProofreader proofreader;
+        proofreader.setLanguages(doubtful.languages);
+        proofreader.setBookWords(doubtful.bookWords);
         DocumentCounts counts;
-        for (const QString& text : texts)
+        for (const auto& [text, boxes] : pages) {
             counts.addText(text);
+            counts.doubtful += qint32(proofreader.doubtfulOf(text, boxes).size());
+        }
         return counts;
     }));
 }
@@ -100,6 +116,8 @@ void StatisticsWindow::showCounts(const DocumentCounts& counts) {
     Text2->setText(QString::number(counts.words));
     Text3->setText(QString::number(counts.sentences));
     Text4->setText(ReadingTime(counts.words));
+    txtDoubtfulPage->setText(QString::number(doubtfulOnPage_));
+    txtDoubtfulBook->setText(QString::number(counts.doubtful));
     Q_EMIT countsShown();
 }
 

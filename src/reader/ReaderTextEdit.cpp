@@ -39,6 +39,31 @@ void ReaderTextEdit::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
 }
 
+void ReaderTextEdit::markDoubtful(const QList<QPair<int, int>>& words) {
+    const int characters = std::max(0, document()->characterCount() - 1);
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextCharFormat wavy;
+    wavy.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    wavy.setUnderlineColor(doubtfulColour());
+    for (const auto& [start, length] : words) {
+        if (start < 0 || length <= 0 || start + length > characters)
+            continue;
+        QTextCursor word(document());
+        word.setPosition(start);
+        word.setPosition(start + length, QTextCursor::KeepAnchor);
+        marks.append({word, wavy});
+    }
+    setExtraSelections(marks);
+}
+
+QList<QPair<int, int>> ReaderTextEdit::doubtfulMarks() const {
+    QList<QPair<int, int>> words;
+    for (const QTextEdit::ExtraSelection& mark : extraSelections())
+        words.append({mark.cursor.selectionStart(),
+                      mark.cursor.selectionEnd() - mark.cursor.selectionStart()});
+    return words;
+}
+
 void ReaderTextEdit::markWord(int start, int length) {
     const int characters = std::max(0, document()->characterCount() - 1);
     start = std::clamp(start, 0, characters);

@@ -23,6 +23,14 @@ public:
     // Where the underline is drawn, in the viewport's coordinates; empty when none.
     QRect wordMarkRect() const { return wordMark().underline; }
 
+    // The doubtful words (start, length), each under a wavy line of a colour of its own;
+    // none clears them. Laid over the text, like the spoken word: the document stays as it is.
+    void markDoubtful(const QList<QPair<int, int>>& words);
+    // Amber: apart from the sentence's highlight, and from red, which desktops use for
+    // spelling. The page picture outlines the doubtful words in it too.
+    static QColor doubtfulColour() { return QColor(214, 122, 0); }
+    QList<QPair<int, int>> doubtfulMarks() const;
+
 Q_SIGNALS:
     // A paste or drop too long to take was refused.
     void pasteRefused();

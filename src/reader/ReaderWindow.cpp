@@ -138,6 +138,7 @@ void ReaderWindow::buildFolimarMenus() {
     addCommand(bar, "mnuSaveAudio", QStringLiteral("Save as A&udio…"),
                [this] { showAudioExport(); });
     addCommand(bar, "mnuOptions", QStringLiteral("&Options"), [this] { showOptions(); });
+    buildProofreadingMenu(*bar);
     QMenu* mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     addCommand(mnuHelp, "mnuAbout", QStringLiteral("&About"), [this] { showAbout(); });
@@ -151,6 +152,27 @@ void ReaderWindow::buildFolimarMenus() {
     mnuPopup->addSeparator();
     addCommand(mnuPopup, "mnuSet", QStringLiteral("&Set"), [this] { places_->Set(); });
     addCommand(mnuPopup, "mnuGoto", QStringLiteral("&Goto"), [this] { places_->Goto(); });
+    mnuPopup->addSeparator();
+    addCommand(mnuPopup, "mnuAddBookWord", QStringLiteral("&Add to the book's words"), [this] {
+        if (hooks_.addToBookWords)
+            hooks_.addToBookWords();
+    });
+}
+
+// The walk through the doubtful words; the keys are the reading keys' (F11, Shift+F11).
+void ReaderWindow::buildProofreadingMenu(QMenuBar& bar) {
+    QMenu* mnuWords = bar.addMenu(QStringLiteral("&Words"));
+    mnuWords->setObjectName(QStringLiteral("mnuWords"));
+    const auto walk = [this](bool forward) {
+        if (hooks_.walkDoubtful)
+            hooks_.walkDoubtful(forward);
+    };
+    addCommand(mnuWords, "mnuNextDoubtful", QStringLiteral("&Next doubtful word"),
+               [walk] { walk(true); })
+        ->setStatusTip(QStringLiteral("Go to the next doubtful word and hear it (F11)"));
+    addCommand(mnuWords, "mnuPrevDoubtful", QStringLiteral("&Previous doubtful word"),
+               [walk] { walk(false); })
+        ->setStatusTip(QStringLiteral("Go to the previous doubtful word and hear it (Shift+F11)"));
 }
 
 void ReaderWindow::buildVocimarMenus() {

@@ -11,6 +11,7 @@
 
 class QAction;
 class QMenu;
+class QMenuBar;
 class QMimeData;
 class QTextEdit;
 
@@ -84,6 +85,10 @@ public:
         std::function<void()> closeToTray;
         // Folimar: every topic's number, name and text, for saving the book as sound.
         std::function<QList<store::TopicPage>()> bookTopics{};
+        // Folimar: the walk to the next (true) or previous doubtful word, and the word at
+        // the caret added to the book's own words.
+        std::function<void(bool forward)> walkDoubtful{};
+        std::function<void()> addToBookWords{};
     };
 
     ReaderWindow(ReaderProfile profile, Parts parts, Files files, Hooks hooks,
@@ -137,6 +142,7 @@ private:
                         std::function<void()> action);
     void buildFolimarMenus();
     void buildVocimarMenus();
+    void buildProofreadingMenu(QMenuBar& bar);
     void textKeyReleased(const QKeyEvent& key);
     void textClicked();
     void markEdited();

@@ -36,8 +36,9 @@ std::optional<ReadingKeys::Keys> ReadingKeys::keysIn(QObject* object) const {
     return std::nullopt;
 }
 
-std::function<void()> ReadingKeys::functionKey(int key) const {
+std::function<void()> ReadingKeys::functionKey(const QKeyEvent& event) const {
     SentenceReader& r = reader_;
+    const int key = event.key();
     switch (key) {
     case Qt::Key_F1:
         return [&r] { r.PlayReading(); };
@@ -65,6 +66,9 @@ std::function<void()> ReadingKeys::functionKey(int key) const {
         return actions_.lastTopic;
     case Qt::Key_F9:
         return actions_.StoreTopic;
+    case Qt::Key_F11:
+        return event.modifiers() & Qt::ShiftModifier ? actions_.previousDoubtful
+                                                     : actions_.nextDoubtful;
     default:
         return {};
     }
@@ -100,7 +104,7 @@ bool ReadingKeys::eventFilter(QObject* watched, QEvent* event) {
         return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
 
-    if (const std::function<void()> action = functionKey(key.key())) {
+    if (const std::function<void()> action = functionKey(key)) {
         // The press is ours too, so that no control acts on it.
         if (type == QEvent::KeyRelease && !key.isAutoRepeat())
             action();

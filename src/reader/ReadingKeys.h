@@ -18,7 +18,8 @@ class SentenceReader;
 
 // The reading keyboard shared by the reader window, the book window and the topic
 // manager: F1 play, F2 pause/resume, F3 stop, F4 rewind and F12 next sentence go to the
-// sentence reader; F5 to F9 and the control keys go to the actions the program fills in.
+// sentence reader; F5 to F9, F11 (Shift+F11) and the control keys go to the actions the
+// program fills in.
 // Function keys act when released (a held key acts once); control keys when pressed. A
 // key with an empty action passes on to the window untouched.
 //
@@ -40,6 +41,8 @@ public:
         // Esc: gives up reading the page's text from its picture; false when no reading
         // runs, and the key then passes on.
         std::function<bool()> cancelPageText;
+        std::function<void()> nextDoubtful;     // F11: the next doubtful word
+        std::function<void()> previousDoubtful; // Shift+F11
     };
 
     ReadingKeys(ReaderProfile profile, SentenceReader& reader, Actions actions = {},
@@ -59,7 +62,7 @@ protected:
 
 private:
     // What a key does here; empty when it is not one of ours.
-    std::function<void()> functionKey(int key) const;
+    std::function<void()> functionKey(const QKeyEvent& key) const;
     std::function<void()> controlKey(const QKeyEvent& key) const;
     // Which keys are ours in the window of `object`; none when it is not watched.
     std::optional<Keys> keysIn(QObject* object) const;

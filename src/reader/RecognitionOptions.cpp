@@ -1,5 +1,6 @@
 #include "reader/RecognitionOptions.h"
 
+#include "proofreading/SpellingDictionary.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/RecognitionSettings.h"
 
@@ -43,12 +44,20 @@ RecognitionOptions::RecognitionOptions(QString settingsPath, QString tessdata, Q
                              QStringLiteral("optShowSpoken"));
     optStraighten = addYesNo(*column, QStringLiteral("Straighten pasted pictures"),
                              QStringLiteral("optStraighten"));
+    optDoubtfulText = addYesNo(*column, QStringLiteral("Mark doubtful words in the text"),
+                               QStringLiteral("optDoubtfulText"));
+    optDoubtfulPicture = addYesNo(*column, QStringLiteral("Mark doubtful words on the page"),
+                                  QStringLiteral("optDoubtfulPicture"));
     column->addWidget(new QLabel(QStringLiteral("Languages of the text"), this));
     lstTextLanguages = new QListWidget(this);
     lstTextLanguages->setObjectName(QStringLiteral("lstTextLanguages"));
     lstTextLanguages->setMaximumHeight(90);
     column->addWidget(lstTextLanguages);
     connect(lstTextLanguages, &QListWidget::itemChanged, this, &RecognitionOptions::save);
+    lblNoDictionary = new QLabel(this);
+    lblNoDictionary->setObjectName(QStringLiteral("lblNoDictionary"));
+    lblNoDictionary->setWordWrap(true);
+    column->addWidget(lblNoDictionary);
     showSettings();
 }
 
@@ -65,6 +74,8 @@ void RecognitionOptions::showSettings() {
     optReadPasted->button(settings.readPastedPicture ? 1 : 0)->setChecked(true);
     optShowSpoken->button(settings.showSpokenSentence ? 1 : 0)->setChecked(true);
     optStraighten->button(settings.straightenPasted ? 1 : 0)->setChecked(true);
+    optDoubtfulText->button(settings.markDoubtfulInText ? 1 : 0)->setChecked(true);
+    optDoubtfulPicture->button(settings.markDoubtfulOnPicture ? 1 : 0)->setChecked(true);
     QStringList chosen = settings.languages.split(u'+', Qt::SkipEmptyParts);
     if (chosen.isEmpty())
         chosen.append(
@@ -74,7 +85,24 @@ void RecognitionOptions::showSettings() {
         item->setCheckState(chosen.contains(item->data(Qt::UserRole).toString()) ? Qt::Checked
                                                                                  : Qt::Unchecked);
     }
+    showMissingDictionaries(settings.languagesToRead());
     loading_ = false;
+}
+
+// Said once, here: words of a language without a dictionary are doubted by the
+// recognition's confidence alone.
+void RecognitionOptions::showMissingDictionaries(const QString& languages) {
+    const QStringList without = proofreading::SpellingDictionary::languagesWithout(languages);
+    QStringList names;
+    for (const QString& language : without)
+        names.append(recognition::languageName(language));
+    lblNoDictionary->setText(
+        names.isEmpty()
+            ? QString()
+            : QStringLiteral("No spelling dictionary is installed for %1: its doubtful words are "
+                             "those the recognition was unsure of.")
+                  .arg(names.join(QStringLiteral(", "))));
+    lblNoDictionary->setVisible(!names.isEmpty());
 }
 
 // The languages ticked, in list order; none ticked is the desktop's language.
@@ -85,6 +113,8 @@ void RecognitionOptions::save() {
     settings.readPastedPicture = optReadPasted->checkedId() != 0;
     settings.showSpokenSentence = optShowSpoken->checkedId() != 0;
     settings.straightenPasted = optStraighten->checkedId() != 0;
+    settings.markDoubtfulInText = optDoubtfulText->checkedId() != 0;
+    settings.markDoubtfulOnPicture = optDoubtfulPicture->checkedId() != 0;
     QStringList chosen;
     for (int i = 0; i < lstTextLanguages->count(); ++i) {
         if (lstTextLanguages->item(i)->checkState() == Qt::Checked)
@@ -92,6 +122,7 @@ void RecognitionOptions::save() {
     }
     settings.languages = chosen.join(u'+');
     settings.save(settingsPath_);
+    showMissingDictionaries(settings.languagesToRead());
 }
 
 } // namespace folimar::reader

@@ -1,10 +1,11 @@
 #include "recognition/PageReader.h"
 
 #include "recognition/PagePreparation.h"
-#include "recognition/PageTextBuilder.h"
+#include "recognition/ParagraphLines.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/RecognitionLog.h"
 
+#include <algorithm>
 #include <memory>
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
@@ -49,26 +50,34 @@ int dpiOf(const QImage& picture) {
 }
 
 PageText collect(tesseract::TessBaseAPI& engine) {
-    PageTextBuilder builder;
     std::unique_ptr<tesseract::ResultIterator> it(engine.GetIterator());
     if (!it)
         return {};
+    QList<ReadLine> lines;
     constexpr auto Word = tesseract::RIL_WORD;
+    bool paragraphStart = true;
+    bool lineStart = true;
     do {
         if (it->Empty(Word))
             continue;
         if (it->IsAtBeginningOf(tesseract::RIL_PARA))
-            builder.startParagraph();
+            paragraphStart = true;
         else if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE))
-            builder.startLine();
+            lineStart = true;
         const std::unique_ptr<char[]> word(it->GetUTF8Text(Word));
         int left = 0, top = 0, right = 0, bottom = 0;
         if (!word || !it->BoundingBox(Word, &left, &top, &right, &bottom))
             continue;
-        builder.addWord(QString::fromUtf8(word.get()),
-                        QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+        if (paragraphStart || lineStart)
+            lines.append(ReadLine{paragraphStart, {}});
+        paragraphStart = lineStart = false;
+        const float confidence = std::clamp(it->Confidence(Word), 0.0f, 100.0f);
+        lines.back().words.append({QString::fromUtf8(word.get()),
+                                   QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)),
+                                   qint32(confidence + 0.5f)});
     } while (it->Next(Word));
-    return builder.take();
+    keepShortLastLines(lines);
+    return layOutLines(lines);
 }
 
 } // namespace

@@ -45,7 +45,7 @@ bool PageTextBuilder::endsHyphenated() const {
     return text.size() >= 2 && isHyphen(text.back()) && text[text.size() - 2].isLetter();
 }
 
-void PageTextBuilder::addWord(const QString& word, const QRect& box) {
+void PageTextBuilder::addWord(const QString& word, const QRect& box, qint32 confidence) {
     const QString trimmed = word.trimmed();
     if (trimmed.isEmpty())
         return;
@@ -61,7 +61,7 @@ void PageTextBuilder::addWord(const QString& word, const QRect& box) {
             page_.text += u' ';
         }
     }
-    page_.words.append({box, qint32(page_.text.size()), qint32(trimmed.size())});
+    page_.words.append({box, qint32(page_.text.size()), qint32(trimmed.size()), confidence});
     page_.text += trimmed;
     paragraphStart_ = false;
     lineStart_ = false;

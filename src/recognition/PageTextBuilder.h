@@ -12,7 +12,8 @@ class PageTextBuilder {
 public:
     void startParagraph();
     void startLine();
-    void addWord(const QString& word, const QRect& box);
+    void addWord(const QString& word, const QRect& box,
+                 qint32 confidence = WordBox::UnknownConfidence);
     PageText take();
 
 private:

@@ -28,6 +28,8 @@ RecognitionSettings RecognitionSettings::load(const QString& path) {
     readSwitch("readPastedPicture", settings.readPastedPicture);
     readSwitch("showSpokenSentence", settings.showSpokenSentence);
     readSwitch("straightenPastedPicture", settings.straightenPasted);
+    readSwitch("markDoubtfulInText", settings.markDoubtfulInText);
+    readSwitch("markDoubtfulOnPicture", settings.markDoubtfulOnPicture);
     settings.languages = store.value("languages").toString().trimmed();
     return settings;
 }
@@ -40,6 +42,8 @@ bool RecognitionSettings::save(const QString& path) const {
     store.setValue("languages", languages);
     store.setValue("showSpokenSentence", showSpokenSentence);
     store.setValue("straightenPastedPicture", straightenPasted);
+    store.setValue("markDoubtfulInText", markDoubtfulInText);
+    store.setValue("markDoubtfulOnPicture", markDoubtfulOnPicture);
     store.sync();
     return store.status() == QSettings::NoError;
 }

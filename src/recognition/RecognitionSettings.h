@@ -11,6 +11,10 @@ struct RecognitionSettings {
     QString languages;             // "eng", "eng+deu"; empty: the desktop's language
     bool showSpokenSentence = true; // the sentence being read is marked on the page picture
     bool straightenPasted = true;   // a pasted picture is stored turned level
+    // Doubtful words (unsure recognition, unknown spelling) are marked in the reader's text
+    // and outlined on the page picture.
+    bool markDoubtfulInText = true;
+    bool markDoubtfulOnPicture = true;
 
     // `$XDG_CONFIG_HOME/folimar/recognition.conf`.
     static QString defaultPath();

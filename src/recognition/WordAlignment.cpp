@@ -3,6 +3,7 @@
 #include "recognition/CommonRun.h"
 
 #include <QHash>
+#include <algorithm>
 #include <vector>
 
 namespace folimar::recognition {
@@ -44,19 +45,31 @@ std::vector<int> numbered(const QString& text, const QList<Token>& tokens,
     return ids;
 }
 
-// The boxes of each recognised word: the boxes whose place starts inside it.
-QList<QList<QRect>> boxesOf(const QList<Token>& tokens, const QList<WordBox>& words) {
-    QList<QList<QRect>> boxes(tokens.size());
+// The boxes of each recognised word, the boxes whose place starts inside it, with their
+// confidence.
+struct Found {
+    QList<QRect> boxes;
+    qint32 confidence = WordBox::UnknownConfidence;
+};
+
+QList<Found> boxesOf(const QList<Token>& tokens, const QList<WordBox>& words) {
+    QList<Found> found(tokens.size());
     qsizetype t = 0;
     for (const WordBox& word : words) {
         while (t < tokens.size() && tokens[t].offset + tokens[t].length <= word.offset)
             ++t;
         if (t == tokens.size())
             break;
-        if (word.offset >= tokens[t].offset)
-            boxes[t].append(word.box);
+        if (word.offset < tokens[t].offset)
+            continue;
+        Found& token = found[t];
+        if (token.boxes.isEmpty() || word.confidence == WordBox::UnknownConfidence)
+            token.confidence = word.confidence;
+        else if (token.confidence != WordBox::UnknownConfidence)
+            token.confidence = std::min(token.confidence, word.confidence);
+        token.boxes.append(word.box);
     }
-    return boxes;
+    return found;
 }
 
 // Past this many steps the texts are taken as too unlike to mark: the search runs on the
@@ -74,7 +87,7 @@ QList<PlacedWord> placeWords(const QString& text, const PageText& recognised) {
     QHash<QStringView, int> numbers;
     const std::vector<int> readIds = numbered(source, read, numbers);
     const std::vector<int> nowIds = numbered(text, now, numbers);
-    const QList<QList<QRect>> boxes = boxesOf(read, recognised.words);
+    const QList<Found> found = boxesOf(read, recognised.words);
 
     // At least half of the words on each side must match, or the texts are not one page.
     const int total = int(read.size() + now.size());
@@ -83,8 +96,8 @@ QList<PlacedWord> placeWords(const QString& text, const PageText& recognised) {
     if (!pairs)
         return placed;
     for (const auto& [r, t] : *pairs) {
-        if (!boxes[r].isEmpty())
-            placed.append({now[t].offset, now[t].length, boxes[r]});
+        if (!found[r].boxes.isEmpty())
+            placed.append({now[t].offset, now[t].length, found[r].boxes, found[r].confidence});
     }
     return placed;
 }

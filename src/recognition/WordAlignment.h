@@ -9,11 +9,13 @@
 namespace folimar::recognition {
 
 // A word of the page's text as it is now, with the boxes it has on the picture (two for a
-// word hyphenated over a line end).
+// word hyphenated over a line end) and the recognition's confidence in it (the least of its
+// parts'; unknown when any part's is).
 struct PlacedWord {
     qint32 offset = 0;
     qint32 length = 0;
     QList<QRect> boxes;
+    qint32 confidence = WordBox::UnknownConfidence;
     friend bool operator==(const PlacedWord&, const PlacedWord&) = default;
 };
 

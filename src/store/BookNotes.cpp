@@ -4,6 +4,7 @@
 #include "store/BookSchema.h"
 #include "store/BookStore.h"
 #include "store/TopicNotes.h"
+#include "store/WordBoxTable.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -152,6 +153,9 @@ Status BookStore::mergeSource(int* added) {
                     status = writeBookField(
                         connection, row, schema::PictureField,
                         readBookField(source, select->columnInt(3), schema::PictureField));
+                if (status) // the words found on the picture come along with it
+                    status = writeWordBoxes(connection, row,
+                                            readWordBoxes(source, select->columnInt(3)));
                 if (const int number = int(select->columnInt(4)); !numbers.contains(number))
                     numbers.insert(number, first + copied); // the first of a number keeps it
                 ++copied;

@@ -10,6 +10,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <future>
 #include <memory>
@@ -146,6 +147,12 @@ public:
     // inserted replacement; `count` receives the number of replacements.
     database::Status replaceInTexts(const QString& find, const QString& replacement,
                                     Qt::CaseSensitivity sensitivity, int* count = nullptr);
+
+    // ---- The book's own words, that proof-reading never doubts (names, terms): kept in a
+    // table of their own ("BookWords"), made with the first word; books without it have none.
+    QStringList bookWords();
+    // Adds `word` (trimmed, not empty) unless the book has it already.
+    database::Status addBookWord(const QString& word);
 
     // ---- Notes.
     std::optional<QString> readNote(int topicNo);

@@ -60,6 +60,7 @@ class TestBookWindowText : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void ctrlRReadsTheShownPictureIntoTheReader();
+    void ctrlRAsksBeforeReplacingEdits();
     void readingIsDroppedWhenGivenUp_data();
     void readingIsDroppedWhenGivenUp();
     void pageWithoutTextOrLanguageIsSaidSo();
@@ -102,6 +103,35 @@ void TestBookWindowText::ctrlRReadsTheShownPictureIntoTheReader() {
     rig.state.TopicDirty = true;
     rig.window->StoreTopic();
     QVERIFY(rig.store.readTopic(1)->WordBoxes.isEmpty());
+}
+
+void TestBookWindowText::ctrlRAsksBeforeReplacingEdits() {
+    BookWindowRig rig;
+    rig.showWindows();
+    showPage(rig, textPicture());
+    rig.readerText = QStringLiteral("my corrected text");
+    rig.state.TopicDirty = true;
+
+    // No: nothing is read, and the edits stay.
+    rig.dialogs.answers.enqueue(platform::MessageAnswer::No);
+    QTest::keyClick(rig.window.get(), Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages[0].text,
+             QStringLiteral("Replace the edited text with the text read from the picture?"));
+    QCOMPARE(rig.dialogs.messages[0].buttons, platform::MessageButtons::YesNo);
+    QVERIFY(!rig.window->readingPageText());
+    QCOMPARE(rig.readerText, QStringLiteral("my corrected text"));
+
+    // Yes, then edits typed during the reading: asked again, and No keeps them.
+    rig.dialogs.answers.enqueue(platform::MessageAnswer::Yes);
+    rig.dialogs.answers.enqueue(platform::MessageAnswer::No);
+    QTest::keyClick(rig.window.get(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(rig.window->readingPageText());
+    rig.readerText = QStringLiteral("typed meanwhile");
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.window->readingPageText(), 30000);
+    QCOMPARE(rig.dialogs.messages.size(), 3);
+    QCOMPARE(rig.readerText, QStringLiteral("typed meanwhile"));
+    QVERIFY(rig.state.WordBoxes.isEmpty());
 }
 
 void TestBookWindowText::readingIsDroppedWhenGivenUp_data() {

@@ -54,7 +54,7 @@ void StatisticsWindowTest::countsTheBookOffTheWindowsThread() {
     testing::ScriptedDialogs dialogs;
     store::BookStore store{settings, {root.filePath("program"), root.filePath("program")}, dialogs};
     openBook(root, store, settings,
-             {QStringLiteral("One two three. Four five."), QString(), QStringLiteral("a  b")});
+             {QStringLiteral("One two three. Fuor fivv."), QString(), QStringLiteral("a  b")});
 
     // Opened for a book window in the screen's lower right corner, it is wholly on screen.
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -72,11 +72,16 @@ void StatisticsWindowTest::countsTheBookOffTheWindowsThread() {
     QCOMPARE(window.Text2->text(), QStringLiteral("5"));
     QCOMPARE(window.Text3->text(), QStringLiteral("2"));
     QCOMPARE(window.Text4->text(), QStringLiteral("00:00:02"));
+    QCOMPARE(window.txtDoubtfulBook->text(), QStringLiteral("0")); // no language: no dictionary
 
-    window.showStatistics(store, 3);
+    // The doubtful words of the book in its language, less the book's own words; those of
+    // the page as the reader marks them.
+    window.showStatistics(store, 3, nullptr, {QStringLiteral("eng"), {QStringLiteral("FIVV")}, 4});
     QVERIFY(shown.wait());
     QCOMPARE(window.Text1->text(), QStringLiteral("3"));
     QCOMPARE(window.Text2->text(), QStringLiteral("5"));
+    QCOMPARE(window.txtDoubtfulBook->text(), QStringLiteral("1"));
+    QCOMPARE(window.txtDoubtfulPage->text(), QStringLiteral("4"));
 
     QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("Command1")), Qt::LeftButton);
     QVERIFY(!window.isVisible());

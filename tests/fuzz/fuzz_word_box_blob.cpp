@@ -13,6 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const folimar::recognition::WordBox& word : page->words) {
         if (word.box.width() <= 0 || word.box.height() <= 0)
             __builtin_trap();
+        if (word.confidence != folimar::recognition::WordBox::UnknownConfidence &&
+            (word.confidence < 0 || word.confidence > 100))
+            __builtin_trap();
     }
     if (!page->words.isEmpty() &&
         folimar::recognition::decodeWordBoxes(folimar::recognition::encodeWordBoxes(*page)) != page)

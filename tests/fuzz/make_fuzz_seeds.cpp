@@ -104,9 +104,16 @@ int main(int argc, char** argv) {
                     QByteArray("the cat sat on a mat and it was warm there"));
     ok &= write(root, "word_alignment", "unlike",
                 QByteArray("abcdefghabcdefgh") + '\0' + QByteArray("hgfedcbahgfedcba"));
-    ok &= write(root, "word_box_blob", "two-words",
-                folimar::recognition::encodeWordBoxes(
-                    {QStringLiteral("Two w\u00f6rds"),
-                     {{QRect(10, 20, 30, 40), 0, 3}, {QRect(50, 20, 60, 40), 4, 5}}}));
+    const QByteArray twoWords = folimar::recognition::encodeWordBoxes(
+        {QStringLiteral("Two w\u00f6rds"),
+         {{QRect(10, 20, 30, 40), 0, 3, 91}, {QRect(50, 20, 60, 40), 4, 5, 38}}});
+    ok &= write(root, "word_box_blob", "two-words", twoWords);
+    // The same page as stored before the words' confidences were kept.
+    QByteArray withoutConfidences = twoWords.left(8);
+    withoutConfidences[3] = 2;
+    for (int word = 0; word < 2; ++word)
+        withoutConfidences += twoWords.mid(8 + word * 28, 24);
+    withoutConfidences += twoWords.mid(8 + 2 * 28);
+    ok &= write(root, "word_box_blob", "two-words-before-confidences", withoutConfidences);
     return ok ? 0 : 1;
 }

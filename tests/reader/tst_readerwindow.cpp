@@ -88,7 +88,7 @@ void ReaderWindowTest::menuBarsOfBothPrograms_data() {
     QTest::newRow("Folimar") << ReaderProfile::Folimar
                              << QStringList{"&Play",    "P&ause/Ply", "&Stop",  "&P",
                                             "&N",       "&Clear",     "Past&e", "Save as A&udio…",
-                                            "&Options", "&Help",      "&Q"};
+                                            "&Options", "&Words",     "&Help",  "&Q"};
     QTest::newRow("Vocimar") << ReaderProfile::Vocimar
                              << QStringList{"&Play",    "P&ause/Play", "&Stop", "&N",
                                             "&Clear",   "Past&e",      "&Find", "Save as A&udio…",
@@ -108,7 +108,8 @@ void ReaderWindowTest::menuBarsOfBothPrograms() {
         return;
     }
     QVERIFY(popup && help);
-    QCOMPARE(captions(popup->actions()), (QStringList{"&Back", "-", "&Set", "&Goto"}));
+    QCOMPARE(captions(popup->actions()),
+             (QStringList{"&Back", "-", "&Set", "&Goto", "-", "&Add to the book's words"}));
     QCOMPARE(captions(help->actions()), (QStringList{"&About", "-", "&Topics"}));
     rig.window->setBookCaption(QStringLiteral("/books/harbour.fmr"));
     QCOMPARE(rig.window->windowTitle(), QStringLiteral("harbour.fmr"));
@@ -642,6 +643,8 @@ void ReaderWindowTest::readingKeysMapBothPrograms_data() {
     both("F8", Qt::Key_F8, none, "lastTopic", "");
     both("F9", Qt::Key_F9, none, "StoreTopic", "");
     both("F12", Qt::Key_F12, none, "skip", "skip");
+    both("F11", Qt::Key_F11, none, "nextDoubtful", "");
+    both("Shift+F11", Qt::Key_F11, int(Qt::ShiftModifier), "previousDoubtful", "");
     both("Ctrl+F", Qt::Key_F, ctrl, "findOnPage", "findOnPage");
     both("Ctrl+D", Qt::Key_D, ctrl, "findInDoc", "");
     both("Ctrl+T", Qt::Key_T, ctrl, "replace", "");
@@ -665,7 +668,7 @@ void ReaderWindowTest::readingKeysMapBothPrograms() {
         record("PrevTopic"), record("NextTopic"),  record("firstTopic"),
         record("lastTopic"), record("StoreTopic"), record("findOnPage"),
         record("findInDoc"), record("replace"),    record("findNext"),
-        [] { return false; }};
+        [] { return false; },  record("nextDoubtful"), record("previousDoubtful")};
     reader::ReadingKeys keys(profile, rig.reader, actions);
     keys.watch(rig.window.get());
     QTest::keyClick(rig.window->Text1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));

@@ -2,6 +2,7 @@
 #include "recognition/PagePreparation.h"
 #include "recognition/PageReader.h"
 #include "recognition/PageTextBuilder.h"
+#include "recognition/ParagraphLines.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/RecognitionSettings.h"
 #include "recognition/TextRecognition.h"
@@ -47,6 +48,8 @@ class TestRecognition : public QObject {
 private Q_SLOTS:
     void textKeepsParagraphsAndJoinsHyphenatedWords_data();
     void textKeepsParagraphsAndJoinsHyphenatedWords();
+    void shortLastLineStaysWithItsParagraph_data();
+    void shortLastLineStaysWithItsParagraph();
     void wordBoxBlobKeepsBoxesAndRefusesDamage();
     void languagesAreListedAndAMissingOneNamesItsPackage();
     void settingsKeepTheirDefaultsUntilSaved();
@@ -116,41 +119,119 @@ void TestRecognition::textKeepsParagraphsAndJoinsHyphenatedWords() {
     QVERIFY(builder.take().text.isEmpty());
 }
 
+namespace {
+
+// A line of the text as the engine reads it: "|" begins a paragraph, then the line's left
+// and right edge and its words; lines stand 40 pixels apart unless "+N" ("-N") moves the
+// line down (up) by N more.
+recognition::ReadLine readLine(const QString& spec, int& top) {
+    QStringList parts = spec.split(u' ');
+    recognition::ReadLine line;
+    if (parts.front() == "|") {
+        line.startsParagraph = true;
+        parts.removeFirst();
+    }
+    if (parts.front().startsWith(u'+') || parts.front().startsWith(u'-'))
+        top += parts.takeFirst().toInt();
+    const int left = parts.takeFirst().toInt();
+    const int right = parts.takeFirst().toInt();
+    const int step = (right - left) / int(parts.size());
+    for (int i = 0; i < parts.size(); ++i)
+        line.words.append({parts[i], QRect(left + i * step, top, step - 10, 30), 90});
+    top += 40;
+    return line;
+}
+
+} // namespace
+
+void TestRecognition::shortLastLineStaysWithItsParagraph_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("text");
+    const QString first = QStringLiteral("| 100 1000 It was a thing so strange");
+    const QString second = QStringLiteral("100 1000 that you cannot");
+    QTest::newRow("short last line taken for the next paragraph's")
+        << QStringList{first, second, "| 100 200 name.", "150 1000 The next day", "100 1000 it rained"}
+        << "It was a thing so strange that you cannot name.\n\nThe next day it rained";
+    QTest::newRow("the same without an indent")
+        << QStringList{first, second, "| 100 200 name.", "100 1000 The next day", "100 600 it rained"}
+        << "It was a thing so strange that you cannot name.\n\nThe next day it rained";
+    QTest::newRow("a paragraph gap above keeps it apart")
+        << QStringList{first, second, "| +40 100 200 Chapter", "100 1000 The next day", "100 1000 it rained"}
+        << "It was a thing so strange that you cannot\n\nChapter The next day it rained";
+    QTest::newRow("a full first line begins its paragraph")
+        << QStringList{first, second, "| 150 1000 The next day", "100 1000 it rained"}
+        << "It was a thing so strange that you cannot\n\nThe next day it rained";
+    QTest::newRow("a paragraph of one short line")
+        << QStringList{first, second, "| 100 200 Yes.", "| 150 1000 The next day"}
+        << "It was a thing so strange that you cannot\n\nYes.\n\nThe next day";
+    QTest::newRow("the top of the next column")
+        << QStringList{first, second, "| -200 1200 1300 name.", "1200 2000 The next day"}
+        << "It was a thing so strange that you cannot\n\nname. The next day";
+}
+
+void TestRecognition::shortLastLineStaysWithItsParagraph() {
+    QFETCH(QStringList, lines);
+    QFETCH(QString, text);
+    QList<recognition::ReadLine> read;
+    int top = 100;
+    for (const QString& spec : lines)
+        read.append(readLine(spec, top));
+    recognition::keepShortLastLines(read);
+    const recognition::PageText page = recognition::layOutLines(read);
+    QCOMPARE(page.text, text);
+    QCOMPARE(page.words.front().confidence, 90);
+}
+
 void TestRecognition::wordBoxBlobKeepsBoxesAndRefusesDamage() {
     const recognition::PageText page{
-        QStringLiteral("Ünd 😀"), {{QRect(10, 20, 30, 40), 0, 3}, {QRect(-1, 0, 70000, 5), 4, 2}}};
+        QStringLiteral("Ünd 😀"),
+        {{QRect(10, 20, 30, 40), 0, 3, 87}, {QRect(-1, 0, 70000, 5), 4, 2, 0}}};
     const QByteArray blob = recognition::encodeWordBoxes(page);
-    QCOMPARE(blob.size(), 8 + 2 * 24 + 4 + 6 * 2);
+    QCOMPARE(blob.size(), 8 + 2 * 28 + 4 + 6 * 2);
     QCOMPARE(recognition::decodeWordBoxes(blob), std::optional(page));
     QVERIFY(recognition::encodeWordBoxes({}).isEmpty());
     QCOMPARE(recognition::decodeWordBoxes({}), std::optional(recognition::PageText()));
 
-    // Books stored before the text was kept: the boxes, with no text.
-    QByteArray firstVersion = blob.left(8 + 2 * 24);
-    firstVersion[3] = 1;
+    // Books stored before the confidences were kept: the same words, of unknown confidence;
+    // before the text was kept: no text either.
+    QByteArray secondVersion = blob.left(8);
+    secondVersion[3] = 2;
+    for (int word = 0; word < 2; ++word)
+        secondVersion += blob.mid(8 + word * 28, 24);
+    const QByteArray firstVersion = QByteArray(secondVersion).replace(3, 1, "\x01", 1);
+    secondVersion += blob.mid(8 + 2 * 28);
+    QList<recognition::WordBox> unsure = page.words;
+    for (recognition::WordBox& word : unsure)
+        word.confidence = recognition::WordBox::UnknownConfidence;
+    QCOMPARE(recognition::decodeWordBoxes(secondVersion),
+             std::optional(recognition::PageText{page.text, unsure}));
     QCOMPARE(recognition::decodeWordBoxes(firstVersion),
-             std::optional(recognition::PageText{QString(), page.words}));
+             std::optional(recognition::PageText{QString(), unsure}));
 
-    // A box reaching past the numbers' range is left out, its word with it.
+    // A box reaching past the numbers' range is left out, its word with it; a confidence
+    // out of its range reads as unknown.
     QByteArray pastTheRange = blob;
-    qToLittleEndian<qint32>(std::numeric_limits<qint32>::max() - 10, pastTheRange.data() + 8 + 24);
+    qToLittleEndian<qint32>(std::numeric_limits<qint32>::max() - 10, pastTheRange.data() + 8 + 28);
+    qToLittleEndian<qint32>(101, pastTheRange.data() + 8 + 24);
     QCOMPARE(recognition::decodeWordBoxes(pastTheRange),
-             std::optional(recognition::PageText{page.text, {page.words[0]}}));
+             std::optional(recognition::PageText{page.text, {unsure[0]}}));
 
     QByteArray otherVersion = blob;
-    otherVersion[3] = 3;
+    otherVersion[3] = 4;
     QByteArray hugeCount = blob;
     hugeCount[7] = char(0x7f);
     QByteArray negativeCount = blob;
     negativeCount[7] = char(0x80);
     QByteArray hugeText = blob;
-    hugeText[8 + 2 * 24 + 3] = char(0x7f);
-    QByteArray firstVersionWithText = blob;
+    hugeText[8 + 2 * 28 + 3] = char(0x7f);
+    QByteArray firstVersionWithText = secondVersion;
     firstVersionWithText[3] = 1;
+    QByteArray olderVersionWithConfidences = blob;
+    olderVersionWithConfidences[3] = 2;
     for (const QByteArray& damaged :
-         {blob.left(blob.size() - 1), blob + 'x', blob.left(8 + 2 * 24 + 2), otherVersion,
-          hugeCount, negativeCount, hugeText, firstVersionWithText, QByteArray("JFIF"),
-          QByteArray("FWB\x02", 4)})
+         {blob.left(blob.size() - 1), blob + 'x', blob.left(8 + 2 * 28 + 2), otherVersion,
+          hugeCount, negativeCount, hugeText, firstVersionWithText,
+          olderVersionWithConfidences, QByteArray("JFIF"), QByteArray("FWB\x03", 4)})
         QVERIFY2(!recognition::decodeWordBoxes(damaged), damaged.toHex().constData());
 }
 

@@ -100,6 +100,7 @@ private Q_SLOTS:
     void wordsAreFoundInAnEditedText_data();
     void wordsAreFoundInAnEditedText();
     void aPageStoredWithoutItsTextIsTakenAsUnchanged();
+    void aWordKeepsItsConfidence();
     void longTextsArePlacedInBoundedMemory_data();
     void longTextsArePlacedInBoundedMemory();
     void sentencesAreMarkedLineByLineAndWordsAreFoundByPoint();
@@ -151,6 +152,23 @@ void WordPlacesTest::aPageStoredWithoutItsTextIsTakenAsUnchanged() {
     const QList<PlacedWord> placed = recognition::placeWords(text, stored);
     QCOMPARE(placesOf(text, placed), (QList<int>{0, 1, 2}));
     QVERIFY(recognition::placeWords(text, PageText{text, {}}).isEmpty());
+}
+
+// A word in two boxes (hyphenated over a line end) is as sure as its less sure part, and
+// of unknown confidence when either part's is unknown.
+void WordPlacesTest::aWordKeepsItsConfidence() {
+    const QString text = QStringLiteral("a forgotten tale told");
+    const PageText page{text,
+                        {{QRect(0, 0, 8, 8), 0, 1, 90},
+                         {QRect(10, 0, 8, 8), 2, 3, 80},
+                         {QRect(0, 10, 8, 8), 5, 6, 55},
+                         {QRect(20, 10, 8, 8), 12, 2, 70},
+                         {QRect(30, 10, 8, 8), 14, 2},
+                         {QRect(40, 10, 8, 8), 17, 4, 99}}};
+    QList<qint32> confidences;
+    for (const PlacedWord& word : recognition::placeWords(text, page))
+        confidences.append(word.confidence);
+    QCOMPARE(confidences, (QList<qint32>{90, 55, recognition::WordBox::UnknownConfidence, 99}));
 }
 
 void WordPlacesTest::longTextsArePlacedInBoundedMemory_data() {

@@ -44,6 +44,8 @@ class WordBoxesTest : public QObject {
 private Q_SLOTS:
     void boxesTravelWithTheirTopic();
     void bookWithoutTheTableWorksAsBefore();
+    void mergedTopicsBringTheirBoxes();
+    void bookKeepsItsOwnWords();
 };
 
 void WordBoxesTest::boxesTravelWithTheirTopic() {
@@ -85,6 +87,47 @@ void WordBoxesTest::bookWithoutTheTableWorksAsBefore() {
     QVERIFY(!book.put(1, "other boxes"));
     book.store.ReadOnlyMode = false;
     QCOMPARE(book.boxes(1), QByteArray("first boxes"));
+}
+
+void WordBoxesTest::mergedTopicsBringTheirBoxes() {
+    WordBoxBook book;
+    QVERIFY(book.put(1, "boxes of one"));
+    QVERIFY(book.put(2, {}));
+    book.store.CloseAndCompactBook();
+    const QString source = book.root.filePath(QStringLiteral("source.fmr"));
+    QVERIFY(QFile::rename(book.store.untitledBookPath(), source));
+
+    book.store.LoadBook(); // a new untitled book
+    QVERIFY(book.put(1, "boxes of the target"));
+    book.store.MergePath = source;
+    book.store.OpenMergeSource();
+    QVERIFY(book.store.mergeSource());
+    book.store.CloseMergeSource();
+    QCOMPARE(book.boxes(1), QByteArray("boxes of the target"));
+    QCOMPARE(book.boxes(2), QByteArray("boxes of one"));
+    QVERIFY(book.boxes(3).isEmpty());
+}
+
+void WordBoxesTest::bookKeepsItsOwnWords() {
+    WordBoxBook book;
+    QVERIFY(book.put(1, {}));
+    QVERIFY(book.store.bookWords().isEmpty()); // no table of them yet
+    book.store.BookModified = false;
+    QVERIFY(book.store.addBookWord(QStringLiteral(" Ardith ")));
+    QVERIFY(book.store.BookModified);
+    book.store.BookModified = false;
+    QVERIFY(book.store.addBookWord(QStringLiteral("Ardith"))); // had it: nothing written
+    QVERIFY(!book.store.BookModified);
+    QVERIFY(book.store.addBookWord(QStringLiteral("Caelwen")));
+    QVERIFY(!book.store.addBookWord(QStringLiteral("  ")));
+    book.reopen();
+    QCOMPARE(book.store.bookWords(), (QStringList{"Ardith", "Caelwen"}));
+    QCOMPARE(book.boxes(1), QByteArray()); // the topics as they were
+
+    book.store.ReadOnlyMode = true;
+    QVERIFY(!book.store.addBookWord(QStringLiteral("Orm")));
+    book.store.ReadOnlyMode = false;
+    QCOMPARE(book.store.bookWords().size(), 2);
 }
 
 QTEST_MAIN(WordBoxesTest)

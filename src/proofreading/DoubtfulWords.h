@@ -1,0 +1,68 @@
+#pragma once
+
+#include "proofreading/TextWords.h"
+#include "recognition/WordAlignment.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace folimar::proofreading {
+
+class SpellingDictionary;
+
+// What makes a word doubtful.
+struct ProofreadingRules {
+    // A word the recognition was less sure of than this (0 to 100) is doubtful.
+    qint32 confidenceBelow = 70;
+    bool byConfidence = true;
+    bool byDictionary = true;
+};
+
+// A word of the page's text that the user should look at again, and why.
+struct DoubtfulWord {
+    qint32 offset = 0;
+    qint32 length = 0;
+    bool unsure = false;  // the recognition's confidence was low
+    bool unknown = false; // the spelling dictionary does not know it
+    friend bool operator==(const DoubtfulWord&, const DoubtfulWord&) = default;
+};
+
+// Finds the doubtful words of a page's text: those whose recognition was unsure, and those
+// the spelling dictionary does not know. Numbers, single letters and the book's own words
+// are never doubtful. A word the user corrected has no confidence any more (it no longer
+// matches what was recognised), so only the dictionary judges it.
+class DoubtfulWords {
+public:
+    // `dictionary` (may be null or empty: no dictionary check) outlives this.
+    DoubtfulWords(const SpellingDictionary* dictionary, ProofreadingRules rules);
+
+    // The words of the book's own list (compared without regard to case).
+    void setBookWords(const QStringList& words);
+    void addBookWord(const QString& word);
+    bool isBookWord(QStringView word) const;
+
+    // The doubtful words of `text`, in order; `placed` are its words found on the picture
+    // (recognition::placeWords), with their confidences.
+    QList<DoubtfulWord> mark(const QString& text,
+                             const QList<recognition::PlacedWord>& placed) const;
+
+private:
+    bool unknownToDictionary(QStringView word) const;
+
+    const SpellingDictionary* dictionary_;
+    ProofreadingRules rules_;
+    QSet<QString> bookWords_;
+    // Dictionary answers already asked for: a page repeats most of its words.
+    mutable QHash<QString, bool> known_;
+};
+
+// The first doubtful word that starts after `caret` (`forward`), or the last that starts
+// before it; none past the last or before the first.
+std::optional<DoubtfulWord> nextDoubtful(const QList<DoubtfulWord>& words, qint32 caret,
+                                         bool forward);
+
+} // namespace folimar::proofreading
