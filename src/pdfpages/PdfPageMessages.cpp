@@ -20,11 +20,14 @@ enum Kind : char {
 
 // The words of a page beyond the picture: a page of small print holds some thousands.
 constexpr qsizetype MaxWordsBody = 64 << 20;
-constexpr int BytesPerPixel = 4;
+constexpr int MostBytesPerPixel = 4;
 
 class Writer {
 public:
-    explicit Writer(Kind kind) { bytes_.append(char(kind)); }
+    explicit Writer(Kind kind, qsizetype size = 16) {
+        bytes_.reserve(size);
+        bytes_.append(char(kind));
+    }
     Writer& u8(quint8 value) {
         bytes_.append(char(value));
         return *this;
@@ -135,16 +138,18 @@ std::optional<PageLayout> decodeLayout(Reader& in) {
 }
 
 std::optional<Drawn> decodeDrawn(Reader& in, qint64 maxPixels) {
+    const quint8 depth = in.u8(); // bytes per pixel: grey or RGB
     const quint32 width = in.u32();
     const quint32 height = in.u32();
-    if (!in.ok() || width == 0 || height == 0 || quint64(width) * height > quint64(maxPixels) ||
-        qint64(width) * height * BytesPerPixel != in.left())
+    if (!in.ok() || (depth != 1 && depth != 4) || width == 0 || height == 0 ||
+        quint64(width) * height > quint64(maxPixels) || qint64(width) * height * depth != in.left())
         return std::nullopt;
     const char* pixels = in.raw(in.left());
-    QImage picture(int(width), int(height), QImage::Format_RGB32);
+    QImage picture(int(width), int(height),
+                   depth == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     if (picture.isNull())
         return std::nullopt;
-    const qsizetype row = qsizetype(width) * BytesPerPixel;
+    const qsizetype row = qsizetype(width) * depth;
     for (int y = 0; y < int(height); ++y)
         std::memcpy(picture.scanLine(y), pixels + y * row, std::size_t(row));
     return Drawn{std::move(picture)};
@@ -189,12 +194,17 @@ QByteArray encodeReply(const Reply& reply) {
                        return out.take();
                    },
                    [](const Drawn& drawn) {
-                       const QImage picture = drawn.picture.convertToFormat(QImage::Format_RGB32);
-                       Writer out(DrawnKind);
+                       // A grey page (most scans) goes as a quarter of the bytes.
+                       const bool grey = drawn.picture.allGray();
+                       const QImage picture = drawn.picture.convertToFormat(
+                           grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+                       const int depth = grey ? 1 : 4;
+                       const qsizetype row = qsizetype(picture.width()) * depth;
+                       Writer out(DrawnKind, 16 + row * picture.height());
+                       out.u8(quint8(depth));
                        out.u32(quint32(picture.width())).u32(quint32(picture.height()));
                        for (int y = 0; y < picture.height(); ++y)
-                           out.raw(reinterpret_cast<const char*>(picture.constScanLine(y)),
-                                   qsizetype(picture.width()) * BytesPerPixel);
+                           out.raw(reinterpret_cast<const char*>(picture.constScanLine(y)), row);
                        return out.take();
                    },
                    [](const Refused& refused) {
@@ -283,7 +293,7 @@ std::optional<QByteArray> readFrame(const ReadExactly& read, qsizetype maxBody) 
 }
 
 qsizetype maxReplyBody(qint64 maxPixels) {
-    return MaxWordsBody + qsizetype(maxPixels) * BytesPerPixel;
+    return MaxWordsBody + qsizetype(maxPixels) * MostBytesPerPixel;
 }
 
 } // namespace folimar::pdfpages

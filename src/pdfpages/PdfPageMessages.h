@@ -49,7 +49,7 @@ struct PageLayout {
     std::vector<PdfWord> words;
 };
 struct Drawn {
-    QImage picture; // RGB32
+    QImage picture; // RGB32, or Grayscale8 for a grey page
 };
 struct Refused { // the request cannot be met, and why, in words for the user
     QString reason;

@@ -183,12 +183,16 @@ void PdfHelperTest::repliesAreReadWithinTheirBounds() {
     QVERIFY(!readFrame(fromBytes(QByteArray("\xff\xff\xff\x7f", 4) + "o"), 1000));
     QCOMPARE(readFrame(fromBytes(frame("abc")), 3), QByteArray("abc"));
 
-    QImage picture(3, 2, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    const QByteArray drawn = encodeReply(Drawn{picture});
-    QCOMPARE(std::get<Drawn>(*decodeReply(drawn, 6)).picture, picture);
-    QVERIFY(!decodeReply(drawn, 5));            // more pixels than allowed
-    QVERIFY(!decodeReply(drawn.chopped(1), 6)); // a pixel cut short
+    for (const QColor colour : {QColor(Qt::red), QColor(Qt::gray)}) { // RGB, and grey
+        QImage picture(3, 2, QImage::Format_RGB32);
+        picture.fill(colour);
+        const QByteArray drawn = encodeReply(Drawn{picture});
+        QCOMPARE(
+            std::get<Drawn>(*decodeReply(drawn, 6)).picture.convertToFormat(QImage::Format_RGB32),
+            picture);
+        QVERIFY(!decodeReply(drawn, 5));            // more pixels than allowed
+        QVERIFY(!decodeReply(drawn.chopped(1), 6)); // a pixel cut short
+    }
 
     const PageLayout layout{QSizeF(612, 792),
                             {{QStringLiteral("Two"), QRectF(10, 20, 30, 12), false},

@@ -21,6 +21,8 @@ namespace {
 
 // How often a read waiting on a helper looks at its cancel flag.
 constexpr int CancelLookMs = 50;
+// What the socket holds on its way to us; the system may cut it down to its own bound.
+constexpr int SocketBuffer = 4 << 20;
 
 void setLimit(int resource, rlim_t value) {
     const rlimit limit{value, value};
@@ -74,11 +76,17 @@ std::unique_ptr<BoundedProcess> BoundedProcess::start(const QString& program,
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
         return nullptr;
+    // Large answers (a page's picture) pass in fewer turns between the two processes.
+    const int buffer = SocketBuffer;
+    for (int end : ends)
+        for (int option : {SO_SNDBUF, SO_RCVBUF})
+            setsockopt(end, SOL_SOCKET, option, &buffer, sizeof buffer);
     const pid_t pid = fork();
     if (pid == 0)
         becomeHelper(ends[1], path.constData(), argv.data(), limits);
     close(ends[1]);
     fcntl(ends[0], F_SETFL, fcntl(ends[0], F_GETFL) | O_NONBLOCK);
+
     if (pid < 0) {
         close(ends[0]);
         return nullptr;
