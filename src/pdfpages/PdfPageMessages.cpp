@@ -110,6 +110,7 @@ private:
 };
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 std::optional<PageLayout> decodeLayout(Reader& in) {
     PageLayout layout;
