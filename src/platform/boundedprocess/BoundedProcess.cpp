@@ -24,6 +24,20 @@ constexpr int CancelLookMs = 50;
 // What the socket holds on its way to us; the system may cut it down to its own bound.
 constexpr int SocketBuffer = 4 << 20;
 
+// A program built with AddressSanitizer (as the helpers of a sanitized build are) maps
+// terabytes for its shadow memory as it starts: no limit on its address space lets it run.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool AddressSpaceCanBeLimited = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool AddressSpaceCanBeLimited = false;
+#else
+constexpr bool AddressSpaceCanBeLimited = true;
+#endif
+#else
+constexpr bool AddressSpaceCanBeLimited = true;
+#endif
+
 void setLimit(int resource, rlim_t value) {
     const rlimit limit{value, value};
     setrlimit(resource, &limit);
@@ -34,7 +48,7 @@ void setLimit(int resource, rlim_t value) {
                                const ProcessLimits& limits) {
     if (dup2(socket, STDIN_FILENO) < 0 || dup2(socket, STDOUT_FILENO) < 0)
         _exit(127);
-    if (limits.addressSpace > 0)
+    if (AddressSpaceCanBeLimited && limits.addressSpace > 0)
         setLimit(RLIMIT_AS, rlim_t(limits.addressSpace));
     setLimit(RLIMIT_CORE, 0);
     prctl(PR_SET_PDEATHSIG, SIGKILL);

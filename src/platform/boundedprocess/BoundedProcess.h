@@ -13,7 +13,8 @@ namespace folimar::platform {
 
 // What a helper program may take.
 struct ProcessLimits {
-    qint64 addressSpace = 0; // bytes of memory it may map; 0 for no limit
+    qint64 addressSpace = 0; // bytes of memory it may map; 0 for no limit (nor under the
+                             // address sanitizer)
 };
 
 // A helper program started with limits that the system holds it to, whatever it reads:
