@@ -5,6 +5,7 @@
 #include "bookwindow/BookImportCommand.h"
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/StatisticsWindow.h"
+#include "import/PdfFile.h"
 #include "infowindows/AboutWindow.h"
 #include "infowindows/CharacterMissingNotice.h"
 #include "platform/character/DesktopCharacterService.h"
@@ -252,10 +253,10 @@ void FolimarProgram::createFileCommands() {
             },
             [this] { return readerWindow_->Text1->toPlainText(); }});
     importCommand_ = std::make_unique<bookwindow::BookImportCommand>(
-        bookwindow::BookImportCommand::Parts{settings_, locations_.LastFolder, *store_,
-                                             readerState_, dialogs_, *topicManager_,
-                                             recognition::RecognitionSettings::defaultPath(),
-                                             bookWindow_.get()},
+        bookwindow::BookImportCommand::Parts{
+            settings_, locations_.LastFolder, *store_, readerState_, dialogs_, *topicManager_,
+            recognition::RecognitionSettings::defaultPath(), bookWindow_.get(),
+            installed_.program(import::PdfReading::HelperProgram)},
         [this] {
             // Open statistics follow the pages as they arrive.
             if (statistics_ && statistics_->isVisible())

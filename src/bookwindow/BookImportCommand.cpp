@@ -94,9 +94,11 @@ void BookImportCommand::importPaths(const QStringList& paths) {
     const import::PasswordAsk askPassword = [this](const QString& file, bool wrongBefore) {
         return p_.dialogs.password(import::passwordPrompt(file, wrongBefore), ImportTitle);
     };
-    import::ImportPlan plan = import::planImport(paths, askPassword);
-    const import::BookImport::Setup setup = import::BookImport::Setup::forUser(
+    const import::PdfReading reading{p_.pdfHelper};
+    import::ImportPlan plan = import::planImport(paths, askPassword, reading);
+    import::BookImport::Setup setup = import::BookImport::Setup::forUser(
         p_.settings, recognition::RecognitionSettings::load(p_.recognitionSettingsPath));
+    setup.making.pdf = reading;
     const QStringList skipped = plan.skipped;
     import_ = std::make_unique<import::BookImport>(p_.store, std::move(plan), setup);
     connect(import_.get(), &import::BookImport::pageDone, this,

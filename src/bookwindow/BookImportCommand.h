@@ -49,6 +49,7 @@ public:
         topics::TopicNavigation& topics;
         QString recognitionSettingsPath; // the user's recognition languages
         QWidget* window = nullptr;       // the progress window's owner
+        QString pdfHelper;               // what reads PDF pages; empty for the installed one
     };
     // Called as pages arrive (throttled) and once the import ends.
     using PagesArrived = std::function<void()>;

@@ -10,7 +10,6 @@
 #include <QImageReader>
 #include <QSet>
 #include <algorithm>
-#include <poppler-qt6.h>
 
 namespace folimar::import {
 
@@ -35,28 +34,31 @@ bool looksLikePdf(const QString& path) {
     return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
 }
 
-void planPdf(const QString& path, const PasswordAsk& askPassword, ImportPlan& plan) {
+void planPdf(const QString& path, const PasswordAsk& askPassword, const PdfReading& reading,
+             ImportPlan& plan) {
     const QString shown = QFileInfo(path).fileName();
     QByteArray password;
-    std::unique_ptr<Poppler::Document> document = openPdf(path, password);
-    if (!document && pdfIsEncrypted(path)) {
-        bool wrongBefore = false;
-        while (!document) {
-            const QString typed = askPassword ? askPassword(shown, wrongBefore) : QString();
-            if (typed.isNull()) {
-                plan.skipped.append(QStringLiteral("%1 (no password)").arg(shown));
-                return;
-            }
-            password = typed.toUtf8();
-            document = openPdf(path, password);
-            wrongBefore = true;
+    // Only the pages are counted: no picture is drawn yet.
+    constexpr qint64 NoPictures = 0;
+    PdfOpening opening = openPdf(path, password, reading, NoPictures);
+    bool wrongBefore = false;
+    while (opening.locked) {
+        const QString typed = askPassword ? askPassword(shown, wrongBefore) : QString();
+        if (typed.isNull()) {
+            plan.skipped.append(QStringLiteral("%1 (no password)").arg(shown));
+            return;
         }
+        password = typed.toUtf8();
+        opening = openPdf(path, password, reading, NoPictures);
+        wrongBefore = true;
     }
-    if (!document || document->numPages() <= 0) {
-        plan.skipped.append(QStringLiteral("%1 (not a PDF that can be read)").arg(shown));
+    if (!opening.file || opening.file->pageCount() <= 0) {
+        plan.skipped.append(QStringLiteral("%1 (%2)").arg(
+            shown, opening.failure.isEmpty() ? QStringLiteral("not a PDF that can be read")
+                                             : opening.failure));
         return;
     }
-    for (int page = 0; page < document->numPages(); ++page)
+    for (int page = 0; page < opening.file->pageCount(); ++page)
         plan.pages.push_back(
             {PageJob::Kind::PdfPage, path, page, pageName(path, page + 1), password});
 }
@@ -160,7 +162,8 @@ QStringList folderPictures(const QString& folder) {
     return pictures;
 }
 
-ImportPlan planImport(const QStringList& paths, const PasswordAsk& askPassword) {
+ImportPlan planImport(const QStringList& paths, const PasswordAsk& askPassword,
+                      const PdfReading& reading) {
     ImportPlan plan;
     for (const QString& path : paths) {
         const QFileInfo info(path);
@@ -170,7 +173,7 @@ ImportPlan planImport(const QStringList& paths, const PasswordAsk& askPassword) 
         } else if (!info.isFile()) {
             plan.skipped.append(QStringLiteral("%1 (not found)").arg(info.fileName()));
         } else if (looksLikePdf(path)) {
-            planPdf(path, askPassword, plan);
+            planPdf(path, askPassword, reading, plan);
         } else {
             planPictures(path, plan);
         }

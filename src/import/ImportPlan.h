@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/PageJob.h"
+#include "import/PdfFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,12 +21,14 @@ struct ImportPlan {
 // one typed did not open it. A null string gives the file up.
 using PasswordAsk = std::function<QString(const QString& file, bool wrongBefore)>;
 
-// The pages of `paths`, each a PDF, an image file or a folder of pictures, in the order
-// given. Only counts pages: nothing is rendered or decoded yet.
 // The question asking for a PDF's password, saying so when the one before was wrong.
 QString passwordPrompt(const QString& file, bool wrongBefore);
 
-ImportPlan planImport(const QStringList& paths, const PasswordAsk& askPassword);
+// The pages of `paths`, each a PDF, an image file or a folder of pictures, in the order
+// given. Only counts pages: nothing is rendered or decoded yet. PDFs are opened by the
+// helper `reading` gives.
+ImportPlan planImport(const QStringList& paths, const PasswordAsk& askPassword,
+                      const PdfReading& reading = {});
 
 // The picture files of `folder`, in any format Qt reads, in natural order ("page2" before
 // "page10"); a subfolder's pictures come where its name falls among the files.

@@ -12,7 +12,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <poppler-qt6.h>
 
 namespace folimar::import {
 
@@ -24,11 +23,11 @@ namespace {
 constexpr double TextLayerLeastCover = 0.01;
 
 // Whether the page's own text is its text: words that cover enough of the page.
-bool hasTextLayer(const std::vector<std::unique_ptr<Poppler::TextBox>>& words, QSizeF page) {
+bool hasTextLayer(const std::vector<pdfpages::PdfWord>& words, QSizeF page) {
     double covered = 0;
-    for (const std::unique_ptr<Poppler::TextBox>& word : words)
-        if (!word->text().trimmed().isEmpty())
-            covered += word->boundingBox().width() * word->boundingBox().height();
+    for (const pdfpages::PdfWord& word : words)
+        if (!word.text.trimmed().isEmpty())
+            covered += word.box.width() * word.box.height();
     return covered > 0 && covered >= TextLayerLeastCover * page.width() * page.height();
 }
 
@@ -52,30 +51,38 @@ ImportedPage PageMaker::make(const PageJob& job) {
 }
 
 void PageMaker::makePdfPage(const PageJob& job, ImportedPage& page) {
-    if (openFile_ != job.file || !document_) {
-        document_ = openPdf(job.file, job.password);
+    if (openFile_ != job.file || !pdf_) {
+        PdfOpening opening =
+            openPdf(job.file, job.password, making_.pdf, making_.pagePixels, &control_.cancelled);
+        pdf_ = std::move(opening.file);
         openFile_ = job.file;
+        if (!pdf_) {
+            page.failure = opening.failure.isEmpty() ? QStringLiteral("the page cannot be read")
+                                                     : opening.failure;
+            return;
+        }
     }
-    const std::unique_ptr<Poppler::Page> pdfPage = document_ ? document_->page(job.index) : nullptr;
-    if (!pdfPage) {
-        page.failure = QStringLiteral("the page cannot be read");
+    std::variant<pdfpages::PageLayout, QString> read = pdf_->layout(job.index);
+    if (const QString* failure = std::get_if<QString>(&read)) {
+        page.failure = *failure;
         return;
     }
-    const std::vector<std::unique_ptr<Poppler::TextBox>> words = pdfPage->textList();
-    const bool textLayer = hasTextLayer(words, pdfPage->pageSizeF());
+    const pdfpages::PageLayout& layout = std::get<pdfpages::PageLayout>(read);
+    const bool textLayer = hasTextLayer(layout.words, layout.points);
     const double dpi =
-        boundedDpi(pdfPage->pageSizeF(), textLayer ? TextLayerDpi : ScanDpi, making_.pagePixels);
+        boundedDpi(layout.points, textLayer ? TextLayerDpi : ScanDpi, making_.pagePixels);
     if (dpi <= 0) {
         page.failure = QStringLiteral("the page is too large to draw");
         return;
     }
-    const QImage picture = pdfPage->renderToImage(dpi, dpi);
-    if (picture.isNull()) {
-        page.failure = QStringLiteral("the page cannot be drawn");
+    std::variant<QImage, QString> drawn = pdf_->draw(job.index, dpi, layout.points);
+    if (const QString* failure = std::get_if<QString>(&drawn)) {
+        page.failure = *failure;
         return;
     }
+    const QImage& picture = std::get<QImage>(drawn);
     if (textLayer) {
-        const recognition::PageText text = textLayerText(words, dpi);
+        const recognition::PageText text = textLayerText(layout.words, dpi);
         page.text = text.text;
         page.wordBoxes = recognition::encodeWordBoxes(text);
     } else {

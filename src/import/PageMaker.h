@@ -3,15 +3,13 @@
 #include "import/ImportedPage.h"
 #include "import/PageJob.h"
 #include "import/PageResolution.h"
+#include "import/PdfFile.h"
 
 #include <QString>
 #include <memory>
 
 class QImage;
 
-namespace Poppler {
-class Document;
-}
 namespace folimar::recognition {
 struct ReadControl;
 }
@@ -25,11 +23,12 @@ struct PageMaking {
     QString tessdata;
     QString languages;
     qint64 pagePixels = ImportPagePixels; // the most pixels a PDF page is drawn with
+    PdfReading pdf = {};
 };
 
-// Makes pages one at a time on one thread. It keeps the PDF it last read open, so that the
-// pages of a long PDF do not each open the file again; makers on other threads keep their
-// own, as a PDF document is not to be shared between threads.
+// Makes pages one at a time on one thread. It keeps the PDF it last read open in its
+// helper, so that the pages of a long PDF do not each open the file again; makers on other
+// threads keep their own. A cancel of the reading ends the helper at once.
 class PageMaker {
 public:
     PageMaker(PageMaking making, recognition::ReadControl& control);
@@ -52,7 +51,7 @@ private:
     PageMaking making_;
     recognition::ReadControl& control_;
     QString openFile_;
-    std::unique_ptr<Poppler::Document> document_;
+    std::unique_ptr<PdfFile> pdf_;
 };
 
 } // namespace folimar::import

@@ -2,19 +2,24 @@
 
 #include "recognition/PageTextBuilder.h"
 
-#include <poppler-qt6.h>
-
 namespace folimar::import {
 
-recognition::PageText textLayerText(const std::vector<std::unique_ptr<Poppler::TextBox>>& words,
-                                    double dpi) {
+namespace {
+
+// Beyond the largest page by far: a word a damaged page places further out is cut to it, so
+// its box stays within what a picture's pixels can number.
+const QRectF Reach(-1e6, -1e6, 2e6, 2e6);
+
+} // namespace
+
+recognition::PageText textLayerText(const std::vector<pdfpages::PdfWord>& words, double dpi) {
     const double scale = dpi / 72.0;
     recognition::PageTextBuilder builder;
-    const Poppler::TextBox* previous = nullptr;
+    bool first = true;
     QRectF line;
-    for (const std::unique_ptr<Poppler::TextBox>& word : words) {
-        const QRectF box = word->boundingBox();
-        if (previous && previous->nextWord() != word.get()) {
+    for (const pdfpages::PdfWord& word : words) {
+        const QRectF box = word.box.intersected(Reach);
+        if (!first && !word.followsOnLine) {
             const double gap = box.top() - line.bottom();
             if (gap > line.height() || gap < -2 * line.height())
                 builder.startParagraph();
@@ -26,8 +31,8 @@ recognition::PageText textLayerText(const std::vector<std::unique_ptr<Poppler::T
         }
         const QRectF pixels(box.x() * scale, box.y() * scale, box.width() * scale,
                             box.height() * scale);
-        builder.addWord(word->text(), pixels.toAlignedRect());
-        previous = word.get();
+        builder.addWord(word.text, pixels.toAlignedRect());
+        first = false;
     }
     return builder.take();
 }

@@ -1,13 +1,9 @@
 #pragma once
 
+#include "pdfpages/PdfPageMessages.h"
 #include "recognition/PageText.h"
 
-#include <memory>
 #include <vector>
-
-namespace Poppler {
-class TextBox;
-}
 
 namespace folimar::import {
 
@@ -15,7 +11,6 @@ namespace folimar::import {
 // from points to the pixels of the page rendered at `dpi`. Lines of a paragraph are
 // joined by a space and a word hyphenated at a line's end is joined again; a gap between
 // lines taller than a line starts a new paragraph.
-recognition::PageText textLayerText(const std::vector<std::unique_ptr<Poppler::TextBox>>& words,
-                                    double dpi);
+recognition::PageText textLayerText(const std::vector<pdfpages::PdfWord>& words, double dpi);
 
 } // namespace folimar::import

@@ -1,5 +1,6 @@
 // Writes a small corpus of good inputs for each fuzz target into the folder given:
 // seeds/<target>/..., from which the fuzzer starts mutating.
+#include "pdfpages/PdfPageMessages.h"
 #include "platform/link/OpenRequestFrame.h"
 #include "recognition/WordBoxBlob.h"
 #include "settings/SettingsFile.h"
@@ -115,5 +116,20 @@ int main(int argc, char** argv) {
         withoutConfidences += twoWords.mid(8 + word * 28, 24);
     withoutConfidences += twoWords.mid(8 + 2 * 28);
     ok &= write(root, "word_box_blob", "two-words-before-confidences", withoutConfidences);
+
+    // A PDF page helper's answers while a two-page PDF is planned and its first page made.
+    using namespace folimar::pdfpages;
+    const auto framed = [](const Reply& reply) { return frame(encodeReply(reply)); };
+    ok &= write(root, "pdf_page_replies", "plan-and-page",
+                framed(Opened{2, false}) +
+                    framed(PageLayout{QSizeF(612, 792),
+                                      {{QStringLiteral("Two"), QRectF(72, 72, 30, 12), false},
+                                       {QStringLiteral("w\u00f6rds"), QRectF(106, 72, 40, 12),
+                                        true}}}) +
+                    framed(Drawn{sample({8, 6})}));
+    ok &= write(root, "pdf_page_replies", "locked-then-refused",
+                framed(Opened{0, true}) +
+                    framed(Refused{QStringLiteral("the page cannot be read")}) +
+                    frame(encodeRequest(DrawRequest{1, 150})));
     return ok ? 0 : 1;
 }
