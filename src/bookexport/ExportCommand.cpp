@@ -8,6 +8,7 @@
 #include "platform/paths/ProgramLocations.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/termination/TerminationSignals.h"
+#include "recognition/RecognitionSettings.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "store/BookStore.h"
@@ -21,14 +22,18 @@ namespace folimar::bookexport {
 namespace {
 
 constexpr int Failed = 1;
-constexpr char Form[] = "--export BOOK.fmr OUT.pdf [--topics FIRST-LAST] [--verbose]";
+constexpr char Form[] =
+    "--export BOOK.fmr OUT.pdf|OUT.epub [--topics FIRST-LAST] [--pictures] [--verbose]";
 
-// The book's topics to save, or none after saying why on `err`.
+// The book's topics to save, or none after saying why on `err`; `choices` receives the
+// user's reading choices.
 std::optional<ExportedBook> readBook(const ExportCommand& command, const QString& registryStorePath,
-                                     QTextStream& err) {
+                                     QTextStream& err, ReadAlongChoices* choices) {
     settings::Settings settings;
     platform::ProgramLocations locations = platform::LocateProgram(registryStorePath);
     settings::LoadSettings(settings, locations);
+    *choices = readAlongChoices(settings, recognition::RecognitionSettings::defaultPath());
+    choices->pictures = command.pictures;
     // The store keeps a notes file beside each book it opens: here one that goes away.
     const QTemporaryDir scratch;
     err << Qt::flush;
@@ -68,6 +73,8 @@ ExportCommandParse ParseExportCommand(const QStringList& arguments) {
                     QStringLiteral("--topics wants topic numbers FIRST-LAST, such as 3-17");
                 return parsed;
             }
+        } else if (word == QLatin1String("--pictures")) {
+            command.pictures = true;
         } else if (word == QLatin1String("--verbose")) {
             command.verbose = true;
         } else if (word.startsWith(QLatin1Char('-')) && word.size() > 1) {
@@ -104,7 +111,8 @@ int RunExportCommand(const ExportCommand& command, const QString& registryStoreP
             << Qt::flush;
         return Failed;
     }
-    std::optional<ExportedBook> book = readBook(command, registryStorePath, err);
+    ReadAlongChoices choices;
+    std::optional<ExportedBook> book = readBook(command, registryStorePath, err, &choices);
     if (!book) {
         err << Qt::flush;
         return Failed;
@@ -150,7 +158,7 @@ int RunExportCommand(const ExportCommand& command, const QString& registryStoreP
         err << Qt::flush;
         QCoreApplication::quit();
     });
-    job.start(exportWork(*bookFormatOf(command.output), std::move(*book), command.output));
+    job.start(exportWork(*bookFormatOf(command.output), std::move(*book), command.output, choices));
     QCoreApplication::exec();
     return status;
 }

@@ -14,11 +14,12 @@ struct ProgramUsage;
 namespace folimar::bookexport {
 
 // A start that saves the book in a format other programs read, instead of opening windows:
-//   folimar --export BOOK.fmr OUT.pdf [--topics FIRST-LAST] [--verbose]
+//   folimar --export BOOK.fmr OUT.pdf|OUT.epub [--topics FIRST-LAST] [--pictures] [--verbose]
 struct ExportCommand {
     QString input;
     QString output;
     std::optional<speechexport::TopicRange> topics; // none: every topic
+    bool pictures = false;                          // a read-along book shows the pictures
     bool verbose = false;                           // a line per topic saved
 };
 

@@ -6,6 +6,7 @@
 #include "reader/CentredWindow.h"
 #include "store/BookStore.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -20,9 +21,11 @@
 namespace folimar::bookwindow {
 
 BookExportWindow::BookExportWindow(bookexport::BookFormat format, store::BookStore& store,
-                                   platform::Dialogs& dialogs, QWidget* parent)
+                                   platform::Dialogs& dialogs,
+                                   std::function<bookexport::ReadAlongChoices()> choices,
+                                   QWidget* parent)
     : QWidget(parent, Qt::Window), format_(format), store_(store), dialogs_(dialogs),
-      job_(new bookexport::BookExportJob(this)) {
+      choices_(std::move(choices)), job_(new bookexport::BookExportJob(this)) {
     setObjectName(QStringLiteral("frmExportBook"));
     setWindowTitle(bookexport::bookFormatName(format));
     auto* column = new QVBoxLayout(this);
@@ -45,6 +48,12 @@ BookExportWindow::BookExportWindow(bookexport::BookFormat format, store::BookSto
     range->addWidget(txtToTopic);
     range->addStretch();
     column->addLayout(range);
+    if (format == bookexport::BookFormat::ReadAlongEpub) {
+        chkPictures =
+            new QCheckBox(QStringLiteral("Show each page's &picture after its text"), this);
+        chkPictures->setObjectName(QStringLiteral("chkPictures"));
+        column->addWidget(chkPictures);
+    }
     // Touching a bound means the range is wanted.
     for (QSpinBox* bound : {txtFromTopic, txtToTopic})
         connect(bound, &QSpinBox::valueChanged, optTopics, [this] { optTopics->setChecked(true); });
@@ -139,15 +148,19 @@ void BookExportWindow::save() {
     prgExport->setValue(0);
     lblStatus->setText(QStringLiteral("Saving %1…").arg(QFileInfo(savingPath_).fileName()));
     setExporting(true);
-    job_->start(bookexport::exportWork(format_, std::move(book), savingPath_));
+    bookexport::ReadAlongChoices choices = choices_ ? choices_() : bookexport::ReadAlongChoices{};
+    choices.pictures = chkPictures && chkPictures->isChecked();
+    job_->start(bookexport::exportWork(format_, std::move(book), savingPath_, choices));
 }
 
 void BookExportWindow::setExporting(bool exporting) {
     cmdSave->setEnabled(!exporting && hasTopics_);
     cmdCancel->setText(exporting ? QStringLiteral("&Cancel") : QStringLiteral("&Close"));
     for (QWidget* choice : {static_cast<QWidget*>(optBook), static_cast<QWidget*>(optTopics),
-                            static_cast<QWidget*>(txtFromTopic), static_cast<QWidget*>(txtToTopic)})
-        choice->setEnabled(!exporting && hasTopics_);
+                            static_cast<QWidget*>(txtFromTopic), static_cast<QWidget*>(txtToTopic),
+                            static_cast<QWidget*>(chkPictures)})
+        if (choice)
+            choice->setEnabled(!exporting && hasTopics_);
 }
 
 void BookExportWindow::finished(const bookexport::BookExportOutcome& outcome) {

@@ -3,7 +3,9 @@
 #include "bookexport/BookFormat.h"
 
 #include <QWidget>
+#include <functional>
 
+class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -28,8 +30,11 @@ namespace folimar::bookwindow {
 class BookExportWindow final : public QWidget {
     Q_OBJECT
 public:
+    // `choices` gives the user's reading choices at each save.
     BookExportWindow(bookexport::BookFormat format, store::BookStore& store,
-                     platform::Dialogs& dialogs, QWidget* parent = nullptr);
+                     platform::Dialogs& dialogs,
+                     std::function<bookexport::ReadAlongChoices()> choices,
+                     QWidget* parent = nullptr);
     ~BookExportWindow() override;
 
     // Shows the window with the book's topic numbers as the range's bounds.
@@ -42,6 +47,7 @@ public:
     QRadioButton* optTopics = nullptr;
     QSpinBox* txtFromTopic = nullptr;
     QSpinBox* txtToTopic = nullptr;
+    QCheckBox* chkPictures = nullptr; // a read-along book's only; off until ticked
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;
     QProgressBar* prgExport = nullptr;
@@ -57,6 +63,7 @@ private:
     bookexport::BookFormat format_;
     store::BookStore& store_;
     platform::Dialogs& dialogs_;
+    std::function<bookexport::ReadAlongChoices()> choices_;
     bookexport::BookExportJob* job_ = nullptr;
     QString savingPath_;
     bool hasTopics_ = false;

@@ -134,7 +134,8 @@ public:
     void PrevTopic();
     // The topic manager shown in its list view (`mnuTopics`).
     void showTopics();
-    // File > Export: the window that saves the book in `format` (`mnuExportPdf`).
+    // File > Export: the window that saves the book in `format` (`mnuExportPdf`,
+    // `mnuExportEpub`).
     void exportBook(bookexport::BookFormat format);
     // Stores the page (reader text and "temp.jpg") under the topic manager's number and
     // name (F9).

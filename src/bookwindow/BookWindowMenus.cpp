@@ -52,6 +52,10 @@ void BookWindow::createMenus() {
                         QStringLiteral("mnuExportPdf")),
             &QAction::triggered, this,
             [this] { exportBook(bookexport::BookFormat::SearchablePdf); });
+    connect(namedAction(mnuExport->addAction(QStringLiteral("&Read-along Book (EPUB 3)…")),
+                        QStringLiteral("mnuExportEpub")),
+            &QAction::triggered, this,
+            [this] { exportBook(bookexport::BookFormat::ReadAlongEpub); });
     namedAction(mnuFile->addSeparator(), QStringLiteral("sp2"));
     connectHook(
         namedAction(mnuFile->addAction(QStringLiteral("S&tats")), QStringLiteral("mnuStats")),
@@ -110,7 +114,12 @@ void BookWindow::createMenus() {
 void BookWindow::exportBook(bookexport::BookFormat format) {
     BookExportWindow*& window = exportWindows_[format];
     if (!window)
-        window = new BookExportWindow(format, s_.store, s_.dialogs, this);
+        window = new BookExportWindow(
+            format, s_.store, s_.dialogs,
+            [this] {
+                return bookexport::readAlongChoices(s_.settings, s_.recognitionSettingsPath);
+            },
+            this);
     window->open();
 }
 

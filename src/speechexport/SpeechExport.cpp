@@ -48,7 +48,8 @@ QList<SentenceToSpeak> sentencesToSpeak(const QString& text, sentences::Sentence
     for (const QString& sentence : sentences::sentencesOf(text, rule)) {
         const QString shown = sentence.trimmed();
         if (!shown.isEmpty())
-            said.append({shown, sentences::spokenForm(sentence, capsAsSmall)});
+            said.append({shown, sentences::spokenForm(sentence, capsAsSmall),
+                          sentence.left(sentence.indexOf(shown)).contains(QLatin1Char('\n'))});
     }
     return said;
 }

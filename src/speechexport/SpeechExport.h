@@ -56,6 +56,7 @@ constexpr int TopicPauseMs = 1000;
 struct SentenceToSpeak {
     QString shown;
     QString spoken;
+    bool startsLine = false; // a line break parts it from the sentence before
 };
 
 // The sentences of `text` as reading aloud splits them; blank ones, which make no sound,

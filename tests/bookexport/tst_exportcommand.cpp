@@ -78,6 +78,9 @@ private Q_SLOTS:
         QVERIFY(home.contents("book.pdf").startsWith("%PDF-"));
         QCOMPARE(home.run({"--export", "book.fmr", "book.pdf"}), 0);
         QCOMPARE(home.out, QByteArray("Saved book.pdf (3 topics).\n"));
+        QCOMPARE(home.run({"--export", "book.fmr", "book.epub", "--topics", "5"}), 0);
+        QCOMPARE(home.out, QByteArray("Saved book.epub (1 topic).\n"));
+        QVERIFY(home.contents("book.epub").startsWith("PK\3\4"));
     }
 
     void wrongStartsSayWhyAndKeepTheOlderFile_data() {

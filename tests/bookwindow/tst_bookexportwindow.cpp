@@ -2,6 +2,7 @@
 #include "bookwindow/BookExportWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -49,6 +50,13 @@ private Q_SLOTS:
             QCOMPARE(bytes.count("/Type /Page\n"), range ? 2 : 3);
         }
         QCOMPARE(rig.dialogs.fileRequests.last().fileName, QStringLiteral("untitled.pdf"));
+        QVERIFY(!window->chkPictures); // pictures are the read-along book's choice
+
+        rig.window->findChild<QAction*>(QStringLiteral("mnuExportEpub"))->trigger();
+        const auto windows = rig.window->findChildren<bookwindow::BookExportWindow*>();
+        QCOMPARE(windows.size(), 2);
+        QCOMPARE(windows.last()->windowTitle(), QStringLiteral("Read-along Book (EPUB 3)"));
+        QVERIFY(windows.last()->chkPictures && !windows.last()->chkPictures->isChecked());
     }
 };
 
