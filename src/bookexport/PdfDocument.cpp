@@ -3,7 +3,6 @@
 #include "bookexport/JpegDensity.h"
 
 #include <QFileInfo>
-#include <QIODevice>
 #include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
@@ -230,25 +229,10 @@ bool PdfDocument::addTextPages(const QString& heading, const QString& text) {
     return true;
 }
 
-bool PdfDocument::write(QIODevice& device, const std::function<bool(double written)>& keepGoing) {
-    if (HPDF_SaveToStream(parts_->pdf) != HPDF_OK)
-        return failed(QStringLiteral("The PDF cannot be made"));
-    QByteArray piece(1 << 20, Qt::Uninitialized);
-    const HPDF_UINT32 whole = HPDF_GetStreamSize(parts_->pdf);
-    for (HPDF_UINT32 left = whole; left > 0;) {
-        if (!keepGoing(1.0 - double(left) / double(whole)))
-            return false;
-        HPDF_UINT32 size = std::min<HPDF_UINT32>(left, HPDF_UINT32(piece.size()));
-        const HPDF_STATUS read =
-            HPDF_ReadFromStream(parts_->pdf, reinterpret_cast<HPDF_BYTE*>(piece.data()), &size);
-        if ((read != HPDF_OK && read != HPDF_STREAM_EOF) || size == 0)
-            return failed(QStringLiteral("The PDF cannot be made"));
-        if (device.write(piece.constData(), size) != qint64(size)) {
-            error_ = device.errorString();
-            return false;
-        }
-        left -= size;
-    }
+bool PdfDocument::save(const QString& path) {
+    // Straight to the file: a copy in memory first would double the work of a large book.
+    if (HPDF_SaveToFile(parts_->pdf, QFile::encodeName(path).constData()) != HPDF_OK)
+        return failed(QStringLiteral("The PDF cannot be written"));
     return true;
 }
 

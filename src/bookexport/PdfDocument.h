@@ -5,10 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <functional>
 #include <memory>
-
-class QIODevice;
 
 namespace folimar::bookexport {
 
@@ -32,9 +29,8 @@ public:
                         const QString& text);
     // Pages of A4 showing `heading` and `text`, as many as the text needs.
     bool addTextPages(const QString& heading, const QString& text);
-    // Writes the document to `device` in pieces, telling `keepGoing` the share written
-    // before each; it stops when told false.
-    bool write(QIODevice& device, const std::function<bool(double written)>& keepGoing);
+    // Writes the document to the file at `path`, replacing what it held.
+    bool save(const QString& path);
     // What went wrong in the last step that failed.
     QString errorString() const { return error_; }
 

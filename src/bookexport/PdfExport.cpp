@@ -6,11 +6,19 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace folimar::bookexport {
 
 namespace {
+
+constexpr double PagesShare = 0.7;
+constexpr QFile::Permissions NewFilePermissions =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
 
 BookExportOutcome failed(QString message) {
     return {BookExportOutcome::Status::Failed, std::move(message)};
@@ -34,8 +42,8 @@ BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
     if (book.topics.isEmpty())
         return failed(QStringLiteral("There are no topics to save."));
     bool textPages = false;
-    // Making the pages is half the work, each topic's share its bytes; writing the file
-    // the other half.
+    // Making the pages is most of the work, each topic's share its bytes; writing the file
+    // the rest.
     double total = 0;
     for (const ExportedTopic& topic : book.topics) {
         textPages = textPages || !isJpeg(topic.picture);
@@ -63,22 +71,26 @@ BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
                               .arg(topic.number)
                               .arg(topic.name, pdf->errorString()));
         done += double(topic.picture.size() + topic.text.size() + 1);
-        progress(0.5 * done / total, ++topicsDone);
+        progress(PagesShare * done / total, ++topicsDone);
     }
 
-    QSaveFile file(outputPath);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside the older file, then put in its place once complete.
+    const QFileInfo target(outputPath);
+    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                        QStringLiteral(".XXXXXX"));
+    if (!file.open())
         return failed(cannotSaveMessage(outputPath, file.errorString()));
-    const bool written = pdf->write(file, [&](double share) {
-        progress(0.5 + 0.5 * share, topicsDone);
-        return !cancelled.load();
-    });
+    if (!pdf->save(file.fileName()))
+        return failed(
+            QStringLiteral("Cannot write \"%1\": %2").arg(target.fileName(), pdf->errorString()));
     if (cancelled.load())
         return {BookExportOutcome::Status::Cancelled, {}};
-    if (!written || !file.commit())
-        return failed(QStringLiteral("Cannot write \"%1\": %2")
-                          .arg(QFileInfo(outputPath).fileName(),
-                               written ? file.errorString() : pdf->errorString()));
+    file.setPermissions(target.exists() ? QFile::permissions(outputPath) : NewFilePermissions);
+    if (::fsync(file.handle()) != 0 || ::rename(QFile::encodeName(file.fileName()).constData(),
+                                                QFile::encodeName(outputPath).constData()) != 0)
+        return failed(QStringLiteral("Cannot save \"%1\": %2")
+                          .arg(target.fileName(), QString::fromLocal8Bit(std::strerror(errno))));
+    file.setAutoRemove(false); // it is the PDF now
     progress(1.0, topicsDone);
     return {BookExportOutcome::Status::Saved, {}};
 }

@@ -157,8 +157,8 @@ private Q_SLOTS:
         older.write("older");
         older.close();
         std::atomic<bool> cancelled{false};
-        // Cancelled as the first page is done, and as the file begins to be written.
-        for (const double at : {0.0, 0.5}) {
+        // Cancelled as the first page is done, and as the last is, before the file is in place.
+        for (const double at : {0.0, 0.7}) {
             cancelled = false;
             const auto outcome = bookexport::exportPdf(
                 made.book, path, [&](double share, int) { cancelled = cancelled || share >= at; },
