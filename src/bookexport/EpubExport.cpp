@@ -16,8 +16,8 @@ namespace folimar::bookexport {
 
 namespace {
 
-// Encoding a page's sound takes about a third as long as speaking it.
-constexpr double EncodingWork = 0.3;
+// Encoding a page's sound into MP3 takes about three times as long as speaking it.
+constexpr double EncodingWork = 3.0;
 
 BookExportOutcome failed(QString message) {
     return {BookExportOutcome::Status::Failed, std::move(message)};
