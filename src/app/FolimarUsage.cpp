@@ -63,6 +63,17 @@ platform::ProgramUsage FolimarUsage() {
                  "0 saved, 1 failed, 2 a wrong command line, 128 + the signal's number when "
                  "interrupted."),
              QStringLiteral(
+                 "folimar --export BOOK.fmr OUT.pdf [--topics FIRST-LAST] [--verbose] saves the "
+                 "book, or the topics numbered FIRST to LAST, as a searchable PDF and ends: each "
+                 "page's picture as it is stored with its text invisible over the words, a page "
+                 "of text for a topic without a picture. OUT.epub makes a read-along EPUB 3 "
+                 "instead: each topic's text with its sound, read by espeak-ng with the chosen "
+                 "voice, each sentence shown as it is spoken (--pictures adds the page "
+                 "pictures). --verbose names each topic as it is saved. The file appears only "
+                 "when it is complete, and an older file under its name stays until then. Exit "
+                 "status: 0 saved, 1 failed, 2 a wrong command line, 128 + the signal's number "
+                 "when interrupted."),
+             QStringLiteral(
                  "folimar --import FILE... [--into BOOK.fmr] adds the pages of PDFs, pictures "
                  "and folders of scans to the book (by default the one Folimar had open last) "
                  "without opening a window, and writes its progress on the terminal. A book "

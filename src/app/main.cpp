@@ -1,6 +1,7 @@
 #include "app/CommandLineImport.h"
 #include "app/FolimarProgram.h"
 #include "app/FolimarUsage.h"
+#include "bookexport/ExportCommand.h"
 #include "platform/commandline/ApplicationArgv.h"
 #include "platform/commandline/CommandLineAnswer.h"
 #include "platform/link/InstanceLinkAddress.h"
@@ -21,6 +22,10 @@ int main(int argc, char* argv[]) {
     if (const auto status = folimar::speechexport::AnswerAudioCommand(
             argc, argv, arguments, folimar::speechexport::AudioSource::Book,
             folimar::app::FolimarUsage(), out, err))
+        return *status;
+    // `--export BOOK OUT.pdf`: the book saved for other programs, without windows.
+    if (const auto status = folimar::bookexport::AnswerExportCommand(
+            argc, argv, arguments, folimar::app::FolimarUsage(), out, err))
         return *status;
     // --help, --version and a wrong option are answered before any window or file is made.
     const auto line = folimar::platform::ParseCommandLine(arguments, /*takesOperands=*/true);

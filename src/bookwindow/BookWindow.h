@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bookexport/BookFormat.h"
 #include "bookwindow/PagePicture.h"
 #include "bookwindow/PictureDrawing.h"
 #include "bookwindow/PictureGeometry.h"
@@ -11,6 +12,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <map>
 
 class QAction;
 class QLabel;
@@ -47,6 +49,7 @@ namespace folimar::bookwindow {
 
 class PastePreparation;
 struct PreparedPaste;
+class BookExportWindow;
 class PictureConversion;
 class SpokenSentenceMark;
 struct PictureState;
@@ -138,6 +141,9 @@ public:
     void PrevTopic();
     // The topic manager shown in its list view (`mnuTopics`).
     void showTopics();
+    // File > Export: the window that saves the book in `format` (`mnuExportPdf`,
+    // `mnuExportEpub`).
+    void exportBook(bookexport::BookFormat format);
     // Stores the page (reader text and "temp.jpg") under the topic manager's number and
     // name (F9).
     void StoreTopic();
@@ -274,6 +280,7 @@ private:
     QString placedText_;
     QList<recognition::PlacedWord> placedWords_;
 
+    std::map<bookexport::BookFormat, BookExportWindow*> exportWindows_;
     QAction* mnuPrev = nullptr;
     QAction* mnuNext = nullptr;
     QAction* mnuLeft = nullptr;

@@ -1,3 +1,4 @@
+#include "bookwindow/BookExportWindow.h"
 #include "bookwindow/BookWindow.h"
 #include "reader/CharacterHost.h"
 #include "settings/Settings.h"
@@ -45,6 +46,16 @@ void BookWindow::createMenus() {
     connectHook(namedAction(mnuFile->addAction(QStringLiteral("Import &Folder...")),
                             QStringLiteral("mnuImportFolder")),
                 &Hooks::importFolder);
+    QMenu* mnuExport = mnuFile->addMenu(QStringLiteral("&Export"));
+    mnuExport->setObjectName(QStringLiteral("mnuExport"));
+    connect(namedAction(mnuExport->addAction(QStringLiteral("Searchable &PDF…")),
+                        QStringLiteral("mnuExportPdf")),
+            &QAction::triggered, this,
+            [this] { exportBook(bookexport::BookFormat::SearchablePdf); });
+    connect(namedAction(mnuExport->addAction(QStringLiteral("&Read-along Book (EPUB 3)…")),
+                        QStringLiteral("mnuExportEpub")),
+            &QAction::triggered, this,
+            [this] { exportBook(bookexport::BookFormat::ReadAlongEpub); });
     namedAction(mnuFile->addSeparator(), QStringLiteral("sp2"));
     connectHook(
         namedAction(mnuFile->addAction(QStringLiteral("S&tats")), QStringLiteral("mnuStats")),
@@ -98,6 +109,18 @@ void BookWindow::createMenus() {
     connect(mnuPrev, &QAction::triggered, this, &BookWindow::PrevTopic);
     mnuNext = namedAction(bar->addAction(QStringLiteral("&N")), QStringLiteral("mnuNext"));
     connect(mnuNext, &QAction::triggered, this, &BookWindow::NextTopic);
+}
+
+void BookWindow::exportBook(bookexport::BookFormat format) {
+    BookExportWindow*& window = exportWindows_[format];
+    if (!window)
+        window = new BookExportWindow(
+            format, s_.store, s_.dialogs,
+            [this] {
+                return bookexport::readAlongChoices(s_.settings, s_.recognitionSettingsPath);
+            },
+            this);
+    window->open();
 }
 
 void BookWindow::addArrangementItem(QMenu* menu, QAction*& item, const QString& name,

@@ -25,20 +25,6 @@ namespace {
 
 constexpr int Failed = 1;
 
-std::optional<TopicRange> parseRange(const QString& text) {
-    static const QRegularExpression form(QStringLiteral("^(-?\\d+)(?:-(-?\\d+))?$"));
-    const QRegularExpressionMatch match = form.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    bool firstOk = false;
-    bool lastOk = true;
-    const int first = match.captured(1).toInt(&firstOk);
-    const int last = match.hasCaptured(2) ? match.captured(2).toInt(&lastOk) : first;
-    if (!firstOk || !lastOk)
-        return std::nullopt;
-    return TopicRange{std::min(first, last), std::max(first, last)};
-}
-
 // What a range of topics put into the recording: "2 topics, 5 to 9, of the 3 to 99 asked
 // for", so a range reaching past the book's topics says where they ended.
 QString savedTopics(const TopicRange& asked, int count, int first, int last) {
@@ -139,6 +125,20 @@ private:
 
 } // namespace
 
+std::optional<TopicRange> ParseTopicRange(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^(-?\\d+)(?:-(-?\\d+))?$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool firstOk = false;
+    bool lastOk = true;
+    const int first = match.captured(1).toInt(&firstOk);
+    const int last = match.hasCaptured(2) ? match.captured(2).toInt(&lastOk) : first;
+    if (!firstOk || !lastOk)
+        return std::nullopt;
+    return TopicRange{std::min(first, last), std::max(first, last)};
+}
+
 AudioCommandParse ParseAudioCommand(const QStringList& arguments, AudioSource source) {
     AudioCommandParse parsed;
     if (arguments.value(0) != QLatin1String("--audio"))
@@ -148,7 +148,7 @@ AudioCommandParse ParseAudioCommand(const QStringList& arguments, AudioSource so
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& word = arguments.at(i);
         if (word == QLatin1String("--topics") && source == AudioSource::Book) {
-            command.topics = parseRange(arguments.value(++i));
+            command.topics = ParseTopicRange(arguments.value(++i));
             if (!command.topics) {
                 parsed.error =
                     QStringLiteral("--topics wants topic numbers FIRST-LAST, such as 3-17");

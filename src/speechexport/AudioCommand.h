@@ -21,6 +21,9 @@ struct TopicRange {
     int last = 0;
 };
 
+// "3-17" (or "5" alone) as the topics numbered from 3 to 17; none for anything else.
+std::optional<TopicRange> ParseTopicRange(const QString& text);
+
 struct AudioCommand {
     QString input;
     QString output;

@@ -72,7 +72,7 @@ bool OpusWriter::finish(const QList<ChapterMark>& chapters, const KeepGoing& kee
         return fail(opusError("encoder", status));
     ope_encoder_ctl(encoder.get(), OPUS_SET_BITRATE(SpeechBitrate));
     ope_encoder_ctl(encoder.get(), OPUS_SET_SIGNAL(OPUS_SIGNAL_VOICE));
-    // The encoder, not the voice, takes most of an export's time (espeak-ng speaks some ten
+    // The encoder, not the voice, takes most of an export's time (espeak-ng speaks some four
     // times faster than Opus encodes); a middle complexity is a quarter quicker than the
     // highest and sounds the same for speech.
     ope_encoder_ctl(encoder.get(), OPUS_SET_COMPLEXITY(SpeechComplexity));

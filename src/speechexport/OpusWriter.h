@@ -17,7 +17,9 @@ public:
     bool write(std::span<const std::int16_t> samples) override;
     bool finish(const QList<ChapterMark>& chapters, const KeepGoing& keepGoing,
                 const FinishProgress& progress) override;
-    double finishShare() const override { return 0.2; }
+    // Encoding takes some four fifths of an export's time: the voice speaks about four
+    // times faster than Opus encodes.
+    double finishShare() const override { return 0.8; }
 
 private:
     QIODevice& device_;

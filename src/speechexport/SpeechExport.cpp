@@ -16,19 +16,14 @@ namespace {
 
 constexpr char EspeakEngine[] = "espeak-ng";
 
-bool isBlank(const QString& text) {
-    return text.trimmed().isEmpty();
-}
-
-// Each chapter's sentences, in the form they are spoken; blank ones make no sound.
+// Each chapter's sentences, in the form they are spoken.
 QList<QStringList> spokenSentences(const ExportRequest& request) {
     QList<QStringList> chapters;
     for (const SpokenChapter& chapter : request.chapters) {
         QStringList spoken;
-        for (const QString& sentence : sentences::sentencesOf(chapter.text, request.sentenceEnds)) {
-            if (!isBlank(sentence))
-                spoken << sentences::spokenForm(sentence, request.capsAsSmall);
-        }
+        for (const SentenceToSpeak& sentence :
+             sentencesToSpeak(chapter.text, request.sentenceEnds, request.capsAsSmall))
+            spoken << sentence.spoken;
         chapters << spoken;
     }
     return chapters;
@@ -46,6 +41,18 @@ std::unique_ptr<AudioWriter> writerFor(AudioFormat format, QIODevice& device, in
 }
 
 } // namespace
+
+QList<SentenceToSpeak> sentencesToSpeak(const QString& text, sentences::SentenceEnds rule,
+                                        bool capsAsSmall) {
+    QList<SentenceToSpeak> said;
+    for (const QString& sentence : sentences::sentencesOf(text, rule)) {
+        const QString shown = sentence.trimmed();
+        if (!shown.isEmpty())
+            said.append({shown, sentences::spokenForm(sentence, capsAsSmall),
+                          sentence.left(sentence.indexOf(shown)).contains(QLatin1Char('\n'))});
+    }
+    return said;
+}
 
 std::optional<AudioFormat> audioFormatOf(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -103,19 +110,33 @@ ExportOutcome exportSpeech(character::EspeakSynthesizer& synthesizer, const Expo
             samples += std::int64_t(chunk.size());
             return true;
         };
+    const auto pause = [&](int ms) {
+        const std::vector<std::int16_t> quiet(std::size_t(std::int64_t(sampleRate) * ms / 1000));
+        if (!writer->write(quiet))
+            return false;
+        samples += std::int64_t(quiet.size());
+        return true;
+    };
+    const auto cannotWrite = [&] {
+        return failed(QStringLiteral("Cannot write \"%1\": %2")
+                          .arg(QFileInfo(request.outputPath).fileName(), writer->errorString()));
+    };
     qsizetype spoken = 0;
     for (qsizetype c = 0; c < chapters.size(); ++c) {
         if (chapters[c].isEmpty())
             continue; // nothing to mark: no sound of its own
+        if (spoken > 0 && !pause(TopicPauseMs))
+            return cannotWrite();
         marks.append({samples, request.chapters[c].title});
-        for (const QString& sentence : chapters[c]) {
+        for (qsizetype s = 0; s < chapters[c].size(); ++s) {
+            if (s > 0 && !pause(SentencePauseMs))
+                return cannotWrite();
+            const QString& sentence = chapters[c][s];
             const bool said = synthesizer.synthesize(sentence, voice, sink);
             if (cancelled.load())
                 return {ExportOutcome::Status::Cancelled, {}, 0, sampleRate};
             if (writeFailed)
-                return failed(
-                    QStringLiteral("Cannot write \"%1\": %2")
-                        .arg(QFileInfo(request.outputPath).fileName(), writer->errorString()));
+                return cannotWrite();
             if (!said)
                 return failed(QStringLiteral("The voice could not speak this sentence:\n%1")
                                   .arg(sentence.trimmed().left(200)));
@@ -129,8 +150,7 @@ ExportOutcome exportSpeech(character::EspeakSynthesizer& synthesizer, const Expo
     if (!writer->finish(marks, keepGoing, finishing)) {
         if (cancelled.load())
             return {ExportOutcome::Status::Cancelled, {}, 0, sampleRate};
-        return failed(QStringLiteral("Cannot write \"%1\": %2")
-                          .arg(QFileInfo(request.outputPath).fileName(), writer->errorString()));
+        return cannotWrite();
     }
     if (cancelled.load())
         return {ExportOutcome::Status::Cancelled, {}, 0, sampleRate};

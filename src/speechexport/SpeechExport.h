@@ -44,6 +44,26 @@ struct ExportOutcome {
     int sampleRate = 0;
 };
 
+// Quiet put after each sentence but a topic's last: the voice ends a sentence with some
+// 40 ms of its own, and with these the sentences stand about 150 ms apart, as when they
+// are read aloud.
+constexpr int SentencePauseMs = 110;
+// Quiet between two topics.
+constexpr int TopicPauseMs = 1000;
+
+// A sentence as the reader shows it (without the white space that parts it from the one
+// before) and as the voice says it.
+struct SentenceToSpeak {
+    QString shown;
+    QString spoken;
+    bool startsLine = false; // a line break parts it from the sentence before
+};
+
+// The sentences of `text` as reading aloud splits them; blank ones, which make no sound,
+// are left out.
+QList<SentenceToSpeak> sentencesToSpeak(const QString& text, sentences::SentenceEnds rule,
+                                        bool capsAsSmall);
+
 // The share of the export done so far, 0..1.
 using ExportProgress = std::function<void(double)>;
 

@@ -88,6 +88,28 @@ std::optional<WavReadBack> readWav(const QString& path) {
     return back;
 }
 
+// The lengths in ms of the quiet runs of 60 ms or more between the sounds of a WAV file.
+QList<int> quietRuns(const QString& path, int rate) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(44))
+        return {};
+    const QByteArray bytes = file.readAll();
+    QList<int> runs;
+    qsizetype quiet = 0;
+    bool sounded = false;
+    for (qsizetype at = 0; at + 1 < bytes.size(); at += 2) {
+        if (std::abs(qFromLittleEndian<qint16>(bytes.constData() + at)) <= 64) {
+            ++quiet;
+            continue;
+        }
+        if (sounded && quiet * 1000 >= 60 * rate)
+            runs << int(quiet * 1000 / rate);
+        sounded = true;
+        quiet = 0;
+    }
+    return runs;
+}
+
 QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden);
 }
@@ -178,7 +200,9 @@ private Q_SLOTS:
         QCOMPARE(outcome.sampleRate, synthesizer_->sampleRate());
         QCOMPARE(filesIn(dir.path()), QStringList{name});
 
-        const double own = ownSynthesisSeconds(request);
+        // The voice, and the pauses after the first sentence of each page and between them.
+        const double own =
+            ownSynthesisSeconds(request) + (2 * SentencePauseMs + TopicPauseMs) / 1000.0;
         double seconds = 0;
         if (name.endsWith(QLatin1String(".wav"))) {
             const auto wav = readWav(request.outputPath);
@@ -206,6 +230,20 @@ private Q_SLOTS:
         QVERIFY2(std::abs(seconds - own) <= 0.1 * own,
                  qPrintable(QStringLiteral("saved %1 s, voice %2 s").arg(seconds).arg(own)));
         QVERIFY(std::abs(double(outcome.samples) / outcome.sampleRate - own) <= 0.1 * own);
+    }
+
+    // Sentences stand apart as when read aloud, topics about a second apart.
+    void pausesPartSentencesAndTopics() {
+        QTemporaryDir dir;
+        const ExportRequest request = twoPages(dir.filePath("flood.wav"));
+        const ExportOutcome outcome = exportSpeech(
+            *synthesizer_, request, [](double) {}, false);
+        QVERIFY2(outcome.status == ExportOutcome::Status::Saved, qPrintable(outcome.message));
+        const QList<int> runs = quietRuns(request.outputPath, outcome.sampleRate);
+        QCOMPARE(runs.size(), 3);
+        for (const int between : {runs[0], runs[2]})
+            QVERIFY2(between >= 100 && between <= 250, qPrintable(QString::number(between)));
+        QVERIFY2(runs[1] >= 950 && runs[1] <= 1300, qPrintable(QString::number(runs[1])));
     }
 
     void anExportThatDoesNotFinishLeavesNoFile_data() {

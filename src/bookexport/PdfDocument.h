@@ -1,0 +1,46 @@
+#pragma once
+
+#include "bookexport/PictureWords.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <memory>
+
+namespace folimar::bookexport {
+
+// A PDF made in memory page by page: scanned pages with their stored JPEG bytes as they
+// are and their text invisible over the words, and pages of text alone. One document is
+// used on one thread.
+class PdfDocument {
+public:
+    // None when no font for the text can be found (`why` says so). The font's letters go
+    // into the file only when `visibleText`: invisible text needs only its widths.
+    static std::unique_ptr<PdfDocument> create(bool visibleText, QString* why);
+    ~PdfDocument();
+    PdfDocument(const PdfDocument&) = delete;
+    PdfDocument& operator=(const PdfDocument&) = delete;
+
+    void setInfo(const QString& title, const QString& author);
+    // A page the size of the picture at its resolution, the JPEG drawn over all of it and
+    // the words put invisibly where they stand on it; without words, `text` invisibly as
+    // a block. False when the JPEG cannot be put in a PDF.
+    bool addPicturePage(const QByteArray& jpeg, const QList<WordOnPicture>& words,
+                        const QString& text);
+    // Pages of A4 showing `heading` and `text`, as many as the text needs.
+    bool addTextPages(const QString& heading, const QString& text);
+    // Writes the document to the file at `path`, replacing what it held.
+    bool save(const QString& path);
+    // What went wrong in the last step that failed.
+    QString errorString() const { return error_; }
+
+private:
+    struct Parts;
+    explicit PdfDocument(std::unique_ptr<Parts> parts);
+    bool failed(const QString& what);
+
+    std::unique_ptr<Parts> parts_;
+    QString error_;
+};
+
+} // namespace folimar::bookexport

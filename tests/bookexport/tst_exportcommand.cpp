@@ -1,0 +1,117 @@
+#include "settings/Settings.h"
+#include "store/BookStore.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace folimar;
+
+namespace {
+
+// A private home for the program: its folders, a book of topics 2, 5 and 9, and an older
+// export of it.
+struct Home {
+    Home() {
+        for (const char* folder : {"data", "config", "runtime", "tmp", "maker"})
+            QDir(dir.path()).mkdir(QLatin1String(folder));
+        settings::Settings settings;
+        testing::ScriptedDialogs dialogs;
+        store::BookStore maker{settings, {path("maker"), path("maker")}, dialogs};
+        maker.LoadBook();
+        for (const auto& [number, name] : {std::pair{2, "Two"}, {5, "Five"}, {9, "Nine"}})
+            maker.storeTopic({number,
+                              QString::fromLatin1(name),
+                              QStringLiteral("Topic %1 is read.").arg(name),
+                              {},
+                              std::nullopt});
+        maker.CloseAndCompactBook();
+        QFile::rename(maker.untitledBookPath(), path("book.fmr"));
+        QFile older(path("book.pdf"));
+        older.open(QIODevice::WriteOnly);
+        older.write("older");
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QByteArray contents(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    int run(const QStringList& arguments) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", path("data"));
+        env.insert("XDG_CONFIG_HOME", path("config"));
+        env.insert("XDG_RUNTIME_DIR", path("runtime"));
+        env.insert("TMPDIR", path("tmp"));
+        env.remove("DISPLAY"); // no window may open
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(dir.path());
+        process.start(QStringLiteral(FOLIMAR_BIN_DIR "/folimar"), arguments);
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        out = process.readAllStandardOutput();
+        err = process.readAllStandardError();
+        return process.exitCode();
+    }
+
+    QTemporaryDir dir;
+    QProcess process;
+    QByteArray out;
+    QByteArray err;
+};
+
+} // namespace
+
+class TestExportCommand : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void savesTheBookAndTellsEachTopicWhenAsked() {
+        Home home;
+        QCOMPARE(home.run({"--export", "book.fmr", "book.pdf", "--topics", "3-9", "--verbose"}), 0);
+        QCOMPARE(home.out,
+                 QByteArray("Topic 5, Five\nTopic 9, Nine\nSaved book.pdf (2 topics).\n"));
+        QVERIFY(home.contents("book.pdf").startsWith("%PDF-"));
+        QCOMPARE(home.run({"--export", "book.fmr", "book.pdf"}), 0);
+        QCOMPARE(home.out, QByteArray("Saved book.pdf (3 topics).\n"));
+        QCOMPARE(home.run({"--export", "book.fmr", "book.epub", "--topics", "5"}), 0);
+        QCOMPARE(home.out, QByteArray("Saved book.epub (1 topic).\n"));
+        QVERIFY(home.contents("book.epub").startsWith("PK\3\4"));
+    }
+
+    void wrongStartsSayWhyAndKeepTheOlderFile_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("says");
+        QTest::newRow("unknown extension")
+            << QStringList{"--export", "book.fmr", "book.doc"} << 2 << QByteArray("end it in .pdf");
+        QTest::newRow("no output")
+            << QStringList{"--export", "book.fmr"} << 2 << QByteArray("--export BOOK.fmr OUT.pdf");
+        QTest::newRow("no such topics")
+            << QStringList{"--export", "book.fmr", "book.pdf", "--topics", "10-20"} << 1
+            << QByteArray("has no topics numbered 10 to 20");
+        QTest::newRow("not a book") << QStringList{"--export", "book.pdf", "book.pdf"} << 1
+                                    << QByteArray("is not a Folimar book");
+        QTest::newRow("an unwritable place")
+            << QStringList{"--export", "book.fmr", "book.fmr/out.pdf"} << 1
+            << QByteArray("Cannot save \"out.pdf\" in the folder");
+    }
+    void wrongStartsSayWhyAndKeepTheOlderFile() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QByteArray, says);
+        Home home;
+        QCOMPARE(home.run(arguments), status);
+        QVERIFY2(home.err.contains(says), home.err.constData());
+        QCOMPARE(home.contents("book.pdf"), QByteArray("older"));
+        QCOMPARE(QDir(home.dir.path()).entryList(QDir::Files),
+                 (QStringList{"book.fmr", "book.pdf"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExportCommand)
+#include "tst_exportcommand.moc"
