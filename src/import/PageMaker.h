@@ -3,6 +3,8 @@
 #include "import/ImportedPage.h"
 #include "import/PageJob.h"
 #include "import/PageResolution.h"
+#include "import/PictureFile.h"
+#include "recognition/PageReader.h"
 
 #include <QString>
 #include <memory>
@@ -11,9 +13,6 @@ class QImage;
 
 namespace Poppler {
 class Document;
-}
-namespace folimar::recognition {
-struct ReadControl;
 }
 
 namespace folimar::import {
@@ -27,9 +26,10 @@ struct PageMaking {
     qint64 pagePixels = ImportPagePixels; // the most pixels a PDF page is drawn with
 };
 
-// Makes pages one at a time on one thread. It keeps the PDF it last read open, so that the
-// pages of a long PDF do not each open the file again; makers on other threads keep their
-// own, as a PDF document is not to be shared between threads.
+// Makes pages one at a time on one thread. It keeps the PDF or image file it last read
+// open, and its recognition engine loaded, so that the pages of a long file do not each
+// open it or load the engine again; makers on other threads keep their own, as a PDF
+// document is not to be shared between threads.
 class PageMaker {
 public:
     PageMaker(PageMaking making, recognition::ReadControl& control);
@@ -53,6 +53,8 @@ private:
     recognition::ReadControl& control_;
     QString openFile_;
     std::unique_ptr<Poppler::Document> document_;
+    PictureFile pictureFile_;
+    recognition::PageReader pageReader_; // its engine kept from page to page
 };
 
 } // namespace folimar::import

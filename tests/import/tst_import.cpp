@@ -1,7 +1,9 @@
 #include "import/BookImport.h"
 #include "import/ImportPlan.h"
-#include "import/UnreadablePicture.h"
 #include "import/PageResolution.h"
+#include "import/UnreadablePicture.h"
+#include "pictures/PictureReading.h"
+#include "pictures/TiffDirectories.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/WordBoxBlob.h"
 #include "settings/Settings.h"
@@ -92,6 +94,7 @@ private Q_SLOTS:
     void cancelKeepsEveryFinishedPage();
     void encryptedPdfOpensWithItsPasswordOnly();
     void multiPageTiffGivesAPagePerPicture();
+    void tiffPicturesAreFoundInOneWalkAndReadOnTheirOwn();
     void unreadablePictureNamesTheMissingPackage_data();
     void unreadablePictureNamesTheMissingPackage();
     void scansAt600DpiAreImportedAndLargerOnesRefusedInWords();
@@ -369,6 +372,56 @@ void ImportTest::multiPageTiffGivesAPagePerPicture() {
     const QList<store::TopicEntry> expected{{1, "Scans p.1"}, {2, "Scans p.2"}};
     QCOMPARE(book.store.topicList(), expected);
     QCOMPARE(jpegSize(book.store.readTopic(2)->PicData), QSize(30, 20));
+}
+
+void ImportTest::tiffPicturesAreFoundInOneWalkAndReadOnTheirOwn() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.tiff"));
+    QList<QImage> pictures;
+    for (int i = 0; i < 2000; ++i)
+        pictures.append(testing::plainPicture({4, 3 + i % 5}, i == 1999 ? Qt::green : Qt::gray));
+    QVERIFY(testing::writeMultiPageTiff(path, pictures));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray tiff = file.readAll();
+
+    const auto directories = [](QByteArray bytes) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return pictures::tiffDirectories(buffer);
+    };
+    const std::vector<qint64> all = directories(tiff);
+    QCOMPARE(all.size(), 2000U);
+    // A chain that points back, or is cut off inside a directory, ends there.
+    QByteArray loop = tiff;
+    loop.replace(loop.size() - 4, 4, loop.mid(4, 4));
+    QCOMPARE(directories(loop).size(), 2000U);
+    QCOMPARE(directories(tiff.left(all.back() + 10)).size(), 1999U);
+    // Other byte orders and BigTIFF: headers with one empty directory.
+    QCOMPARE(directories(QByteArray("MM\0*\0\0\0\x08\0\0\0\0\0\0", 14)), std::vector<qint64>{8});
+    QCOMPARE(
+        directories(QByteArray("II+\0\x08\0\0\0\x10\0\0\0\0\0\0\0", 16) + QByteArray(16, '\0')),
+        std::vector<qint64>{16});
+    for (const char* other : {"II*\0", "II*\0\0\0\0\0", "MM\0+\0\x08\0\0", "not a tiff"})
+        QVERIFY(directories(other).empty());
+
+    // The last picture is read from its own directory, not by walking the whole chain.
+    struct CountingBuffer final : QBuffer {
+        qint64 bytesRead = 0;
+        qint64 readData(char* data, qint64 size) override {
+            const qint64 read = QBuffer::readData(data, size);
+            bytesRead += std::max<qint64>(read, 0);
+            return read;
+        }
+    } counting;
+    counting.setData(tiff);
+    counting.open(QIODevice::ReadOnly);
+    pictures::TiffPictureView view(counting, all.back());
+    const pictures::PictureRead last = pictures::readPicture(view);
+    QCOMPARE(last.image.size(), QSize(4, 3 + 1999 % 5));
+    QCOMPARE(last.image.pixelColor(0, 0), QColor(Qt::green));
+    QVERIFY2(counting.bytesRead < tiff.size() / 20,
+             qPrintable(QString::number(counting.bytesRead)));
 }
 
 void ImportTest::unreadablePictureNamesTheMissingPackage_data() {
