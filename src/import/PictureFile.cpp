@@ -4,22 +4,33 @@
 
 namespace folimar::import {
 
-PictureFile::PictureFile() = default;
-PictureFile::~PictureFile() = default;
+bool PictureFile::open(const QString& path) {
+    tiff_.close();
+    mapped_.clear();
+    tiffDirectories_.clear();
+    file_.close();
+    path_ = path;
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::ReadOnly)) {
+        error_ = file_.errorString();
+        return false;
+    }
+    tiffDirectories_ = pictures::tiffDirectories(file_);
+    // Private: the header pointed at each picture in turn is this reader's own, never the
+    // file's. Without a mapping the decoder finds each picture along the chain.
+    if (uchar* map = tiffDirectories_.empty()
+                         ? nullptr
+                         : file_.map(0, file_.size(), QFileDevice::MapPrivateOption)) {
+        mapped_ = QByteArray::fromRawData(reinterpret_cast<const char*>(map), file_.size());
+        tiff_.setBuffer(&mapped_);
+    }
+    return true;
+}
 
 std::optional<PictureFile::Picture> PictureFile::picture(const QString& path, int index) {
-    view_.reset();
-    if (path != path_ || !file_.isOpen()) {
-        file_.close();
-        path_ = path;
-        file_.setFileName(path);
-        if (!file_.open(QIODevice::ReadOnly)) {
-            error_ = file_.errorString();
-            return std::nullopt;
-        }
-        tiffDirectories_ = pictures::tiffDirectories(file_);
-    }
-    if (tiffDirectories_.empty()) {
+    if ((path != path_ || !file_.isOpen()) && !open(path))
+        return std::nullopt;
+    if (tiffDirectories_.empty() || mapped_.isNull()) {
         if (!file_.seek(0)) {
             error_ = file_.errorString();
             return std::nullopt;
@@ -30,9 +41,11 @@ std::optional<PictureFile::Picture> PictureFile::picture(const QString& path, in
         error_ = QStringLiteral("the file holds no such picture");
         return std::nullopt;
     }
-    view_ =
-        std::make_unique<pictures::TiffPictureView>(file_, tiffDirectories_[std::size_t(index)]);
-    return Picture{*view_, 0};
+    tiff_.close();
+    pictures::pointToDirectory(const_cast<char*>(mapped_.constData()), mapped_.size(),
+                               tiffDirectories_[std::size_t(index)]);
+    tiff_.open(QIODevice::ReadOnly);
+    return Picture{tiff_, 0};
 }
 
 } // namespace folimar::import

@@ -1,7 +1,6 @@
 #include "pictures/TiffDirectories.h"
 
 #include <QtEndian>
-#include <cstring>
 #include <optional>
 #include <unordered_set>
 
@@ -89,30 +88,19 @@ std::vector<qint64> tiffDirectories(QIODevice& file) {
     return directories;
 }
 
-TiffPictureView::TiffPictureView(QIODevice& file, qint64 directory)
-    : file_(file), header_(readAt(file, 0, 16)) {
-    if (const std::optional<TiffLayout> layout = layoutOf(header_)) {
-        uchar* pointer = reinterpret_cast<uchar*>(header_.data()) + layout->firstPointerAt();
-        if (layout->big)
-            layout->bigEndian ? qToBigEndian(quint64(directory), pointer)
-                              : qToLittleEndian(quint64(directory), pointer);
-        else
-            layout->bigEndian ? qToBigEndian(quint32(directory), pointer)
-                              : qToLittleEndian(quint32(directory), pointer);
-    }
-    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-}
-
-qint64 TiffPictureView::readData(char* data, qint64 maxSize) {
-    const qint64 at = pos();
-    if (!file_.seek(at))
-        return -1;
-    const qint64 read = file_.read(data, maxSize);
-    if (read > 0 && at < header_.size()) {
-        const qint64 patched = std::min<qint64>(read, header_.size() - at);
-        std::memcpy(data, header_.constData() + at, std::size_t(patched));
-    }
-    return read;
+bool pointToDirectory(char* head, qint64 size, qint64 directory) {
+    const std::optional<TiffLayout> layout =
+        layoutOf(QByteArray::fromRawData(head, int(std::min<qint64>(size, 16))));
+    if (!layout)
+        return false;
+    uchar* pointer = reinterpret_cast<uchar*>(head) + layout->firstPointerAt();
+    if (layout->big)
+        layout->bigEndian ? qToBigEndian(quint64(directory), pointer)
+                          : qToLittleEndian(quint64(directory), pointer);
+    else
+        layout->bigEndian ? qToBigEndian(quint32(directory), pointer)
+                          : qToLittleEndian(quint32(directory), pointer);
+    return true;
 }
 
 } // namespace folimar::pictures

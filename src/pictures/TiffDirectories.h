@@ -15,22 +15,10 @@ inline constexpr std::size_t MaxTiffPictures = 100'000;
 // Empty when the file is not a TIFF.
 std::vector<qint64> tiffDirectories(QIODevice& file);
 
-// Reads a TIFF file as if the picture whose directory begins at `directory` were its first,
-// so that a decoder reads it without walking the chain of the pictures before it. Only
-// the header's pointer to the first directory differs from the file itself.
-class TiffPictureView final : public QIODevice {
-public:
-    TiffPictureView(QIODevice& file, qint64 directory);
-    bool isSequential() const override { return false; }
-    qint64 size() const override { return file_.size(); }
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override;
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QIODevice& file_;
-    QByteArray header_; // the file's first bytes, pointing to `directory`
-};
+// Points the header at the start of a TIFF file's bytes (16 of them, or the file's size if
+// less) at the directory that begins at `directory`, so that a decoder reads that picture as
+// the file's first without walking the chain of the pictures before it. False, and nothing
+// changed, when the bytes begin no TIFF.
+bool pointToDirectory(char* head, qint64 size, qint64 directory);
 
 } // namespace folimar::pictures
