@@ -116,6 +116,9 @@ bool CommandLineImport::start(const QStringList& files, const QString& into) {
 // The book is closed (and compacted) only once the import's signal has returned.
 void CommandLineImport::ended(const import::ImportSummary& summary) {
     say(stdout, summary.text());
+    if (interruptedBy_ != 0)
+        say(stderr, QStringLiteral("folimar: interrupted; the pages imported so far are kept in %1")
+                        .arg(QFileInfo(store_->OpenedBookPath).fileName()));
     exitCode_ =
         summary.failure.isEmpty() && !summary.cancelled && summary.skipped.isEmpty() ? 0 : 1;
     QTimer::singleShot(0, this, [this] {

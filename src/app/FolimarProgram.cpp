@@ -251,7 +251,8 @@ void FolimarProgram::createFileCommands() {
                 readerWindow_->raise();
                 readerWindow_->activateWindow();
             },
-            [this] { return readerWindow_->Text1->toPlainText(); }});
+            [this] { return readerWindow_->Text1->toPlainText(); },
+            [this] { importCommand_->cancel(); }});
     importCommand_ = std::make_unique<bookwindow::BookImportCommand>(
         bookwindow::BookImportCommand::Parts{
             settings_, locations_.LastFolder, *store_, readerState_, dialogs_, *topicManager_,

@@ -181,8 +181,21 @@ void BookFileCommands::openHandedOverBook(const QString& path) {
             QStringLiteral("Folimar"), platform::MessageIcon::Exclamation);
         return;
     }
-    if (refusedWhileImporting(QStringLiteral("Open ") + platform::FileNameOf(path)) ||
-        !confirmLeaving(OpenPrompt, OpenPrompt))
+    // An import writing into the book shown goes on unless the user chooses to stop it; the
+    // pages it stored stay in the book.
+    const bool importing = p_.store.importingIntoOpenBook();
+    if (importing &&
+        !p_.dialogs.confirm(QStringLiteral("Pages are being imported into this book. Stop the "
+                                           "import, keeping the pages imported so far, and "
+                                           "open %1?")
+                                .arg(platform::FileNameOf(path)),
+                            QStringLiteral("Folimar")))
+        return;
+    if (!confirmLeaving(OpenPrompt, OpenPrompt))
+        return;
+    if (importing && hooks_.stopImport)
+        hooks_.stopImport();
+    if (refusedWhileImporting(QStringLiteral("Open ") + platform::FileNameOf(path)))
         return;
     rememberPrevious();
     pauseReading();

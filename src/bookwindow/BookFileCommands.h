@@ -50,6 +50,8 @@ public:
         std::function<void(const QString& caption)> setReaderCaption;
         std::function<void()> activateReader;
         std::function<QString()> readerText;
+        // Stops the import writing into the open book; its stored pages stay.
+        std::function<void()> stopImport;
     };
 
     BookFileCommands(Parts parts, Hooks hooks);
@@ -61,7 +63,8 @@ public:
     void previousBook(); // mnuPrevF
     // A later start handed over `path`: opened as Open opens a book. The text is only
     // ever a path; one that names no file is refused with a message, one that names no
-    // book gives the untitled book.
+    // book gives the untitled book. An import into the open book is stopped only if the
+    // user agrees.
     void openHandedOverBook(const QString& path);
 
     // Rebuilds the topic list from the book.

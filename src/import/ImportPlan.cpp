@@ -2,6 +2,7 @@
 
 #include "import/PdfFile.h"
 #include "import/UnreadablePicture.h"
+#include "pictures/TiffDirectories.h"
 #include "platform/database/TableDef.h"
 
 #include <QDir>
@@ -73,7 +74,12 @@ void planPictures(const QString& path, ImportPlan& plan) {
             unreadablePictureReason(head, QImageReader::supportedImageFormats())));
         return;
     }
-    const int count = std::max(1, reader.imageCount());
+    // A TIFF's pictures are counted as they are then read: along its chain of directories.
+    QFile file(path);
+    const std::vector<qint64> directories =
+        file.open(QIODevice::ReadOnly) ? pictures::tiffDirectories(file) : std::vector<qint64>{};
+    const int count =
+        directories.empty() ? std::max(1, reader.imageCount()) : int(directories.size());
     for (int picture = 0; picture < count; ++picture) {
         const QString name = count == 1 ? topicName(QFileInfo(path).completeBaseName())
                                         : pageName(path, picture + 1);

@@ -8,7 +8,6 @@
 #include "recognition/WordBoxBlob.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -93,11 +92,12 @@ void PageMaker::makePdfPage(const PageJob& job, ImportedPage& page) {
 
 // A JPEG file of one picture is kept as it is; anything else is encoded like a paste.
 void PageMaker::makePicture(const PageJob& job, ImportedPage& page) {
-    QFile file(job.file);
-    if (!file.open(QIODevice::ReadOnly)) {
-        page.failure = file.errorString();
+    const std::optional<PictureFile::Picture> source = pictureFile_.picture(job.file, job.index);
+    if (!source) {
+        page.failure = pictureFile_.errorString();
         return;
     }
+    QIODevice& file = source->device;
     QImageReader reader(&file);
     const bool jpeg = reader.format() == "jpeg" && reader.imageCount() <= 1;
     const QSize stored = reader.size();
@@ -106,7 +106,7 @@ void PageMaker::makePicture(const PageJob& job, ImportedPage& page) {
         page.failure = file.errorString();
         return;
     }
-    pictures::PictureRead read = pictures::readPicture(file, job.index);
+    pictures::PictureRead read = pictures::readPicture(file, source->index);
     if (read.image.isNull()) {
         page.failure = read.refusal;
         return;
@@ -125,7 +125,7 @@ void PageMaker::recognise(const QImage& picture, ImportedPage& page) {
     if (making_.languages.isEmpty())
         return;
     const recognition::ReadOutcome outcome =
-        recognition::readPage(picture, making_.tessdata, making_.languages, control_);
+        pageReader_.read(picture, making_.tessdata, making_.languages, control_);
     if (outcome.status == recognition::ReadOutcome::Status::Read) {
         page.text = outcome.page.text;
         page.wordBoxes = recognition::encodeWordBoxes(outcome.page);

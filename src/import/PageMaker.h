@@ -4,6 +4,8 @@
 #include "import/PageJob.h"
 #include "import/PageResolution.h"
 #include "import/PdfFile.h"
+#include "import/PictureFile.h"
+#include "recognition/PageReader.h"
 
 #include <QString>
 #include <memory>
@@ -26,9 +28,10 @@ struct PageMaking {
     PdfReading pdf = {};
 };
 
-// Makes pages one at a time on one thread. It keeps the PDF it last read open in its
-// helper, so that the pages of a long PDF do not each open the file again; makers on other
-// threads keep their own. A cancel of the reading ends the helper at once.
+// Makes pages one at a time on one thread. It keeps the PDF (in its helper) or image file it
+// last read open, and its recognition engine loaded, so that the pages of a long file do not
+// each open it or load the engine again; makers on other threads keep their own. A cancel of
+// the reading ends the PDF helper at once.
 class PageMaker {
 public:
     PageMaker(PageMaking making, recognition::ReadControl& control);
@@ -52,6 +55,8 @@ private:
     recognition::ReadControl& control_;
     QString openFile_;
     std::unique_ptr<PdfFile> pdf_;
+    PictureFile pictureFile_;
+    recognition::PageReader pageReader_; // its engine kept from page to page
 };
 
 } // namespace folimar::import

@@ -34,10 +34,10 @@ ExportOutcome failed(QString message) {
 }
 
 std::unique_ptr<AudioWriter> writerFor(AudioFormat format, QIODevice& device, int sampleRate,
-                                       const QString& title) {
+                                       const QString& title, const QStringList& chapterTitles) {
     if (format == AudioFormat::Wav)
         return std::make_unique<WavWriter>(device, sampleRate);
-    return std::make_unique<OpusWriter>(device, sampleRate, title);
+    return std::make_unique<OpusWriter>(device, sampleRate, title, chapterTitles);
 }
 
 } // namespace
@@ -92,9 +92,15 @@ ExportOutcome exportSpeech(character::EspeakSynthesizer& synthesizer, const Expo
                      QDir::toNativeSeparators(QFileInfo(request.outputPath).absolutePath()),
                      file.errorString()));
     const int sampleRate = synthesizer.sampleRate();
-    const std::unique_ptr<AudioWriter> writer = writerFor(*format, file, sampleRate, request.title);
+    // Chapters without a sentence make no sound, and get no mark.
+    QStringList markedTitles;
+    for (qsizetype c = 0; c < chapters.size(); ++c) {
+        if (!chapters[c].isEmpty())
+            markedTitles.append(request.chapters[c].title);
+    }
+    const std::unique_ptr<AudioWriter> writer =
+        writerFor(*format, file, sampleRate, request.title, markedTitles);
     const character::VoiceSettings voice = espeakSettingsOf(request.voice);
-    const double speakingShare = 1.0 - writer->finishShare();
 
     QList<ChapterMark> marks;
     std::int64_t samples = 0;
@@ -140,18 +146,11 @@ ExportOutcome exportSpeech(character::EspeakSynthesizer& synthesizer, const Expo
             if (!said)
                 return failed(QStringLiteral("The voice could not speak this sentence:\n%1")
                                   .arg(sentence.trimmed().left(200)));
-            progress(speakingShare * double(++spoken) / double(total));
+            progress(double(++spoken) / double(total));
         }
     }
-    const auto keepGoing = [&cancelled] { return !cancelled.load(); };
-    const auto finishing = [&](double done) {
-        progress(speakingShare + (1.0 - speakingShare) * done);
-    };
-    if (!writer->finish(marks, keepGoing, finishing)) {
-        if (cancelled.load())
-            return {ExportOutcome::Status::Cancelled, {}, 0, sampleRate};
+    if (!writer->finish(marks))
         return cannotWrite();
-    }
     if (cancelled.load())
         return {ExportOutcome::Status::Cancelled, {}, 0, sampleRate};
     if (!file.commit())

@@ -62,7 +62,7 @@ bool WavWriter::write(std::span<const std::int16_t> samples) {
     return true;
 }
 
-bool WavWriter::finish(const QList<ChapterMark>&, const KeepGoing&, const FinishProgress&) {
+bool WavWriter::finish(const QList<ChapterMark>&) {
     if (!started_)
         return writeHeader(0);
     if (!device_.seek(0))

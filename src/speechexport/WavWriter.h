@@ -12,9 +12,7 @@ class WavWriter final : public AudioWriter {
 public:
     WavWriter(QIODevice& device, int sampleRate);
     bool write(std::span<const std::int16_t> samples) override;
-    bool finish(const QList<ChapterMark>& chapters, const KeepGoing& keepGoing,
-                const FinishProgress& progress) override;
-    double finishShare() const override { return 0.0; }
+    bool finish(const QList<ChapterMark>& chapters) override;
 
 private:
     bool writeHeader(std::uint32_t dataBytes);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -80,6 +81,7 @@ class CommandLineImportTest : public QObject {
 private Q_SLOTS:
     void importAddsPagesToTheNamedBookOnly();
     void terminationEndsThePasswordQuestion();
+    void interruptingTheImportKeepsThePagesDone();
 };
 
 void CommandLineImportTest::importAddsPagesToTheNamedBookOnly() {
@@ -143,6 +145,40 @@ void CommandLineImportTest::terminationEndsThePasswordQuestion() {
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 128 + SIGTERM);
     QCOMPARE(home.topics().size(), 1);
+}
+
+// Ctrl+C once pages are being imported: the pages stored stay, the summary says so, and
+// the command ends as one that did not do all it was asked.
+void CommandLineImportTest::interruptingTheImportKeepsThePagesDone() {
+    UserHome home;
+    QStringList pages;
+    for (int i = 1; i <= 400; ++i)
+        pages << QStringLiteral("Page %1.").arg(i);
+    testing::writeTextPdf(home.root.filePath(QStringLiteral("Long.pdf")), pages);
+    QProcess process;
+    process.setReadChannel(QProcess::StandardError);
+    home.start(process, {QStringLiteral("--import"), QStringLiteral("Long.pdf"),
+                         QStringLiteral("--into"), QStringLiteral("book.fmr")});
+    QByteArray err;
+    while (!err.contains("Page 2 of 400 done.") && process.waitForReadyRead(30000))
+        err += process.readAllStandardError();
+    QVERIFY2(err.contains("Page 2 of 400 done."), err.constData());
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    const QRegularExpressionMatch summary =
+        QRegularExpression(QStringLiteral("^(\\d+) pages imported\\. The import was "
+                                          "cancelled\\.\n$"))
+            .match(out);
+    QVERIFY2(summary.hasMatch(), qPrintable(out));
+    err += process.readAllStandardError();
+    QVERIFY2(err.contains("folimar: interrupted; the pages imported so far are kept in book.fmr"),
+             err.constData());
+    const int imported = summary.captured(1).toInt();
+    QVERIFY(imported >= 2 && imported < 400);
+    QCOMPARE(home.topics().size(), 1 + imported);
 }
 
 QTEST_MAIN(CommandLineImportTest)

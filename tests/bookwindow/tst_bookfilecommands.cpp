@@ -34,7 +34,11 @@ struct CommandsRig {
             bookwindow::BookFileCommands::Hooks{
                 [this](const QString& text) { t.box.setText(text); },
                 [this](const QString& caption) { readerCaption = caption; },
-                [this] { ++activations; }, [this] { return t.box.text(); }});
+                [this] { ++activations; }, [this] { return t.box.text(); },
+                [this] {
+                    ++importStops;
+                    t.store.ImportingInto.clear();
+                }});
     }
     // The untitled book holding one topic.
     void startUntitledWithTopic() {
@@ -57,6 +61,7 @@ struct CommandsRig {
     std::unique_ptr<bookwindow::BookFileCommands> commands;
     QString readerCaption;
     int activations = 0;
+    int importStops = 0;
 };
 
 QList<TestTopic> numbered(const QList<int>& numbers) {
@@ -116,6 +121,7 @@ private Q_SLOTS:
     void mergePastTheHighestNumberIsRefused();
     void handedOverTextIsOnlyAPath_data();
     void handedOverTextIsOnlyAPath();
+    void aBookHandedOverDuringAnImportAsksFirst();
 };
 
 void TestBookFileCommands::leavingAsksAtMostTwoQuestions_data() {
@@ -559,6 +565,29 @@ void TestBookFileCommands::handedOverTextIsOnlyAPath() {
     QCOMPARE(rig.activations, 1);
     QVERIFY(QFileInfo::exists(current));
     QVERIFY(QFileInfo(rig.t.book(QStringLiteral("folder.fmr"))).isDir());
+}
+
+// Cancel keeps the import and the book; OK stops the import, then the book opens.
+void TestBookFileCommands::aBookHandedOverDuringAnImportAsksFirst() {
+    for (const MessageAnswer answer : {MessageAnswer::Cancel, MessageAnswer::Ok}) {
+        CommandsRig rig;
+        const QString handed = rig.makeBook(QStringLiteral("Handed.fmr"), numbered({2}));
+        const QString current = rig.makeBook(QStringLiteral("Current.fmr"), numbered({1}));
+        rig.start(current);
+        rig.t.store.ImportingInto = rig.t.store.OpenedBookPath;
+        rig.t.dialogs.answers.enqueue(answer);
+
+        rig.commands->openHandedOverBook(handed);
+
+        QCOMPARE(rig.t.dialogs.messages.size(), 1);
+        QCOMPARE(rig.t.dialogs.messages.first().text,
+                 QStringLiteral("Pages are being imported into this book. Stop the import, "
+                                "keeping the pages imported so far, and open Handed.fmr?"));
+        const bool stopped = answer == MessageAnswer::Ok;
+        QCOMPARE(rig.importStops, stopped ? 1 : 0);
+        QCOMPARE(rig.t.settings.BookPath, stopped ? handed : current);
+        QCOMPARE(rig.t.entryNumbers(), QList<int>{stopped ? 2 : 1});
+    }
 }
 
 QTEST_MAIN(TestBookFileCommands)

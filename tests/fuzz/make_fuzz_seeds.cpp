@@ -4,6 +4,7 @@
 #include "platform/link/OpenRequestFrame.h"
 #include "recognition/WordBoxBlob.h"
 #include "settings/SettingsFile.h"
+#include "support/ImportFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -131,5 +132,27 @@ int main(int argc, char** argv) {
                 framed(Opened{0, true}) +
                     framed(Refused{QStringLiteral("the page cannot be read")}) +
                     frame(encodeRequest(DrawRequest{1, 150})));
+    // Three pictures in a chain; the same with the last pointing back to the first.
+    const QString tiff = root.filePath(QStringLiteral("three.tiff"));
+    ok &= folimar::testing::writeMultiPageTiff(
+        tiff, {sample({6, 4}), sample({3, 5}), small.convertToFormat(QImage::Format_Grayscale8)});
+    QFile chain(tiff);
+    ok &= chain.open(QIODevice::ReadOnly);
+    const QByteArray three = chain.readAll();
+    chain.remove();
+    ok &= write(root, "tiff_directories", "three.tiff", three);
+    QByteArray loop = three;
+    const qsizetype lastPointer = loop.size() - 4;
+    loop.replace(lastPointer, 4, loop.mid(4, 4));
+    ok &= write(root, "tiff_directories", "loop.tiff", loop);
+    // The names of files, then after a zero byte what each of them holds.
+    ok &= write(root, "import_plan", "pages",
+                "page10.png\npage2.png\nPage1.PNG\nnotes.txt" + QByteArray(1, '\0') +
+                    encoded(small, "PNG"));
+    ok &= write(root, "import_plan", "tiff", "scan.tif" + QByteArray(1, '\0') + three);
+    ok &= write(root, "audio_command", "book-range",
+                QByteArray("\x01") + "Book.fmr" + '\0' + "out.opus" + '\0' + "--topics" + '\0' +
+                    "3-17");
+    ok &= write(root, "audio_command", "text", QByteArray("\x00in.txt", 7) + '\0' + "out.wav");
     return ok ? 0 : 1;
 }

@@ -1,7 +1,10 @@
 #include "import/BookImport.h"
 #include "import/ImportPlan.h"
-#include "import/UnreadablePicture.h"
 #include "import/PageResolution.h"
+#include "import/PictureFile.h"
+#include "import/UnreadablePicture.h"
+#include "pictures/PictureReading.h"
+#include "pictures/TiffDirectories.h"
 #include "recognition/RecognitionLanguages.h"
 #include "recognition/WordBoxBlob.h"
 #include "settings/Settings.h"
@@ -92,6 +95,7 @@ private Q_SLOTS:
     void cancelKeepsEveryFinishedPage();
     void encryptedPdfOpensWithItsPasswordOnly();
     void multiPageTiffGivesAPagePerPicture();
+    void tiffPicturesAreFoundInOneWalkAndReadOnTheirOwn();
     void unreadablePictureNamesTheMissingPackage_data();
     void unreadablePictureNamesTheMissingPackage();
     void scansAt600DpiAreImportedAndLargerOnesRefusedInWords();
@@ -369,6 +373,58 @@ void ImportTest::multiPageTiffGivesAPagePerPicture() {
     const QList<store::TopicEntry> expected{{1, "Scans p.1"}, {2, "Scans p.2"}};
     QCOMPARE(book.store.topicList(), expected);
     QCOMPARE(jpegSize(book.store.readTopic(2)->PicData), QSize(30, 20));
+}
+
+void ImportTest::tiffPicturesAreFoundInOneWalkAndReadOnTheirOwn() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.tiff"));
+    QList<QImage> pictures;
+    for (int i = 0; i < 2000; ++i)
+        pictures.append(testing::plainPicture({4, 3 + i % 5}, i == 1999 ? Qt::green : Qt::gray));
+    QVERIFY(testing::writeMultiPageTiff(path, pictures));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray tiff = file.readAll();
+
+    const auto directories = [](QByteArray bytes) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return pictures::tiffDirectories(buffer);
+    };
+    const std::vector<qint64> all = directories(tiff);
+    QCOMPARE(all.size(), 2000U);
+    // A chain that points back, or is cut off inside a directory, ends there.
+    QByteArray loop = tiff;
+    loop.replace(loop.size() - 4, 4, loop.mid(4, 4));
+    QCOMPARE(directories(loop).size(), 2000U);
+    QCOMPARE(directories(tiff.left(all.back() + 10)).size(), 1999U);
+    // Other byte orders and BigTIFF: headers with one empty directory.
+    QCOMPARE(directories(QByteArray("MM\0*\0\0\0\x08\0\0\0\0\0\0", 14)), std::vector<qint64>{8});
+    QCOMPARE(
+        directories(QByteArray("II+\0\x08\0\0\0\x10\0\0\0\0\0\0\0", 16) + QByteArray(16, '\0')),
+        std::vector<qint64>{16});
+    for (const char* other : {"II*\0", "II*\0\0\0\0\0", "MM\0+\0\x08\0\0", "not a tiff"})
+        QVERIFY(directories(other).empty());
+
+    // The last picture is read from its own directory, in the file as a maker of pages
+    // reads it and with the header pointed there, and the file itself stays as it was.
+    const auto isLast = [](QIODevice& device, int index) {
+        const pictures::PictureRead last = pictures::readPicture(device, index);
+        return last.image.size() == QSize(4, 3 + 1999 % 5) &&
+               last.image.pixelColor(0, 0) == QColor(Qt::green);
+    };
+    QByteArray pointed = tiff;
+    QVERIFY(pictures::pointToDirectory(pointed.data(), pointed.size(), all.back()));
+    QBuffer buffer(&pointed);
+    buffer.open(QIODevice::ReadOnly);
+    QVERIFY(isLast(buffer, 0));
+    import::PictureFile picturesOfFile;
+    const std::optional<import::PictureFile::Picture> source = picturesOfFile.picture(path, 1999);
+    QVERIFY(source);
+    QVERIFY(isLast(source->device, source->index));
+    QVERIFY(!picturesOfFile.picture(path, 2000));
+    QVERIFY(file.seek(0));
+    QCOMPARE(file.readAll(), tiff);
 }
 
 void ImportTest::unreadablePictureNamesTheMissingPackage_data() {

@@ -10,6 +10,8 @@
 #include "support/TestPage.h"
 
 #include <QFile>
+#include <QLoggingCategory>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,6 +63,7 @@ private Q_SLOTS:
     void scannedPageIsReadWithBoxesOnItsWords();
     void pictureWithoutTextOrUnreadableGivesNoText();
     void cancelledOrReplacedReadingNeverDelivers();
+    void aReaderKeepsItsEngineFromPageToPage();
 };
 
 // Each row: the words, as (word, paragraph start?, line start?), and the text they make.
@@ -412,6 +415,41 @@ void TestRecognition::cancelledOrReplacedReadingNeverDelivers() {
 
     // Destroyed while reading: the worker is stopped and waited for.
     recognition.start([picture] { return picture; }, "eng");
+}
+
+// Pages read one after another, a cancelled one among them, each get their own words from
+// an engine loaded once.
+void TestRecognition::aReaderKeepsItsEngineFromPageToPage() {
+    static int loads = 0;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            loads += message.startsWith(QLatin1String("engine loaded")) ? 1 : 0;
+        });
+    QLoggingCategory::setFilterRules(QStringLiteral("folimar.recognition.info=true"));
+    const auto restore = qScopeGuard([previous] {
+        qInstallMessageHandler(previous);
+        QLoggingCategory::setFilterRules(QString());
+    });
+    const QString tessdata = recognition::tessdataFolder();
+    const auto page = [](const QString& words) {
+        return testing::makeTestPage({words}, QSize(1200, 300), 0, 16).image;
+    };
+    QImage blank(600, 400, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    recognition::PageReader reader;
+    recognition::ReadControl control;
+    recognition::ReadControl cancelled;
+    cancelled.cancelled = true;
+    QCOMPARE(
+        reader.read(page(QStringLiteral("Seven quiet rivers")), tessdata, "eng", control).page.text,
+        QStringLiteral("Seven quiet rivers"));
+    QCOMPARE(reader.read(page(QStringLiteral("lost words")), tessdata, "eng", cancelled).status,
+             ReadOutcome::Status::Cancelled);
+    QCOMPARE(reader.read(page(QStringLiteral("cross the green valley")), tessdata, "eng", control)
+                 .page.text,
+             QStringLiteral("cross the green valley"));
+    QVERIFY(reader.read(blank, tessdata, "eng", control).page.text.isEmpty());
+    QCOMPARE(loads, 1);
 }
 
 QTEST_MAIN(TestRecognition)

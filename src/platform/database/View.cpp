@@ -397,10 +397,14 @@ qint64 View::fieldSize(const QString& name, Status* status) {
     return row ? recordFieldSize(*connection_, table_, *field, *row, &result) : -1;
 }
 
+// The records are read again when next needed, so that a run of writes (an import of
+// thousands of pages) reads them once, not once per write.
 Status View::requery() {
+    if (!isOpen())
+        return closedStatus();
     keysLoaded_ = false;
     onDeleted_ = false;
-    return ensureKeys();
+    return {};
 }
 
 } // namespace folimar::database
