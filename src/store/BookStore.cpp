@@ -58,10 +58,15 @@ void BookStore::StartStore() {
     LoadBook();
 }
 
+void BookStore::prepareStart() { prepareOpening(bookToLoad()); }
+
+QString BookStore::bookToLoad() const {
+    return fileExists(settings_.BookPath) ? settings_.BookPath : untitledBookPath();
+}
+
 void BookStore::LoadBook() {
     QString& bookPath = settings_.BookPath;
-    if (!fileExists(bookPath))
-        bookPath = untitledBookPath();
+    bookPath = bookToLoad();
     OpenedBookPath = bookPath;
     if (!fileExists(bookPath)) {
         createFile(workspace_, bookPath, schema::bookTable());

@@ -79,6 +79,7 @@ public:
 
     // ---- Operations.
     void StartStore();           // LoadBook() for the first time
+    void prepareStart();         // prepareOpening() of the book StartStore() will open
     void LoadBook();             // opens BookPath, the untitled book when it is empty or
                                  // missing; creates the untitled book when needed
     void OpenBook();             // opens BookPath (writable or as snapshots) and its notes
@@ -182,6 +183,7 @@ private:
     std::future<OpenedNotes> beginOpenNotes(bool mayWrite);
     void adoptNotes(OpenedNotes opening);
 
+    QString bookToLoad() const; // BookPath, or the untitled book when it is no file
     void closeBook();
     void closeNotes();
     void compactFile(const QString& opened);
