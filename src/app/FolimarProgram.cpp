@@ -78,14 +78,12 @@ bool FolimarProgram::StartProgram(const QStringList& arguments) {
     store_ = std::make_unique<store::BookStore>(
         settings_, store::StoreLocations{locations_.ProgramFolder, locations_.NotesFolder},
         dialogs_);
-    // The book's keys are derived on worker threads while the windows are made.
-    store_->prepareStart();
-    createReadingEngine();
-    createWindows();
     store_->StartStore();
     if (ended_)
         return false; // asked to quit while the store's message was open
-    readerWindow_->setBookCaption(settings_.BookPath);
+
+    createReadingEngine();
+    createWindows();
     // From here on later starts hand their books over, also while a start-up message
     // waits for an answer.
     listenForHandedOverBooks();
@@ -206,6 +204,7 @@ void FolimarProgram::createWindows() {
 
     readerWindow_->setTopicList(topicManager_.get());
     readerWindow_->setPartnerWindow(bookWindow_.get());
+    readerWindow_->setBookCaption(settings_.BookPath);
     bookWindow_->setTopicNavigation(topicManager_.get());
     bookWindow_->setReaderWindow(readerWindow_.get());
     reader_->setTextBox(&readerWindow_->textBox());

@@ -58,15 +58,10 @@ void BookStore::StartStore() {
     LoadBook();
 }
 
-void BookStore::prepareStart() { prepareOpening(bookToLoad()); }
-
-QString BookStore::bookToLoad() const {
-    return fileExists(settings_.BookPath) ? settings_.BookPath : untitledBookPath();
-}
-
 void BookStore::LoadBook() {
     QString& bookPath = settings_.BookPath;
-    bookPath = bookToLoad();
+    if (!fileExists(bookPath))
+        bookPath = untitledBookPath();
     OpenedBookPath = bookPath;
     if (!fileExists(bookPath)) {
         createFile(workspace_, bookPath, schema::bookTable());

@@ -79,7 +79,6 @@ public:
 
     // ---- Operations.
     void StartStore();           // LoadBook() for the first time
-    void prepareStart();         // prepareOpening() of the book StartStore() will open
     void LoadBook();             // opens BookPath, the untitled book when it is empty or
                                  // missing; creates the untitled book when needed
     void OpenBook();             // opens BookPath (writable or as snapshots) and its notes
@@ -183,7 +182,6 @@ private:
     std::future<OpenedNotes> beginOpenNotes(bool mayWrite);
     void adoptNotes(OpenedNotes opening);
 
-    QString bookToLoad() const; // BookPath, or the untitled book when it is no file
     void closeBook();
     void closeNotes();
     void compactFile(const QString& opened);
