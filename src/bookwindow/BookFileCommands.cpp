@@ -130,6 +130,7 @@ void BookFileCommands::afterLoad() {
 }
 
 void BookFileCommands::switchBooks(const QString& oldPath, Position position) {
+    p_.store.prepareOpening(p_.settings.BookPath); // while the book left is compacted
     p_.page.ClearPagePicture();
     p_.page.setPageCaption(QString());
     if (hooks_.setReaderText)

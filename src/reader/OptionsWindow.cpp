@@ -62,6 +62,8 @@ OptionsWindow::OptionsWindow(ReaderProfile profile, Settings& settings, Characte
     scroll->setObjectName(QStringLiteral("scrChoices"));
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // Up and down only: the window is kept as wide as the choices and a scroll bar.
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(choices_);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -228,6 +230,7 @@ QSize OptionsWindow::sizeHint() const {
 
 void OptionsWindow::showEvent(QShowEvent* event) {
     if (!placed_) {
+        setMinimumWidth(sizeHint().width());
         centreOnOwnersScreen(*this);
         placed_ = true;
     }

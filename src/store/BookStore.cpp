@@ -5,6 +5,7 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/paths/PathNames.h"
 #include "settings/Settings.h"
+#include "store/BookFiles.h"
 #include "store/BookSchema.h"
 #include "store/CompactionCopies.h"
 #include "store/StoreLog.h"
@@ -13,8 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <future>
 #include <sys/stat.h>
+#include <utility>
 
 namespace folimar::store {
 
@@ -27,40 +28,18 @@ using database::ViewKind;
 
 namespace {
 
-bool fileExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
-
-OpenMode modeFor(bool writable) { return writable ? OpenMode{false, false} : OpenMode{true, true}; }
-
-// Creates a file with one table; false (and no file) when that fails.
-bool createFile(database::Workspace& workspace, const QString& path,
-                const database::TableDef& table) {
-    Status status;
-    std::unique_ptr<database::Database> created =
-        workspace.createDatabase(path, schema::CreateConnect, &status);
-    if (created)
-        status = created->appendTable(table);
-    if (!status) {
-        qCWarning(lcStore) << "cannot create" << path << status.message();
-        if (created)
-            created->close();
-        QFile::remove(path);
-        return false;
-    }
-    return created->close().isOk();
+bool fileExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 } // namespace
-
-struct BookStore::NotesOpening {
-    std::unique_ptr<database::Database> database;
-    std::unique_ptr<View> table;
-};
 
 BookStore::BookStore(settings::Settings& settings, StoreLocations locations,
                      platform::Dialogs& dialogs)
     : settings_(settings), locations_(std::move(locations)), dialogs_(dialogs) {}
 
 BookStore::~BookStore() {
+    ahead_.reset();
     CloseMergeSource();
     closeNotes();
     closeBook();
@@ -75,7 +54,9 @@ QString BookStore::notesPathFor(const QString& book) const {
            QStringLiteral(".nts");
 }
 
-void BookStore::StartStore() { LoadBook(); }
+void BookStore::StartStore() {
+    LoadBook();
+}
 
 void BookStore::LoadBook() {
     QString& bookPath = settings_.BookPath;
@@ -93,88 +74,98 @@ void BookStore::OpenBook() {
     ReadOnlyMode = false;
     BookModified = false;
     closeBook();
-    const QString bookPath = settings_.BookPath;
-    OpenElsewhere = !lockBook(bookPath);
-    const bool writable = !OpenElsewhere && passesWriteProbe(bookPath);
-
-    // Each file's key derivation takes a noticeable while: derive the notes file's key
-    // on a second thread while this one opens the book.
-    std::future<NotesOpening> notesOpening = beginOpenNotes(!OpenElsewhere);
-
-    Status status;
-    // A book another program holds is read beside it, never locked away from it.
-    const OpenMode mode = OpenElsewhere ? OpenMode{false, true} : modeFor(writable);
-    book_ = workspace_.openDatabase(bookPath, mode, schema::OpenConnect, &status);
-    // The engine quietly opens a file it may not write as read-only: go by what it got.
-    const bool gotWritable = writable && book_ && !book_->isReadOnly();
-    if (book_) {
-        const ViewKind tableKind = gotWritable ? ViewKind::Table : ViewKind::Snapshot;
-        bookTable_ = book_->openTable(schema::Table, tableKind, &status);
-        if (bookTable_)
-            bookByName_ = book_->openQuery(schema::ByNameQuery,
-                                           gotWritable ? ViewKind::Dynaset : ViewKind::Snapshot,
-                                           &status);
+    std::optional<Opening> ahead = std::exchange(ahead_, std::nullopt);
+    if (ahead && ahead->path == settings_.BookPath) {
+        adoptOpening(std::move(*ahead));
+        return;
     }
+    ahead.reset();
+    adoptOpening(startOpening(settings_.BookPath, false));
+}
+
+// Opening a file derives its key, which takes a while: a switch to another book derives
+// the new book's keys while the book it leaves is compacted. Both must be other files
+// than the ones compacted.
+void BookStore::prepareOpening(const QString& path) {
+    ahead_.reset();
+    if (!fileExists(path) || notesPathFor(path) == NotesPath)
+        return;
+    const QString next = QFileInfo(path).canonicalFilePath();
+    if (next.isEmpty() || next == QFileInfo(OpenedBookPath).canonicalFilePath())
+        return;
+    ahead_ = startOpening(path, true);
+}
+
+// Takes the lock, then opens the book (on a worker thread when `ahead`, on this one
+// otherwise) while the notes file opens on a worker thread.
+BookStore::Opening BookStore::startOpening(const QString& path, bool ahead) {
+    Opening opening;
+    opening.path = path;
+    if (bookLock_ && bookLock_->path() == path) {
+        opening.lock = std::move(bookLock_);
+    } else {
+        if (!ahead)
+            bookLock_.reset(); // the book being left is closed by now
+        database::FileLock::Outcome outcome{};
+        opening.lock = database::FileLock::acquire(path, &outcome);
+        opening.elsewhere = outcome == database::FileLock::Outcome::HeldElsewhere;
+    }
+    const bool writable = !opening.elsewhere && passesWriteProbe(path);
+    if (ahead) {
+        opening.notesPath = notesPathFor(path);
+        QDir().mkpath(locations_.NotesFolder);
+        opening.notes = std::async(std::launch::async, &openNotesFile, std::ref(workspace_),
+                                   opening.notesPath, !opening.elsewhere);
+    } else {
+        opening.notes = beginOpenNotes(!opening.elsewhere);
+        opening.notesPath = NotesPath;
+    }
+    // A book another program holds is read beside it, never locked away from it.
+    const OpenMode mode = opening.elsewhere ? OpenMode{false, true} : modeFor(writable);
+    opening.book = std::async(ahead ? std::launch::async : std::launch::deferred, &openBookFile,
+                              std::ref(workspace_), path, mode, writable);
+    return opening;
+}
+
+void BookStore::adoptOpening(Opening opening) {
+    bookLock_ = std::move(opening.lock);
+    OpenElsewhere = opening.elsewhere;
+    OpenedBook book = opening.book.get();
+    book_ = std::move(book.database);
+    bookTable_ = std::move(book.table);
+    bookByName_ = std::move(book.byName);
     if (!bookTable_ || !bookByName_) {
         // Not a book (or another password): nothing may be written to it.
-        qCWarning(lcStore) << "cannot open book" << bookPath << status.message();
+        qCWarning(lcStore) << "cannot open book" << opening.path << book.status.message();
         closeBook();
         ReadOnlyMode = true;
     } else {
-        ReadOnlyMode = !gotWritable;
+        ReadOnlyMode = !book.writable;
     }
-
-    adoptNotes(notesOpening.get());
+    if (NotesPath != opening.notesPath) {
+        closeNotes();
+        NotesPath = opening.notesPath;
+    }
+    adoptNotes(opening.notes.get());
 }
 
-bool BookStore::lockBook(const QString& path) {
-    if (bookLock_ && bookLock_->path() == path)
-        return true;
-    bookLock_.reset();
-    database::FileLock::Outcome outcome{};
-    bookLock_ = database::FileLock::acquire(path, &outcome);
-    return outcome != database::FileLock::Outcome::HeldElsewhere;
+void BookStore::OpenNotes() {
+    adoptNotes(beginOpenNotes(!OpenElsewhere).get());
 }
 
-void BookStore::OpenNotes() { adoptNotes(beginOpenNotes(!OpenElsewhere).get()); }
-
-std::future<BookStore::NotesOpening> BookStore::beginOpenNotes(bool mayWrite) {
+std::future<OpenedNotes> BookStore::beginOpenNotes(bool mayWrite) {
     if (!fileExists(settings_.BookPath))
         dialogs_.inform(QStringLiteral("1st save your file"), QStringLiteral("Folimar"));
     closeNotes();
     NotesPath = notesPathFor(settings_.BookPath);
     QDir().mkpath(locations_.NotesFolder);
-    return std::async(std::launch::async, &BookStore::prepareNotes, std::ref(workspace_),
-                      NotesPath, mayWrite);
+    return std::async(std::launch::async, &openNotesFile, std::ref(workspace_), NotesPath,
+                      mayWrite);
 }
 
-void BookStore::adoptNotes(NotesOpening opening) {
+void BookStore::adoptNotes(OpenedNotes opening) {
     notes_ = std::move(opening.database);
     notesTable_ = std::move(opening.table);
-}
-
-// Runs on a worker thread: touches nothing but its arguments.
-BookStore::NotesOpening BookStore::prepareNotes(database::Workspace& workspace,
-                                                const QString& notesPath, bool mayWrite) {
-    NotesOpening opening;
-    if (!fileExists(notesPath) &&
-        (!mayWrite || !createFile(workspace, notesPath, schema::notesTable())))
-        return opening;
-    const bool writable = mayWrite && passesWriteProbe(notesPath);
-    Status status;
-    // The notes of a book another program holds are read beside it.
-    const OpenMode mode = mayWrite ? modeFor(writable) : OpenMode{false, true};
-    opening.database = workspace.openDatabase(notesPath, mode, schema::OpenConnect, &status);
-    if (opening.database)
-        opening.table = opening.database->openTable(
-            schema::Table, writable ? ViewKind::Table : ViewKind::Snapshot, &status);
-    if (opening.table && writable)
-        status = opening.table->setIndex(schema::NoIdx);
-    if (!opening.table) {
-        qCWarning(lcStore) << "cannot open notes" << notesPath << status.message();
-        opening.database.reset();
-    }
-    return opening;
 }
 
 void BookStore::closeBook() {
@@ -303,8 +294,8 @@ void BookStore::AddMarkerFields() {
         return;
     closeBook();
     Status status;
-    std::unique_ptr<database::Database> book = workspace_.openDatabase(
-        settings_.BookPath, OpenMode{}, schema::OpenConnect, &status);
+    std::unique_ptr<database::Database> book =
+        workspace_.openDatabase(settings_.BookPath, OpenMode{}, schema::OpenConnect, &status);
     for (QLatin1String marker : schema::MarkerFields) {
         if (!book)
             break;

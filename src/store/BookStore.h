@@ -4,6 +4,7 @@
 #include "platform/database/FileLock.h"
 #include "platform/database/View.h"
 #include "platform/database/Workspace.h"
+#include "store/BookFiles.h"
 #include "store/StoreLocations.h"
 #include "store/TextCache.h"
 #include "store/TopicRecords.h"
@@ -88,6 +89,10 @@ public:
     void OpenMergeSource();      // opens MergePath as MergeTable
     void CloseMergeSource();
     void AddMarkerFields(); // adds dtype, web, u, y, yy where missing, then reopens
+    // Begins opening `path` (and its notes) on worker threads, to be taken by the next
+    // OpenBook() of that path while the open book is closed and compacted meanwhile.
+    // Does nothing when `path` is no file, or it or its notes are the open book's files.
+    void prepareOpening(const QString& path);
 
     // ---- Paths and rules.
     QString untitledBookPath() const;                // ProgramFolder + "/untitled.fmr"
@@ -166,17 +171,25 @@ private:
                                const bool* changed = nullptr);
     QList<TopicEntry> topicEntries(const QString& sql);
 
-    struct NotesOpening;
+    // A book being opened: its lock is taken before the engine opens the file.
+    struct Opening {
+        QString path;
+        std::unique_ptr<database::FileLock> lock; // null when another program holds it
+        bool elsewhere = false;                   // another program holds the book
+        QString notesPath;
+        std::future<OpenedBook> book;
+        std::future<OpenedNotes> notes;
+    };
+    // Takes (or keeps) the lock on `path` and begins opening the book and its notes; the
+    // book opens on a worker thread when `ahead`, else when the opening is adopted.
+    Opening startOpening(const QString& path, bool ahead);
+    void adoptOpening(Opening opening);
     // Sets NotesPath and opens (creating) that file on a second thread.
     // Opened read-only, and never created, unless `mayWrite`.
-    std::future<NotesOpening> beginOpenNotes(bool mayWrite);
-    void adoptNotes(NotesOpening opening);
-    static NotesOpening prepareNotes(database::Workspace& workspace, const QString& notesPath,
-                                     bool mayWrite);
+    std::future<OpenedNotes> beginOpenNotes(bool mayWrite);
+    void adoptNotes(OpenedNotes opening);
 
     void closeBook();
-    // Takes (or keeps) the lock on `path`; false when another program holds it.
-    bool lockBook(const QString& path);
     void closeNotes();
     void compactFile(const QString& opened);
     database::Status bookWritable();
@@ -202,6 +215,7 @@ private:
     quint64 generation_ = 0;
     std::unique_ptr<database::Database> merge_;
     std::unique_ptr<database::View> mergeTable_;
+    std::optional<Opening> ahead_; // see prepareOpening()
 };
 
 } // namespace folimar::store

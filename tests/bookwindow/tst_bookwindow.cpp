@@ -522,6 +522,9 @@ void TestBookWindow::storedPicturesAreFittedZoomedAndCopied() {
     QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
     const QSize inner = rig.window->centralWidget()->size();
     writeFile(rig.file("temp.jpg"), jpegOf(QSize(1000, 4000)));
+    // The empty page says how to begin, until there is a picture.
+    const QWidget* hint = rig.window->findChild<QWidget*>(QStringLiteral("PageHint"));
+    QVERIFY(hint && hint->isVisible());
 
     rig.window->showPagePicture(rig.file("temp.jpg"));
     const auto& picture = rig.picture;
@@ -532,6 +535,7 @@ void TestBookWindow::storedPicturesAreFittedZoomedAndCopied() {
     QTRY_COMPARE(rig.window->Image1->pixmap().size(),
                  QSize(picture.PicWidth, picture.PicHeight));
     QVERIFY(rig.window->HScroll1->isHidden() && rig.window->VScroll1->isHidden());
+    QVERIFY(hint->isHidden());
 
     // Opening the Zoom menu shows the natural size, with a bar to scroll down it.
     Q_EMIT rig.window->findChild<QMenu*>(QStringLiteral("mnuZoom"))->aboutToShow();
@@ -555,6 +559,7 @@ void TestBookWindow::storedPicturesAreFittedZoomedAndCopied() {
     QCOMPARE(picture.PicWidth, 0);
     QVERIFY(!QFile::exists(rig.file("temp.jpg")));
     QVERIFY(rig.window->Image1->isHidden());
+    QVERIFY(hint->isVisible());
 }
 
 void TestBookWindow::fittedPicturesFollowThePageWithoutScrollBars_data() {

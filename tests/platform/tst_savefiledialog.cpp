@@ -65,6 +65,10 @@ void SaveFileDialog::answersWithTheFileWritten_data() {
                                           << ""
                                           << ""
                                           << "talk.wav";
+    QTest::newRow("existing book refused, no question") << Books << 0 << "Cant Overwrite"
+                                                        << "Field.fmr"
+                                                        << "Cant Overwrite"
+                                                        << "Other.fmr";
     QTest::newRow("existing sound asked about") << Sounds << 0 << ""
                                                 << "talk.opus"
                                                 << "talk.opus already exists"
@@ -84,18 +88,27 @@ void SaveFileDialog::answersWithTheFileWritten() {
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
     const QString typed = existing.isEmpty() ? answer : existing.section(u'.', 0, 0);
-    QString shown;
+    QString shown;   // every box shown over the dialog
     QObject context; // no step outlives the test
     // A box over the dialog is answered by a step queued before the name is typed: the
-    // box holds the event loop until it closes.
+    // box holds the event loop until it closes. After a refusal the dialog stays open
+    // for another name.
     std::function<void()> answerBox = [&] {
+        QTimer::singleShot(10, &context, answerBox); // each box until the test ends
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            QTimer::singleShot(10, &context, answerBox); // until a box shows or the dialog ends
+        if (!box)
             return;
-        }
-        shown = box->text();
-        box->button(QMessageBox::Yes)->click();
+        shown += (shown.isEmpty() ? QString() : QStringLiteral(" | ")) + box->text();
+        const bool refused = !refusal.isEmpty() && box->text() == refusal;
+        box->button(refused ? QMessageBox::Ok : QMessageBox::Yes)->click();
+        if (refused)
+            QTimer::singleShot(0, &context, [&] {
+                // The refused file stays selected in the list until another is chosen.
+                const QString other = answer.section(u'.', 0, 0);
+                if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                    dialog->selectFile(other);
+                typeIntoDialog(other, chosenType);
+            });
     };
     QTimer::singleShot(0, &context, [&] {
         QTimer::singleShot(0, &context, answerBox);
@@ -105,7 +118,11 @@ void SaveFileDialog::answersWithTheFileWritten() {
     const FileDialogRequest request{QStringLiteral("Save"), folder.path(), {}, filter, true};
     const QString chosen = refusal.isEmpty() ? dialogs.saveFileName(request)
                                              : dialogs.saveNewFileName(request, refusal);
-    QVERIFY2(said.isEmpty() ? shown.isEmpty() : shown.contains(said), qPrintable(shown));
+    // A refusal is the only box: no question about replacing comes before it.
+    QVERIFY2(said.isEmpty()      ? shown.isEmpty()
+             : refusal.isEmpty() ? shown.contains(said)
+                                 : shown == said,
+             qPrintable(shown));
     QCOMPARE(chosen, folder.filePath(answer));
 }
 

@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -309,6 +311,10 @@ void OptionsWindowTest::optionsOpenWhollyOnTheOwnersScreen() {
     QVERIFY(frame != options.geometry()); // its frame is counted
     QVERIFY(area.contains(frame));
     QVERIFY((frame.center() - area.center()).manhattanLength() <= 2);
+    // It is as wide as its choices: they scroll up and down only.
+    const auto* scroll = options.findChild<QScrollArea*>(QStringLiteral("scrChoices"));
+    QVERIFY(scroll);
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible());
 }
 
 void OptionsWindowTest::helpIsReadAgainOnEachActivation() {

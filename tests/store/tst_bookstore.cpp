@@ -4,6 +4,7 @@
 #include "store/BookSchema.h"
 #include "store/BookStore.h"
 #include "support/ScriptedDialogs.h"
+#include "StoreFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@
 using namespace folimar;
 using store::BookStore;
 using store::TopicEntry;
+using testing::StoreFixture;
 
 namespace {
 
@@ -73,42 +75,6 @@ void rawSql(const QString& path, const char* password, const QString& sql) {
 }
 
 } // namespace
-
-// One program folder, settings and dialogs per test; books live in `books`.
-struct StoreFixture {
-    QTemporaryDir root;
-    QString program = root.filePath(QStringLiteral("program"));
-    QString books = root.filePath(QStringLiteral("books"));
-    settings::Settings settings;
-    testing::ScriptedDialogs dialogs;
-    BookStore store{settings, {program, program + QStringLiteral("/notes")}, dialogs};
-
-    StoreFixture() {
-        QDir().mkpath(program + QStringLiteral("/notes"));
-        QDir().mkpath(books);
-    }
-    QString book(const QString& name) const { return books + QLatin1Char('/') + name; }
-    // Makes a book with the given topics (number, name) and closes it.
-    void makeBook(const QString& path, const QList<TopicEntry>& topics) {
-        store.CloseAndCompactBook();
-        BookStore maker{settings, {program, program + QStringLiteral("/notes")}, dialogs};
-        // A missing book gives the untitled book: make that one and move it.
-        settings.BookPath.clear();
-        QFile::remove(maker.untitledBookPath());
-        maker.LoadBook();
-        for (const TopicEntry& topic : topics)
-            maker.storeTopic({topic.TopicNo, topic.TopicName, QStringLiteral("text of ") + topic.TopicName,
-                              QByteArray("jpeg ") + topic.TopicName.toUtf8(), std::nullopt});
-        maker.CloseAndCompactBook();
-        QFile::rename(maker.untitledBookPath(), path);
-        settings.BookPath = path;
-    }
-    void open(const QString& path) {
-        store.CloseAndCompactBook();
-        settings.BookPath = path;
-        store.LoadBook();
-    }
-};
 
 class BookStoreTest : public QObject {
     Q_OBJECT

@@ -19,6 +19,11 @@ public:
     // The next of `passwords`; a null string (Cancel) when none is left.
     QString password(const QString& prompt, const QString& title) override;
     void beep() override { ++beeps; }
+    // Recorded as a message too, and also among the notices that hold nothing up.
+    void notify(const platform::MessageRequest& request) override {
+        notices.append(request.text);
+        message(request);
+    }
 
     QQueue<platform::MessageAnswer> answers;
     QQueue<QString> fileAnswers;
@@ -26,6 +31,7 @@ public:
     QQueue<QString> passwords;
 
     QList<platform::MessageRequest> messages;
+    QStringList notices;
     QList<platform::FileDialogRequest> fileRequests;
     QStringList passwordPrompts;
     int beeps = 0;

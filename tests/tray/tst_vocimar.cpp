@@ -349,9 +349,16 @@ void VocimarTest::toldUnderItsOwnNameWhenReadingIsSilent() {
     rig.program->StartProgram();
     QTRY_COMPARE(rig.dialogs.messages.size(), 1);
     QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Vocimar"));
-    QCOMPARE(rig.dialogs.messages.first().text,
-             QStringLiteral("No voice could be started: reading silently.\n\n"
-                            "eSpeak NG could not start."));
+    const QString notice = QStringLiteral("No voice could be started: reading silently.\n\n"
+                                          "eSpeak NG could not start.");
+    QCOMPARE(rig.dialogs.messages.first().text, notice);
+    // A notice that holds nothing up: the pasted text is shown and read meanwhile.
+    QCOMPARE(rig.dialogs.notices, QStringList{notice});
+    QGuiApplication::clipboard()->setText(QStringLiteral("Quiet words"));
+    rig.tray().mnuPaste_Play->trigger();
+    QCOMPARE(rig.text().toPlainText(), QStringLiteral("Quiet words."));
+    QVERIFY(rig.window().isVisible());
+    QTRY_VERIFY(rig.program->reader().isReading());
 }
 
 QTEST_MAIN(VocimarTest)
