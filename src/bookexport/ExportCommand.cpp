@@ -40,6 +40,7 @@ std::optional<ExportedBook> readBook(const ExportCommand& command, const QString
     platform::TerminalDialogs dialogs;
     settings.BookPath = QFileInfo(command.input).absoluteFilePath();
     store::BookStore store(settings, {scratch.path(), scratch.path()}, dialogs);
+    store.OpenedBookPath = settings.BookPath; // the export takes its title from it
     store.OpenBook();
     if (!store.hasBook()) {
         err << "\"" << command.input << "\" is not a Folimar book, or has another password.\n";

@@ -81,6 +81,9 @@ private Q_SLOTS:
         QCOMPARE(home.run({"--export", "book.fmr", "book.epub", "--topics", "5"}), 0);
         QCOMPARE(home.out, QByteArray("Saved book.epub (1 topic).\n"));
         QVERIFY(home.contents("book.epub").startsWith("PK\3\4"));
+        // Both are titled with the book's name ("book" in UTF-16 in the PDF).
+        QVERIFY(home.contents("book.pdf").contains("/Title <FEFF0062006F006F006B>"));
+        QVERIFY(home.contents("book.epub").contains("<dc:title>book</dc:title>"));
     }
 
     void wrongStartsSayWhyAndKeepTheOlderFile_data() {
