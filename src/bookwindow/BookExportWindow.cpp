@@ -117,8 +117,10 @@ void BookExportWindow::open() {
         prgExport->setValue(0);
         setExporting(false);
     }
-    if (!isVisible())
+    if (!isVisible()) {
+        adjustSize(); // placed at the size it shows with, or its frame is placed off the screen
         reader::placeBeside(*this, *parentWidget());
+    }
     show();
     raise();
     activateWindow();
