@@ -24,8 +24,12 @@ QStringList pictureSuffixes() {
     return suffixes;
 }
 
-QString topicName(const QString& name) {
-    return name.left(database::DefaultTextSize);
+// A file's topic name: its name without the extension, or its whole name where that would
+// leave nothing (".png").
+QString topicNameOf(const QString& path) {
+    const QFileInfo file(path);
+    const QString base = file.completeBaseName();
+    return (base.isEmpty() ? file.fileName() : base).left(database::DefaultTextSize);
 }
 
 bool looksLikePdf(const QString& path) {
@@ -81,7 +85,7 @@ void planPictures(const QString& path, ImportPlan& plan) {
     const int count =
         directories.empty() ? std::max(1, reader.imageCount()) : int(directories.size());
     for (int picture = 0; picture < count; ++picture) {
-        const QString name = count == 1 ? topicName(QFileInfo(path).completeBaseName())
+        const QString name = count == 1 ? topicNameOf(path)
                                         : pageName(path, picture + 1);
         plan.pages.push_back({PageJob::Kind::Picture, path, picture, name, {}});
     }
@@ -128,7 +132,7 @@ bool naturalLess(const QString& a, const QString& b) {
 
 QString pageName(const QString& file, int pageNumber) {
     const QString suffix = QStringLiteral(" p.%1").arg(pageNumber);
-    return topicName(QFileInfo(file).completeBaseName())
+    return topicNameOf(file)
                .left(database::DefaultTextSize - suffix.size()) +
            suffix;
 }

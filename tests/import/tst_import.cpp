@@ -156,16 +156,19 @@ void ImportTest::picturesComeInNaturalOrderAndDamagedOnesAreSkipped() {
                                 encoded(testing::plainPicture({20, 10}, Qt::red), "ppm")));
     const QString brokenPdf = book.file(QStringLiteral("broken.pdf"));
     QVERIFY(testing::writeBytes(brokenPdf, "%PDF-1.4\nnothing else"));
+    // A name that is all extension names its topic whole.
+    const QString unnamed = book.file(QStringLiteral(".png"));
+    QVERIFY(testing::writeBytes(unnamed, encoded(testing::plainPicture({8, 8}, Qt::red), "png")));
 
-    const ImportSummary summary = book.import({folder, brokenPdf});
-    QCOMPARE(summary.imported, 4);
+    const ImportSummary summary = book.import({folder, brokenPdf, unnamed});
+    QCOMPARE(summary.imported, 5);
     QCOMPARE(summary.skipped.size(), 3);
-    QVERIFY(summary.text().startsWith(QStringLiteral("4 pages imported, 3 skipped: ")));
+    QVERIFY(summary.text().startsWith(QStringLiteral("5 pages imported, 3 skipped: ")));
     for (const char* name : {"page4.png", "page3", "broken.pdf"})
         QVERIFY2(summary.text().contains(name), qPrintable(summary.text()));
 
     const QList<store::TopicEntry> expected{
-        {1, "Page1"}, {2, "page2"}, {3, "page10"}, {4, "last"}};
+        {1, "Page1"}, {2, "page2"}, {3, "page10"}, {4, "last"}, {5, ".png"}};
     QCOMPARE(book.store.topicList(), expected);
     // The pages of an empty book make the user its owner.
     QCOMPARE(book.store.firstRecordOwner(), QStringLiteral("ann"));
