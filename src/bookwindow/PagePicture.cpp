@@ -1,6 +1,7 @@
 #include "bookwindow/PagePicture.h"
 
 #include "bookwindow/JpegDecoder.h"
+#include "pictures/PictureMemory.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -44,7 +45,8 @@ bool PagePicture::load(QByteArray bytes) {
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
         size = reader.size();
-        if (!reader.canRead() || size.isEmpty())
+        // Its readers set aside the whole picture however small it is shown.
+        if (!reader.canRead() || size.isEmpty() || !pictures::fitsPictureMemory(size))
             return false;
     }
     encoded_ = std::move(bytes);

@@ -211,6 +211,11 @@ void TestPagePicture::unreadableBytesGiveNoPicture_data() {
     QTest::newRow("JPEG start marker only") << QByteArray("\xff\xd8\xff", 3);
     QTest::newRow("JPEG header cut before the size") << jpeg.left(20);
     QTest::newRow("JPEG with its frame header spoilt") << noFrame;
+    // A start only Qt's reader gets past (an empty segment, then zeros), then a progressive
+    // frame that claims 2.2 GB.
+    QTest::newRow("vast JPEG only Qt's reader takes")
+        << QByteArray("\xff\xd8\xff\xe0\x00\x00", 6) + QByteArray(16, '\0') +
+               jpegClaiming({16672, 32856}, true).mid(2);
 }
 
 void TestPagePicture::unreadableBytesGiveNoPicture() {
