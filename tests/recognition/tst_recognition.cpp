@@ -127,20 +127,20 @@ namespace {
 // A line of the text as the engine reads it: "|" begins a paragraph, then the line's left
 // and right edge and its words; lines stand 40 pixels apart unless "+N" ("-N") moves the
 // line down (up) by N more.
-recognition::ReadLine readLine(const QString& spec, int& top) {
-    QStringList parts = spec.split(u' ');
+recognition::ReadLine readLine(const QString& described, int& top) {
+    QStringList fields = described.split(u' ');
     recognition::ReadLine line;
-    if (parts.front() == "|") {
+    if (fields.front() == "|") {
         line.startsParagraph = true;
-        parts.removeFirst();
+        fields.removeFirst();
     }
-    if (parts.front().startsWith(u'+') || parts.front().startsWith(u'-'))
-        top += parts.takeFirst().toInt();
-    const int left = parts.takeFirst().toInt();
-    const int right = parts.takeFirst().toInt();
-    const int step = (right - left) / int(parts.size());
-    for (int i = 0; i < parts.size(); ++i)
-        line.words.append({parts[i], QRect(left + i * step, top, step - 10, 30), 90});
+    if (fields.front().startsWith(u'+') || fields.front().startsWith(u'-'))
+        top += fields.takeFirst().toInt();
+    const int left = fields.takeFirst().toInt();
+    const int right = fields.takeFirst().toInt();
+    const int step = (right - left) / int(fields.size());
+    for (int i = 0; i < fields.size(); ++i)
+        line.words.append({fields[i], QRect(left + i * step, top, step - 10, 30), 90});
     top += 40;
     return line;
 }
@@ -177,8 +177,8 @@ void TestRecognition::shortLastLineStaysWithItsParagraph() {
     QFETCH(QString, text);
     QList<recognition::ReadLine> read;
     int top = 100;
-    for (const QString& spec : lines)
-        read.append(readLine(spec, top));
+    for (const QString& described : lines)
+        read.append(readLine(described, top));
     recognition::keepShortLastLines(read);
     const recognition::PageText page = recognition::layOutLines(read);
     QCOMPARE(page.text, text);
