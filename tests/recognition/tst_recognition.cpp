@@ -9,15 +9,18 @@
 #include "recognition/WordBoxBlob.h"
 #include "support/TestPage.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QtEndian>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 using namespace folimar;
 using recognition::ReadOutcome;
@@ -64,6 +67,7 @@ private Q_SLOTS:
     void pictureWithoutTextOrUnreadableGivesNoText();
     void cancelledOrReplacedReadingNeverDelivers();
     void aReaderKeepsItsEngineFromPageToPage();
+    void aPageIsReadWithoutHelperThreads();
 };
 
 // Each row: the words, as (word, paragraph start?, line start?), and the text they make.
@@ -450,6 +454,29 @@ void TestRecognition::aReaderKeepsItsEngineFromPageToPage() {
              QStringLiteral("cross the green valley"));
     QVERIFY(reader.read(blank, tessdata, "eng", control).page.text.isEmpty());
     QCOMPARE(loads, 1);
+}
+
+// The engine's helper threads would fight the window and the voice for a few cores; they
+// stay in the process once started, so the reading runs on a thread of its own and counts
+// the process's threads before and after.
+void TestRecognition::aPageIsReadWithoutHelperThreads() {
+    const auto threads = [] {
+        return QDir(QStringLiteral("/proc/self/task"))
+            .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+            .size();
+    };
+    qsizetype before = 0;
+    qsizetype after = 0;
+    QString text;
+    std::unique_ptr<QThread> reading(QThread::create([&] {
+        before = threads();
+        text = read(testing::makeTestPage(PageLines, QSize(1600, 800)).image).page.text;
+        after = threads();
+    }));
+    reading->start();
+    QVERIFY(reading->wait());
+    QVERIFY(text.startsWith(QStringLiteral("The quick brown fox")));
+    QCOMPARE(after, before);
 }
 
 QTEST_MAIN(TestRecognition)
