@@ -215,10 +215,10 @@ private:
     void positionPicture();
     bool showAtCurrentSize();
     void showImage(QImage image);
-    void drawAtCurrentSize();
+    void drawAtCurrentSize(bool keepShown = false);
     void showDrawnPicture(const QImage& image);
     void refusePicture(const QString& reason);
-    void FitPagePicture();
+    void FitPagePicture(bool keepShown = false);
     void keepPictureFitted();
     void prepareNextPage();
     void forgetPicture();

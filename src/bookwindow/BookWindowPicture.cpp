@@ -96,11 +96,14 @@ void BookWindow::showImage(QImage image) {
 }
 
 // Starts drawing the picture at PicWidth x PicHeight on a worker, the next page's picture
-// drawn ahead serving when it is the one. The page stays empty until it is drawn.
-void BookWindow::drawAtCurrentSize() {
+// drawn ahead serving when it is the one. The page stays empty until it is drawn, unless
+// `keepShown`: a picture that replaces a likeness of itself leaves that one shown meanwhile.
+void BookWindow::drawAtCurrentSize(bool keepShown) {
     const QSize size(s_.picture.PicWidth, s_.picture.PicHeight);
-    Image1->hide();
-    Image1->clear();
+    if (!keepShown) {
+        Image1->hide();
+        Image1->clear();
+    }
     pictureNotice_->hide();
     drawing_->start(page_, size, nextPage_.take(page_.bytes(), size));
 }
@@ -205,14 +208,14 @@ void BookWindow::prepareNextPage() {
     nextPage_.prepare(page->PicData, QSize(ahead.PicWidth, ahead.PicHeight));
 }
 
-void BookWindow::FitPagePicture() {
+void BookWindow::FitPagePicture(bool keepShown) {
     pictureFitted_ = true;
     LoadNaturalSize(s_.picture, page_.naturalSize());
     HScroll1->hide();
     VScroll1->hide();
     FitPicture(s_.picture, s_.settings.DefaultZoom, innerSize());
     resetScrollValues();
-    drawAtCurrentSize();
+    drawAtCurrentSize(keepShown);
 }
 
 // A fitted picture is fitted again when the page's area changes size: a restored window
@@ -322,8 +325,9 @@ void BookWindow::finishPaste(bool converted, const QString& failure) {
     }
     pageBeforePaste_ = PagePicture();
     if (!pastedImage_.isNull()) {
+        // The page goes on showing the picture as pasted until the level one is drawn.
         page_.setImage(std::exchange(pastedImage_, QImage()));
-        FitPagePicture();
+        FitPagePicture(true);
     }
     s_.state.WordBoxes.clear();
     s_.picture.PictureShown = true;

@@ -252,8 +252,8 @@ void TestBookWindowText::pastedPictureIsStoredLevelOnlyWhenChosen() {
 }
 
 // While a crooked paste is turned level off the window's thread, the page shows it as
-// pasted and keeps its number and what was typed; the level picture then replaces it. A
-// page turned to meanwhile never receives it.
+// pasted and keeps its number and what was typed; the level picture then replaces it, the
+// pasted one shown until it is drawn. A page turned to meanwhile never receives it.
 void TestBookWindowText::pasteIsLevelledOntoItsOwnPageOnly() {
     const QImage crooked =
         testing::makeTestPage({Lines[0], Lines[1], Lines[0], Lines[1]}, QSize(1200, 600), 3.0)
@@ -280,9 +280,12 @@ void TestBookWindowText::pasteIsLevelledOntoItsOwnPageOnly() {
             continue;
         }
         QTRY_VERIFY(rig.launcher.last);
+        QTRY_VERIFY(rig.window->Image1->isVisible());
+        const qint64 asPasted = rig.window->Image1->pixmap().cacheKey();
         rig.launcher.last->end(true);
         QVERIFY(rig.picture.PicFullWidth > crooked.width()); // the level picture replaced it
-        QTRY_VERIFY(rig.window->Image1->isVisible());
+        QVERIFY(rig.window->Image1->isVisible()); // without the page going blank meanwhile
+        QTRY_VERIFY(rig.window->Image1->pixmap().cacheKey() != asPasted);
         QCOMPARE(rig.settings.TopicIndex, 4);
         QCOMPARE(rig.readerText, QStringLiteral("typed meanwhile"));
         QVERIFY(rig.state.TopicDirty);
