@@ -3,6 +3,7 @@
 #include "bookwindow/BookWindowLog.h"
 #include "bookwindow/JpegFrame.h"
 #include "bookwindow/JpegScale.h"
+#include "bookwindow/UprightTurn.h"
 #include "pictures/PictureMemory.h"
 
 #include <QImageReader>
@@ -64,6 +65,11 @@ bool JpegDecoder::fitsMemory(const QByteArray& jpeg) {
 }
 
 QSize JpegDecoder::size(const QByteArray& jpeg) {
+    const QSize stored = storedSize(jpeg);
+    return stored.isEmpty() ? stored : turnedSize(stored, uprightTurn(jpeg));
+}
+
+QSize JpegDecoder::storedSize(const QByteArray& jpeg) {
     int width = 0;
     int height = 0;
     int subsampling = 0;
@@ -77,10 +83,14 @@ QSize JpegDecoder::size(const QByteArray& jpeg) {
 }
 
 QImage JpegDecoder::decode(const QByteArray& jpeg, QSize size) {
-    const QSize natural = this->size(jpeg);
+    const QSize natural = storedSize(jpeg);
     if (natural.isEmpty() || size.isEmpty())
         return {};
-    const QSize decoded = ScaledJpegSize(natural, ChooseJpegScale(natural, size, decoderScales()));
+    // Decoded as stored, at the size that turns into the one asked for.
+    const Turn turn = uprightTurn(jpeg);
+    const QSize stored = turnedSize(size, turn);
+    const QSize decoded =
+        ScaledJpegSize(natural, ChooseJpegScale(natural, stored, decoderScales()));
     if (!withinAllocationLimit(decoded) || !fitsMemory(jpeg)) {
         qCInfo(bookWindowLog) << "a JPEG of" << natural << "needs more memory than allowed";
         return {};
@@ -97,9 +107,9 @@ QImage JpegDecoder::decode(const QByteArray& jpeg, QSize size) {
         qCInfo(bookWindowLog) << "JPEG decoding failed:" << tjGetErrorStr2(handle_.get());
         return {};
     }
-    if (decoded == size)
-        return image;
-    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (decoded != stored)
+        image = image.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return turned(std::move(image), turn);
 }
 
 } // namespace folimar::bookwindow

@@ -9,7 +9,8 @@ namespace folimar::bookwindow {
 
 // Decodes JPEG bytes through libjpeg-turbo, shrinking by the decoder's own DCT scaling
 // before one smooth scale to the exact size, so a large scanned page is never decoded at
-// full size to be shown small.
+// full size to be shown small. A picture is turned upright as its EXIF block says (a
+// phone's photo): its size is the upright one.
 class JpegDecoder {
 public:
     JpegDecoder();
@@ -29,6 +30,8 @@ public:
     QImage decode(const QByteArray& jpeg, QSize size);
 
 private:
+    QSize storedSize(const QByteArray& jpeg); // as the frame holds it, before any turn
+
     struct HandleDeleter {
         void operator()(void* handle) const;
     };

@@ -1,6 +1,7 @@
 #include "bookwindow/PagePicture.h"
 
 #include "bookwindow/JpegDecoder.h"
+#include "bookwindow/UprightTurn.h"
 #include "pictures/PictureMemory.h"
 
 #include <QBuffer>
@@ -16,8 +17,9 @@ QImage readScaled(QByteArray bytes, QSize natural, QSize size) {
     QBuffer buffer(&bytes); // shares the data; QBuffer reads it without copying
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    if (size != natural)
-        reader.setScaledSize(size);
+    reader.setAutoTransform(true);
+    if (size != natural) // scaled as stored, then turned
+        reader.setScaledSize(turnedSize(size, reader.transformation()));
     QImage image;
     if (!reader.read(&image) || image.size() != size)
         return {};
@@ -44,7 +46,7 @@ bool PagePicture::load(QByteArray bytes) {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer);
-        size = reader.size();
+        size = turnedSize(reader.size(), reader.transformation());
         // Its readers set aside the whole picture however small it is shown.
         if (!reader.canRead() || size.isEmpty() || !pictures::fitsPictureMemory(size))
             return false;

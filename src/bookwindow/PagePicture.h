@@ -8,7 +8,7 @@ namespace folimar::bookwindow {
 
 // The picture behind the book window's page: a topic's stored picture file (or a JPEG
 // pasted from another program), kept as its bytes and decoded at the size it is shown, or
-// a pasted picture held decoded in memory.
+// a pasted picture held decoded in memory. A picture is upright as its EXIF block says.
 class PagePicture {
 public:
     void clear();

@@ -90,11 +90,8 @@ bool showsFromBytes(const ClipboardOffer& offer) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
     const QSize size = reader.size();
-    return reader.format() == "jpeg" &&
-           reader.transformation() == QImageIOHandler::TransformationNone && size.isValid() &&
-           fitsPictureMemory(size);
+    return reader.format() == "jpeg" && size.isValid() && fitsPictureMemory(size);
 }
 
 } // namespace folimar::pictures

@@ -34,8 +34,9 @@ ClipboardOffer clipboardOffer(const QMimeData& clipboard);
 // their size checked before decoding); a picture put there by this program is taken as it is.
 PictureRead offeredPicture(const ClipboardOffer& offer);
 
-// Whether the offer is a JPEG stored upright that fits the picture memory: one that can be
-// shown drawn straight from its bytes at the size it is shown, before it is decoded whole.
+// Whether the offer is a JPEG that fits the picture memory: one that can be shown drawn
+// straight from its bytes at the size it is shown (turned upright as its EXIF block says),
+// before it is decoded whole.
 bool showsFromBytes(const ClipboardOffer& offer);
 
 } // namespace folimar::pictures

@@ -3,7 +3,9 @@
 #include "bookwindow/PagePicture.h"
 #include "bookwindow/PreparedPicture.h"
 #include "pictures/PictureMemory.h"
+#include "pictures/PictureReading.h"
 #include "support/CraftedJpeg.h"
+#include "support/LargePictures.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -73,6 +75,8 @@ private Q_SLOTS:
     void decodesAtTheSmallestScaleThatCoversTheShownSize();
     void storedPicturesRenderAtTheShownSize_data();
     void storedPicturesRenderAtTheShownSize();
+    void photosAreShownUprightAsTheirExifSays_data();
+    void photosAreShownUprightAsTheirExifSays();
     void decodingKeepsToTheImageMemoryLimit();
     void fullSizeBuffersKeepToTheMemoryLimit_data();
     void fullSizeBuffersKeepToTheMemoryLimit();
@@ -145,6 +149,50 @@ void TestPagePicture::storedPicturesRenderAtTheShownSize() {
     } else {
         QVERIFY(near(left, Brick));
         QVERIFY(near(right, Sea));
+    }
+}
+
+void TestPagePicture::photosAreShownUprightAsTheirExifSays_data() {
+    QTest::addColumn<quint16>("orientation");
+    for (quint16 orientation = 1; orientation <= 8; ++orientation)
+        QTest::addRow("EXIF orientation %d", orientation) << orientation;
+}
+
+// Each orientation's upright picture as Qt's reader gives it, drawn from the bytes at full
+// and at half size: a pasted photo is shown so without being decoded whole first.
+void TestPagePicture::photosAreShownUprightAsTheirExifSays() {
+    QFETCH(quint16, orientation);
+    // Brick on the left with a green corner at the top, sea on the right: every turn and
+    // mirroring shows.
+    QImage drawn(320, 160, QImage::Format_RGB32);
+    drawn.fill(Brick);
+    QPainter painter(&drawn);
+    painter.fillRect(160, 0, 160, 160, QColor(Sea));
+    painter.fillRect(0, 0, 80, 80, Qt::green);
+    painter.end();
+    const QByteArray bytes =
+        folimar::testing::withExifOrientation(folimar::testing::jpegBytes(drawn, 95), orientation);
+    QVERIFY(folimar::pictures::showsFromBytes({bytes, {}}));
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QImage upright = reader.read();
+    PagePicture picture;
+    QVERIFY(picture.load(bytes));
+    QCOMPARE(picture.naturalSize(), upright.size());
+    for (const int shrink : {1, 2}) {
+        const QImage shown = picture.render(upright.size() / shrink);
+        QCOMPARE(shown.size(), upright.size() / shrink);
+        for (int y = 1; y < 8; y += 2) {
+            for (int x = 1; x < 8; x += 2) {
+                const QRgb expected = upright.pixel(upright.width() * x / 8,
+                                                    upright.height() * y / 8);
+                QVERIFY2(near(shown.pixel(shown.width() * x / 8, shown.height() * y / 8),
+                              expected),
+                         qPrintable(QStringLiteral("at %1/8, %2/8").arg(x).arg(y)));
+            }
+        }
     }
 }
 
