@@ -1,7 +1,8 @@
 // bench_ocr: an A4 page at 300 dpi (2480 x 3508), drawn with about forty lines of text,
 // turned slightly and speckled, saved as a JPEG as a pasted page is.
 //   ocr.a4_page           reading its text through the book window's path (decode, read)
-//   ocr.a4_page.baseline  the `tesseract` program on the same picture, same language
+//   ocr.a4_page.baseline  the `tesseract` program on the same picture, same language (and,
+//                         as a comment, the program kept to one thread, as our reading is)
 //   ocr.prepare           finding the page's skew and turning a copy level, before reading
 //                         (its baseline: ocr.a4_page, of which it should stay a small part)
 //   ocr.event_loop_stall  the longest gap between 5 ms timer ticks while a page is read
@@ -89,6 +90,21 @@ Stalls stallsWhileReading(const QByteArray& jpeg) {
     return stalls;
 }
 
+// The `tesseract` program reading the picture as the book window does (same language, the
+// page's layout found), its text written beside it; as it comes, or held to one thread.
+void runProgram(const QString& tesseract, const QString& picturePath, bool oneThread) {
+    QProcess program;
+    if (oneThread) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
+        program.setProcessEnvironment(environment);
+    }
+    program.start(tesseract, {picturePath, picturePath + QStringLiteral(".out"),
+                              QStringLiteral("-l"), Language, QStringLiteral("--psm"),
+                              QStringLiteral("3")});
+    program.waitForFinished(-1);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -109,6 +125,7 @@ int main(int argc, char** argv) {
 
     std::vector<double> ours;
     std::vector<double> baseline;
+    std::vector<double> programOnOneThread;
     QString text;
     for (int run = 0; run < Runs; ++run) {
         ours.push_back(bench::elapsedMs([&] {
@@ -117,12 +134,12 @@ int main(int argc, char** argv) {
                                          recognition::tessdataFolder(), Language, control)
                        .page.text;
         }));
-        if (!tesseract.isEmpty())
-            baseline.push_back(bench::elapsedMs([&] {
-                QProcess::execute(tesseract, {picturePath, folder.filePath(QStringLiteral("out")),
-                                              QStringLiteral("-l"), Language,
-                                              QStringLiteral("--psm"), QStringLiteral("3")});
-            }));
+        if (!tesseract.isEmpty()) {
+            baseline.push_back(
+                bench::elapsedMs([&] { runProgram(tesseract, picturePath, false); }));
+            programOnOneThread.push_back(
+                bench::elapsedMs([&] { runProgram(tesseract, picturePath, true); }));
+        }
     }
     const QImage grey =
         picture.render(picture.naturalSize()).convertToFormat(QImage::Format_Grayscale8);
@@ -139,6 +156,9 @@ int main(int argc, char** argv) {
         bench::report("ocr.a4_page", bench::median(baseline), true);
     else
         std::fprintf(stderr, "bench_ocr: no `tesseract` program for the baseline\n");
+    if (!programOnOneThread.empty())
+        std::printf("# ocr.a4_page the tesseract program kept to one thread: %.3f ms\n",
+                    bench::median(programOnOneThread));
     std::printf("# ocr.a4_page character error rate %.3f %%\n",
                 testing::characterErrorRate(page.text, text) * 100);
 
