@@ -121,8 +121,8 @@ ReadOutcome PageReader::read(const QImage& picture, const QString& tessdata,
     // The engine would share each step of reading a line among helper threads that wait for
     // one another at every step: on a few cores shared with the window and the voice that
     // takes several times the work, and longer than reading on this thread alone (an A4
-    // page on two cores: 9 s against 1.5 s), for the same text. The setting is this
-    // thread's own, so readers on other threads are held to one thread each as well.
+    // page on two cores: 9 s against 1.5 s), for the same text. The setting belongs to the
+    // calling thread, so each reading makes it for its own.
     omp_set_max_active_levels(0);
     // Where the light falls unevenly, black and white by a threshold of each pixel's own
     // neighbourhood (Sauvola's): on the photographed test page (tests/recognition/

@@ -36,8 +36,8 @@ void TextRecognition::start(std::function<QImage()> picture, const QString& lang
     };
     control_ = control;
     workers_.start([this, control, picture = std::move(picture), tessdata = tessdata_, languages] {
-        // The nice value is the thread's own on Linux, and the engine's helper threads,
-        // started from this one, take it over. Only this pool's threads run readings.
+        // The nice value is the thread's own on Linux, and the engine reads on this thread
+        // alone. Only this pool's threads run readings.
         setpriority(PRIO_PROCESS, 0, WorkerNiceness);
         const ReadOutcome outcome = readPage(picture(), tessdata, languages, *control);
         QMetaObject::invokeMethod(this, [this, control, outcome] { deliver(control, outcome); });
