@@ -106,7 +106,7 @@ QList<DoubtfulWord> DoubtfulWords::mark(const QString& text,
             while (place != placed.cend() && place->offset + place->length <= word.offset)
                 ++place;
             const qint32 below = byDictionary && !found.unknown ? rules_.knownConfidenceBelow
-                                                                 : rules_.confidenceBelow;
+                                                                : rules_.confidenceBelow;
             found.unsure = place != placed.cend() && place->offset <= word.offset &&
                            place->confidence != recognition::WordBox::UnknownConfidence &&
                            place->confidence < below;
@@ -118,15 +118,15 @@ QList<DoubtfulWord> DoubtfulWords::mark(const QString& text,
     for (qsizetype first = 0; first < words.size();) {
         const qsizetype end = rules_.byRunTogether ? endOfRun(text, words, first) : first + 1;
         const bool runTogether =
-            end - first > 1 && std::any_of(words.begin() + first, words.begin() + end,
-                                           [&](const TextWord& word) {
-                                               return !minor(QStringView(text).mid(
-                                                   word.offset, word.length));
-                                           });
+            end - first > 1 &&
+            std::any_of(words.begin() + first, words.begin() + end, [&](const TextWord& word) {
+                return !minor(QStringView(text).mid(word.offset, word.length));
+            });
         const qint32 runEnd = words[end - 1].offset + words[end - 1].length;
         if (runTogether &&
             !isBookWord(QStringView(text).mid(words[first].offset, runEnd - words[first].offset)))
-            doubtful.append({words[first].offset, runEnd - words[first].offset, false, false, true});
+            doubtful.append(
+                {words[first].offset, runEnd - words[first].offset, false, false, true});
         else
             std::for_each(words.begin() + first, words.begin() + end, judge);
         first = end;

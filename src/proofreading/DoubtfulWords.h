@@ -41,8 +41,8 @@ struct DoubtfulWord {
 // Finds the doubtful words of a page's text: those whose recognition was unsure, those
 // the spelling dictionary does not know, and words run together. Numbers, single letters
 // and the book's own words are never doubtful, nor are single letters or numbers joined by
-// marks ("e.g.", "U.S.", "12:30"). A word the user corrected has no confidence any more (it no longer
-// matches what was recognised), so only the dictionary judges it.
+// marks ("e.g.", "U.S.", "12:30"). A word the user corrected has no confidence any more (it no
+// longer matches what was recognised), so only the dictionary judges it.
 class DoubtfulWords {
 public:
     // `dictionary` (may be null or empty: no dictionary check) outlives this.

@@ -205,9 +205,8 @@ int main(int argc, char** argv) {
             all[i].add(t[i]);
         }
         std::printf("| %s | %d of %d | %s | %s | %s | %s |\n", page.name, t[0].wrong,
-                    t[0].wrong + t[0].right, qPrintable(t[0].shares()),
-                    qPrintable(t[1].shares()), qPrintable(t[2].shares()),
-                    qPrintable(t[3].shares()));
+                    t[0].wrong + t[0].right, qPrintable(t[0].shares()), qPrintable(t[1].shares()),
+                    qPrintable(t[2].shares()), qPrintable(t[3].shares()));
         std::fflush(stdout);
     }
     std::printf("| all | %d of %d | %s | %s | %s | %s |\n", all[0].wrong,
