@@ -23,7 +23,10 @@ void FolimarProgram::createProofreading() {
                      bookWindow_.get(), &bookwindow::BookWindow::markDoubtfulWords);
     QObject::connect(proofreadingMarks_.get(), &reader::ProofreadingMarks::walkedTo,
                      bookWindow_.get(), &bookwindow::BookWindow::showWordBoxes);
-    // A new picture drops the boxes (and their confidences) the text was marked with.
+    // A new picture, or none, drops the boxes (and their confidences) the text was marked
+    // with; reading it brings new ones. A paste given up shows the old picture again.
+    QObject::connect(bookWindow_.get(), &bookwindow::BookWindow::wordBoxesChanged,
+                     proofreadingMarks_.get(), &reader::ProofreadingMarks::refresh);
     QObject::connect(bookWindow_.get(), &bookwindow::BookWindow::pasteFinished,
                      proofreadingMarks_.get(), &reader::ProofreadingMarks::refresh);
 }

@@ -188,6 +188,9 @@ public:
 Q_SIGNALS:
     // A paste has ended (shown, or given up quietly).
     void pasteFinished();
+    // The page's word boxes (and their confidences) changed with its picture: dropped with
+    // it, or found by reading it.
+    void wordBoxesChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -222,6 +225,7 @@ private:
     void keepPictureFitted();
     void prepareNextPage();
     void forgetPicture();
+    void setWordBoxes(const QByteArray& boxes);
     bool pasting() const;
     void convertPasted(const PreparedPaste& paste);
     void sayNotPasted(const QString& refusal);

@@ -130,7 +130,7 @@ void BookWindow::forgetPicture() {
     drawing_->cancel();
     pictureNotice_->hide();
     page_.clear();
-    s_.state.WordBoxes.clear();
+    setWordBoxes({});
     clearSpokenSentence();
     Image1->clear();
     Image1->hide();
@@ -178,7 +178,7 @@ void BookWindow::showPagePictureBytes(const QString& jpegPath, const QByteArray&
     abandonPaste();
     Image1->hide();
     cancelPageText();
-    s_.state.WordBoxes.clear(); // the shown topic brings its own
+    setWordBoxes({}); // the shown topic brings its own
     clearSpokenSentence();
     if (!page_.load(jpeg)) {
         qCInfo(bookWindowLog) << jpegPath << "is not a picture that may be shown";
@@ -329,7 +329,7 @@ void BookWindow::finishPaste(bool converted, const QString& failure) {
         page_.setImage(std::exchange(pastedImage_, QImage()));
         FitPagePicture(true);
     }
-    s_.state.WordBoxes.clear();
+    setWordBoxes({});
     s_.picture.PictureShown = true;
     if (!s_.store.ReadOnlyMode) {
         s_.state.TopicDirty = true;

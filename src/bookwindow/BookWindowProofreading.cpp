@@ -1,7 +1,8 @@
-// The doubtful words of the page on its picture.
+// The doubtful words of the page on its picture, and the word boxes they are found with.
 #include "bookwindow/BookWindow.h"
 #include "bookwindow/PictureState.h"
 #include "bookwindow/SpokenSentenceMark.h"
+#include "reader/ReaderState.h"
 
 #include <QLabel>
 
@@ -17,6 +18,13 @@ void BookWindow::markDoubtfulWords(const QList<QRect>& boxes) {
                 onPicture.append(box);
     }
     sentenceMark_->outline(onPicture, natural);
+}
+
+void BookWindow::setWordBoxes(const QByteArray& boxes) {
+    if (boxes == s_.state.WordBoxes)
+        return;
+    s_.state.WordBoxes = boxes;
+    Q_EMIT wordBoxesChanged();
 }
 
 void BookWindow::showWordBoxes(const QList<QRect>& boxes) {

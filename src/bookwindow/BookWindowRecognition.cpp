@@ -126,7 +126,7 @@ void BookWindow::takePageText(const recognition::ReadOutcome& outcome) {
         return;
     if (hooks_.takeRecognisedText)
         hooks_.takeRecognisedText(outcome.page.text);
-    s_.state.WordBoxes = recognition::encodeWordBoxes(outcome.page);
+    setWordBoxes(recognition::encodeWordBoxes(outcome.page));
 }
 
 } // namespace folimar::bookwindow

@@ -23,6 +23,25 @@ bool startsWithNumber(QStringView word) {
            std::count_if(word.begin(), word.end(), [](QChar c) { return c.isLetter(); }) <= 2;
 }
 
+// The marks that stand between sentences and clauses, and quotes: after them a space is due.
+bool isSpacedMark(QChar c) {
+    return c == u'.' || c == u',' || c == u':' || c == u';' || c == u'!' || c == u'?' ||
+           c == u'"' || c == QChar(0x2018) || c == QChar(0x201C) || c == QChar(0x201D);
+}
+
+// The end of the words from `first` on that are run together: joined by such marks alone.
+qsizetype endOfRun(QStringView text, const QList<TextWord>& words, qsizetype first) {
+    qsizetype end = first + 1;
+    while (end < words.size()) {
+        const qint32 gapStart = words[end - 1].offset + words[end - 1].length;
+        const QStringView gap = text.mid(gapStart, words[end].offset - gapStart);
+        if (!std::all_of(gap.begin(), gap.end(), isSpacedMark))
+            break;
+        ++end;
+    }
+    return end;
+}
+
 } // namespace
 
 DoubtfulWords::DoubtfulWords(const SpellingDictionary* dictionary, ProofreadingRules rules)
@@ -70,29 +89,47 @@ QList<DoubtfulWord> DoubtfulWords::mark(const QString& text,
     QList<DoubtfulWord> doubtful;
     const bool byConfidence = rules_.byConfidence && !placed.isEmpty();
     const bool byDictionary = rules_.byDictionary && dictionary_;
-    if (!byConfidence && !byDictionary)
+    if (!byConfidence && !byDictionary && !rules_.byRunTogether)
         return doubtful;
+    const auto minor = [](QStringView spelt) {
+        return spelt.size() == 1 || isNumber(spelt) || startsWithNumber(spelt);
+    };
     auto place = placed.cbegin();
-    for (const TextWord& word : splitIntoWords(text)) {
+    const auto judge = [&](const TextWord& word) {
         const QStringView spelt = QStringView(text).mid(word.offset, word.length);
-        if (spelt.size() == 1 || isNumber(spelt) || startsWithNumber(spelt))
-            continue;
+        if (minor(spelt) || isBookWord(spelt))
+            return;
         DoubtfulWord found{word.offset, word.length, false, false};
+        found.unknown = byDictionary && unknownToDictionary(spelt);
         if (byConfidence) {
             // The placed word (a run between spaces) holding this word.
             while (place != placed.cend() && place->offset + place->length <= word.offset)
                 ++place;
+            const qint32 below = byDictionary && !found.unknown ? rules_.knownConfidenceBelow
+                                                                : rules_.confidenceBelow;
             found.unsure = place != placed.cend() && place->offset <= word.offset &&
                            place->confidence != recognition::WordBox::UnknownConfidence &&
-                           place->confidence < rules_.confidenceBelow;
+                           place->confidence < below;
         }
-        if (!found.unsure && !byDictionary)
-            continue;
-        if (isBookWord(spelt))
-            continue;
-        found.unknown = byDictionary && unknownToDictionary(spelt);
         if (found.unsure || found.unknown)
             doubtful.append(found);
+    };
+    const QList<TextWord> words = splitIntoWords(text);
+    for (qsizetype first = 0; first < words.size();) {
+        const qsizetype end = rules_.byRunTogether ? endOfRun(text, words, first) : first + 1;
+        const bool runTogether =
+            end - first > 1 &&
+            std::any_of(words.begin() + first, words.begin() + end, [&](const TextWord& word) {
+                return !minor(QStringView(text).mid(word.offset, word.length));
+            });
+        const qint32 runEnd = words[end - 1].offset + words[end - 1].length;
+        if (runTogether &&
+            !isBookWord(QStringView(text).mid(words[first].offset, runEnd - words[first].offset)))
+            doubtful.append(
+                {words[first].offset, runEnd - words[first].offset, false, false, true});
+        else
+            std::for_each(words.begin() + first, words.begin() + end, judge);
+        first = end;
     }
     return doubtful;
 }

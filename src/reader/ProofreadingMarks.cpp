@@ -11,6 +11,7 @@
 #include "recognition/RecognitionSettings.h"
 
 #include <QTimer>
+#include <utility>
 
 namespace folimar::reader {
 
@@ -30,6 +31,13 @@ ProofreadingMarks::ProofreadingMarks(Parts parts, PageTurn turnPage, QObject* pa
     : QObject(parent), parts_(std::move(parts)), turnPage_(std::move(turnPage)) {
     connect(parts_.text.document(), &QTextDocument::contentsChanged, this,
             &ProofreadingMarks::refresh);
+    connect(&parts_.reader, &SentenceReader::sentenceQueued, this,
+            [this] { caretAfterReading_.reset(); });
+    connect(&parts_.reader, &SentenceReader::readingEnded, this, [this] {
+        const std::optional<int> caret = std::exchange(caretAfterReading_, std::nullopt);
+        if (caret && parts_.text.toPlainText() == walkedText_)
+            parts_.box.setSelectionStart(*caret);
+    });
 }
 
 void ProofreadingMarks::refresh() {
@@ -118,8 +126,11 @@ void ProofreadingMarks::addWordAtCaret() {
 
 // The character says the word alone: a reading going on stops first.
 void ProofreadingMarks::say(const QString& words) {
-    if (parts_.reader.isReading())
+    caretAfterReading_.reset();
+    if (parts_.reader.isReading()) {
+        caretAfterReading_ = parts_.box.selectionStart();
         parts_.reader.StopReading();
+    }
     if (parts_.host.ensureLoaded() && parts_.host.character())
         parts_.host.character()->speak(words);
 }

@@ -82,6 +82,10 @@ private:
     QString walkedText_;
     bool walkedForward_ = true;
     bool spelt_ = false;
+    // A reading the walk stopped ends after the character has stopped, and its end moves
+    // the caret (to the end of the text, after the last sentence): the caret goes back to
+    // the word then, unless the text changed or a new reading began.
+    std::optional<int> caretAfterReading_;
 };
 
 } // namespace folimar::reader

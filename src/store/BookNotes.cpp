@@ -3,6 +3,7 @@
 #include "store/BookFields.h"
 #include "store/BookSchema.h"
 #include "store/BookStore.h"
+#include "store/BookWordTable.h"
 #include "store/TopicNotes.h"
 #include "store/WordBoxTable.h"
 
@@ -161,6 +162,11 @@ Status BookStore::mergeSource(int* added) {
                 ++copied;
             }
             copiedSome = copied > 0;
+            if (status) { // and the words it never doubts
+                bool wordsAdded = false;
+                status = addBookWords(connection, readBookWords(source), &wordsAdded);
+                copiedSome = copiedSome || wordsAdded;
+            }
             if (status && withNotes) {
                 QList<NoteEntry> notes;
                 for (NoteEntry note : sourceNotes) {

@@ -146,7 +146,8 @@ public:
     database::Status stampOwner(const QString& userName);
     // Appends every topic of the merge source, in its TopicNo order, numbered on from the
     // book's highest number (from 1 in an empty book), with name, text, note and picture,
-    // and the notes of the source's notes file numbered as their topics.
+    // and the notes of the source's notes file numbered as their topics; the source's own
+    // words join the book's.
     database::Status mergeSource(int* added = nullptr);
     // Replaces every occurrence of `find` in every topic's text, going on behind each
     // inserted replacement; `count` receives the number of replacements.

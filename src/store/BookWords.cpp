@@ -1,6 +1,7 @@
 // The book's own word list.
 #include "platform/database/Statement.h"
 #include "store/BookStore.h"
+#include "store/BookWordTable.h"
 
 namespace folimar::store {
 
@@ -14,18 +15,51 @@ const QString WordsTable = QStringLiteral("BookWords");
 
 } // namespace
 
-QStringList BookStore::bookWords() {
+QStringList readBookWords(database::Connection& connection) {
     QStringList words;
-    if (!book_ || !book_->connection().hasTable(WordsTable))
+    if (!connection.hasTable(WordsTable))
         return words;
-    Statement* select = bookStatement(QStringLiteral("SELECT Word FROM BookWords ORDER BY Word"));
+    Status status;
+    Statement* select =
+        connection.cached(QStringLiteral("SELECT Word FROM BookWords ORDER BY Word"), &status);
     if (!select)
         return words;
     StatementScope scope(select);
-    Status status;
     while (select->step(&status))
         words.append(select->columnText(0));
     return words;
+}
+
+Status addBookWords(database::Connection& connection, const QStringList& words, bool* added) {
+    if (added)
+        *added = false;
+    if (words.isEmpty())
+        return {};
+    Status status;
+    if (!connection.hasTable(WordsTable)) {
+        status = connection.exec(
+            QStringLiteral("CREATE TABLE BookWords (Word TEXT PRIMARY KEY NOT NULL)"));
+        connection.schemaChanged();
+    }
+    Statement* add =
+        status ? connection.cached(
+                     QStringLiteral("INSERT OR IGNORE INTO BookWords (Word) VALUES (?1)"), &status)
+               : nullptr;
+    const qint64 before = connection.changeCount();
+    for (const QString& word : words) {
+        if (!add || !status)
+            break;
+        StatementScope scope(add);
+        add->bind(1, word);
+        add->step(&status);
+    }
+    if (status && added)
+        *added = connection.changeCount() > before;
+    return status;
+}
+
+QStringList BookStore::bookWords() {
+    return book_ ? readBookWords(book_->connection()) : QStringList();
 }
 
 Status BookStore::addBookWord(const QString& word) {
@@ -35,25 +69,7 @@ Status BookStore::addBookWord(const QString& word) {
     bool changed = false;
     return writeBook(
         [&](database::Connection& connection) {
-            Status status;
-            if (!connection.hasTable(WordsTable)) {
-                status = connection.exec(
-                    QStringLiteral("CREATE TABLE BookWords (Word TEXT PRIMARY KEY NOT NULL)"));
-                connection.schemaChanged();
-            }
-            Statement* add =
-                status ? connection.cached(
-                             QStringLiteral("INSERT OR IGNORE INTO BookWords (Word) VALUES (?1)"),
-                             &status)
-                       : nullptr;
-            if (!add)
-                return status;
-            StatementScope scope(add);
-            const qint64 before = connection.changeCount();
-            add->bind(1, trimmed);
-            add->step(&status);
-            changed = status && connection.changeCount() > before;
-            return status;
+            return addBookWords(connection, {trimmed}, &changed);
         },
         &changed);
 }

@@ -27,12 +27,12 @@ QList<recognition::PlacedWord> placedOf(const QString& text, const QList<int>& c
     return placed;
 }
 
-// "word:c" (unsure), "word:d" (unknown), "word:cd" (both).
+// "word:c" (unsure), "word:d" (unknown), "word:cd" (both), "words:j" (run together).
 QStringList described(const QString& text, const QList<DoubtfulWord>& words) {
     QStringList out;
     for (const DoubtfulWord& word : words)
         out.append(text.mid(word.offset, word.length) + u':' + (word.unsure ? "c" : "") +
-                   (word.unknown ? "d" : ""));
+                   (word.unknown ? "d" : "") + (word.runTogether ? "j" : ""));
     return out;
 }
 
@@ -96,8 +96,12 @@ void ProofreadingTest::doubtfulWordsAreMarked_data() {
     QTest::newRow("by dictionary alone")
         << "The caat sat on teh mat" << QList<int>{10, 10} << false << true
         << QStringList{"caat:d", "teh:d"};
-    QTest::newRow("both") << "\"Hello,\" wrold friend!" << QList<int>{50, 30, 90} << true
-                          << true << QStringList{"Hello:c", "wrold:cd"};
+    QTest::newRow("both: a known word only when very unsure")
+        << "\"Hello,\" wrold friend again!" << QList<int>{50, 30, 90, 35} << true << true
+        << QStringList{"wrold:cd", "again:c"};
+    QTest::newRow("words run together, not letters or numbers")
+        << "She read.the letter;twice e.g. U.S. 12:30 3,5a “Yes”she said:no" << QList<int>{}
+        << false << false << QStringList{"read.the:j", "letter;twice:j", "Yes”she:j", "said:no:j"};
     QTest::newRow("unknown confidence is no doubt")
         << "The cat sat" << QList<int>{-1, -1, -1} << true << false << QStringList{};
     QTest::newRow("numbers, single letters, book words never")

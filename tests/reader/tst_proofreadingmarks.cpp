@@ -76,6 +76,7 @@ class ProofreadingMarksTest : public QObject {
 private Q_SLOTS:
     void marksFollowTheTextAndTheOptions();
     void walkGoesToEachWordSaysItSpellsItAndTurnsPages();
+    void walkStopsAReadingAndTheCaretStaysOnTheWord();
 };
 
 void ProofreadingMarksTest::marksFollowTheTextAndTheOptions() {
@@ -148,6 +149,22 @@ void ProofreadingMarksTest::walkGoesToEachWordSaysItSpellsItAndTurnsPages() {
     QCOMPARE(r.turns, (QList<bool>{false, true}));
     QCOMPARE(r.rig.window->textBox().selectionStart(), 2);
     QCOMPARE(spoken.last(), QStringLiteral("Qwrtp"));
+}
+
+// A reading of the page's last words (after its last full stop) stops at F11; its end
+// leaves the caret on the word, not at the end of the text.
+void ProofreadingMarksTest::walkStopsAReadingAndTheCaretStaysOnTheWord() {
+    MarksRig r;
+    r.show(QStringLiteral("Tbe cat sat on teh mat"), Confidences);
+    r.rig.window->textBox().setSelectionStart(0);
+    r.rig.reader.PlayReading();
+    r.rig.finish(); // the character's start-up request
+    QVERIFY(r.rig.reader.isReading());
+    r.rig.window->textBox().setSelectionStart(5);
+    QVERIFY(r.marks.walk(true));
+    QTRY_VERIFY(!r.rig.reader.isReading());
+    QCOMPARE(r.rig.window->textBox().selectionStart(), 15);
+    QCOMPARE(r.rig.character().spoken.last(), QStringLiteral("teh"));
 }
 
 QTEST_MAIN(ProofreadingMarksTest)

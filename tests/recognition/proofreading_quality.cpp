@@ -1,9 +1,10 @@
 // proofreading_quality: renders pages that recognition gets partly wrong (150 dpi, noise, a
 // tilt, a small font, a photographed page), reads each, and prints how well the doubtful
-// words point at the words read wrong (by their letters and digits): the share of wrong words marked and the share of
-// right words marked, by the recognition's confidence alone, the dictionary alone, and
-// both (proofreading_quality [THRESHOLD], 70 by default). Not a test; run it by hand,
-// niced.
+// words point at the words read wrong (by their letters and digits): the share of wrong words
+// marked and the share of right words marked, by the recognition's confidence alone, the
+// dictionary alone, words run together alone, and all of them as the program marks
+// (proofreading_quality [THRESHOLD [KNOWN THRESHOLD]], 70 and 40 by default). Not a test;
+// run it by hand, niced.
 #include "proofreading/DoubtfulWords.h"
 #include "proofreading/SpellingDictionary.h"
 #include "recognition/PageReader.h"
@@ -171,14 +172,20 @@ int main(int argc, char** argv) {
 
     const proofreading::SpellingDictionary dictionary(QStringLiteral("eng"));
     const int threshold = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 70;
-    std::printf("Confidence below %d\n\n", threshold);
-    const proofreading::DoubtfulWords byConfidence(&dictionary, {threshold, true, false});
-    const proofreading::DoubtfulWords byDictionary(&dictionary, {threshold, false, true});
-    const proofreading::DoubtfulWords byBoth(&dictionary, {threshold, true, true});
-    Tally all[3];
+    const int knownThreshold = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 40;
+    std::printf("Confidence below %d, of a word the dictionary knows below %d\n\n", threshold,
+                knownThreshold);
+    constexpr int Ways = 4;
+    const proofreading::DoubtfulWords markers[Ways] = {
+        {&dictionary, {threshold, true, false, knownThreshold, false}},
+        {&dictionary, {threshold, false, true, knownThreshold, false}},
+        {&dictionary, {threshold, false, false, knownThreshold, true}},
+        {&dictionary, {threshold, true, true, knownThreshold, true}}};
+    Tally all[Ways];
     std::printf("| Page | words wrong | confidence: wrong marked | right marked | dictionary: "
-                "wrong marked | right marked | both: wrong marked | right marked |\n"
-                "|---|---|---|---|---|---|---|---|\n");
+                "wrong marked | right marked | run together: wrong marked | right marked | "
+                "all: wrong marked | right marked |\n"
+                "|---|---|---|---|---|---|---|---|---|---|\n");
     for (const Page& page : pages) {
         recognition::ReadControl control;
         const recognition::PageText read =
@@ -192,18 +199,19 @@ int main(int argc, char** argv) {
             page.truth.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts),
             tokens);
         const QList<recognition::PlacedWord> placed = recognition::placeWords(read.text, read);
-        const Tally t[3] = {tally(read.text, placed, right, tokens, byConfidence),
-                            tally(read.text, placed, right, tokens, byDictionary),
-                            tally(read.text, placed, right, tokens, byBoth)};
-        for (int i = 0; i < 3; ++i)
+        Tally t[Ways];
+        for (int i = 0; i < Ways; ++i) {
+            t[i] = tally(read.text, placed, right, tokens, markers[i]);
             all[i].add(t[i]);
-        std::printf("| %s | %d of %d | %s | %s | %s |\n", page.name, t[0].wrong,
-                    t[0].wrong + t[0].right, qPrintable(t[0].shares()),
-                    qPrintable(t[1].shares()), qPrintable(t[2].shares()));
+        }
+        std::printf("| %s | %d of %d | %s | %s | %s | %s |\n", page.name, t[0].wrong,
+                    t[0].wrong + t[0].right, qPrintable(t[0].shares()), qPrintable(t[1].shares()),
+                    qPrintable(t[2].shares()), qPrintable(t[3].shares()));
         std::fflush(stdout);
     }
-    std::printf("| all | %d of %d | %s | %s | %s |\n", all[0].wrong, all[0].wrong + all[0].right,
-                qPrintable(all[0].shares()), qPrintable(all[1].shares()),
-                qPrintable(all[2].shares()));
+    std::printf("| all | %d of %d | %s | %s | %s | %s |\n", all[0].wrong,
+                all[0].wrong + all[0].right, qPrintable(all[0].shares()),
+                qPrintable(all[1].shares()), qPrintable(all[2].shares()),
+                qPrintable(all[3].shares()));
     return 0;
 }

@@ -44,7 +44,7 @@ class WordBoxesTest : public QObject {
 private Q_SLOTS:
     void boxesTravelWithTheirTopic();
     void bookWithoutTheTableWorksAsBefore();
-    void mergedTopicsBringTheirBoxes();
+    void mergedTopicsBringTheirBoxesAndWords();
     void bookKeepsItsOwnWords();
 };
 
@@ -89,16 +89,20 @@ void WordBoxesTest::bookWithoutTheTableWorksAsBefore() {
     QCOMPARE(book.boxes(1), QByteArray("first boxes"));
 }
 
-void WordBoxesTest::mergedTopicsBringTheirBoxes() {
+void WordBoxesTest::mergedTopicsBringTheirBoxesAndWords() {
     WordBoxBook book;
     QVERIFY(book.put(1, "boxes of one"));
     QVERIFY(book.put(2, {}));
+    QVERIFY(book.store.addBookWord(QStringLiteral("Ardith")));
+    QVERIFY(book.store.addBookWord(QStringLiteral("Caelwen")));
     book.store.CloseAndCompactBook();
     const QString source = book.root.filePath(QStringLiteral("source.fmr"));
     QVERIFY(QFile::rename(book.store.untitledBookPath(), source));
 
     book.store.LoadBook(); // a new untitled book
     QVERIFY(book.put(1, "boxes of the target"));
+    QVERIFY(book.store.addBookWord(QStringLiteral("Orm")));
+    QVERIFY(book.store.addBookWord(QStringLiteral("Ardith")));
     book.store.MergePath = source;
     book.store.OpenMergeSource();
     QVERIFY(book.store.mergeSource());
@@ -106,6 +110,8 @@ void WordBoxesTest::mergedTopicsBringTheirBoxes() {
     QCOMPARE(book.boxes(1), QByteArray("boxes of the target"));
     QCOMPARE(book.boxes(2), QByteArray("boxes of one"));
     QVERIFY(book.boxes(3).isEmpty());
+    // The words the source never doubts join the book's, each once.
+    QCOMPARE(book.store.bookWords(), (QStringList{"Ardith", "Caelwen", "Orm"}));
 }
 
 void WordBoxesTest::bookKeepsItsOwnWords() {
