@@ -8,16 +8,10 @@
 //                                1,000-page PDF with a text layer, in MB
 // Options: --scanned-pages N (default 20), --skip-scanned, --skip-memory.
 #include "BenchFigures.h"
-#include "import/BookImport.h"
-#include "recognition/RecognitionLanguages.h"
-#include "settings/Settings.h"
-#include "store/BookStore.h"
-#include "support/ScriptedDialogs.h"
+#include "TimedImport.h"
 #include "support/TestPage.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPainter>
@@ -77,43 +71,13 @@ void writeScannedPdf(const QString& path, int pages) {
     }
 }
 
-struct Imported {
-    int pages = 0;
-    double ms = 0; // from the start to the last page stored; opening and compacting the book
-                   // are not counted
-};
-
-// Imports `pdf` into a fresh untitled book.
-Imported importInto(const QString& folder, const QString& pdf, const QString& languages) {
-    settings::Settings settings;
-    testing::ScriptedDialogs dialogs;
-    store::BookStore store(settings, {folder, folder}, dialogs);
-    store.StartStore();
-    Imported imported;
-    QElapsedTimer clock;
-    clock.start();
-    import::BookImport run(store, import::planImport({pdf}, {}),
-                           {{75, recognition::tessdataFolder(), languages}, {}, 0});
-    QEventLoop loop;
-    QObject::connect(&run, &import::BookImport::finished, &loop,
-                     [&](const import::ImportSummary& summary) {
-                         imported = {summary.imported, double(clock.nsecsElapsed()) / 1e6};
-                         loop.quit();
-                     });
-    if (run.start() != import::BookImport::Start::Started)
-        return imported;
-    loop.exec();
-    store.CloseAndCompactBook();
-    return imported;
-}
-
 double run(const QString& program, const QStringList& arguments) {
     return bench::elapsedMs([&] { QProcess::execute(program, arguments); });
 }
 
 int memoryChild(const QString& pdf) {
     QTemporaryDir book;
-    const int imported = importInto(book.path(), pdf, {}).pages;
+    const int imported = bench::importInto(book.path(), pdf, {}).pages;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%d %ld\n", imported, usage.ru_maxrss);
@@ -139,7 +103,7 @@ int main(int argc, char** argv) {
     const QString textPdf = path("text.pdf");
     writeTextPdf(textPdf, 100);
     QDir().mkpath(path("book1"));
-    const Imported text = importInto(path("book1"), textPdf, {});
+    const bench::Imported text = bench::importInto(path("book1"), textPdf, {});
     if (text.pages != 100)
         std::fprintf(stderr, "bench_import: the text PDF was not imported whole\n");
     bench::report("import.pdf_text", text.ms);
@@ -156,7 +120,7 @@ int main(int argc, char** argv) {
         writeScannedPdf(scanPdf, scannedPages);
         QDir().mkpath(path("book2"));
         bench::report("import.pdf_scanned",
-                      importInto(path("book2"), scanPdf, QStringLiteral("eng")).ms);
+                      bench::importInto(path("book2"), scanPdf, QStringLiteral("eng")).ms);
         if (!pdftoppm.isEmpty() && !tesseract.isEmpty()) {
             QDir().mkpath(path("pages2"));
             const double baseline = bench::elapsedMs([&] {

@@ -9,18 +9,13 @@
 //   recognition.engine_once.baseline   the same with an engine loaded for each picture
 // Options: --skip-tiff, --skip-scanned.
 #include "BenchFigures.h"
-#include "import/BookImport.h"
+#include "TimedImport.h"
 #include "recognition/PageReader.h"
 #include "recognition/RecognitionLanguages.h"
-#include "settings/Settings.h"
-#include "store/BookStore.h"
 #include "support/ImportFiles.h"
-#include "support/ScriptedDialogs.h"
 #include "support/TestPage.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -28,34 +23,6 @@
 using namespace folimar;
 
 namespace {
-
-struct Imported {
-    int pages = 0;
-    double ms = 0; // from the start to the last page stored
-};
-
-Imported importInto(const QString& folder, const QString& file, const QString& languages) {
-    settings::Settings settings;
-    testing::ScriptedDialogs dialogs;
-    store::BookStore store(settings, {folder, folder}, dialogs);
-    store.StartStore();
-    Imported imported;
-    QElapsedTimer clock;
-    clock.start();
-    import::BookImport run(store, import::planImport({file}, {}),
-                           {{75, recognition::tessdataFolder(), languages}, {}, 0});
-    QEventLoop loop;
-    QObject::connect(&run, &import::BookImport::finished, &loop,
-                     [&](const import::ImportSummary& summary) {
-                         imported = {summary.imported, double(clock.nsecsElapsed()) / 1e6};
-                         loop.quit();
-                     });
-    if (run.start() != import::BookImport::Start::Started)
-        return imported;
-    loop.exec();
-    store.CloseAndCompactBook();
-    return imported;
-}
 
 double tiffPagesPerMinute(const QTemporaryDir& folder, int pages) {
     const QString tiff = folder.filePath(QStringLiteral("pages%1.tiff").arg(pages));
@@ -67,7 +34,7 @@ double tiffPagesPerMinute(const QTemporaryDir& folder, int pages) {
     pictures.clear();
     const QString book = folder.filePath(QStringLiteral("book%1").arg(pages));
     QDir().mkpath(book);
-    const Imported imported = importInto(book, tiff, {});
+    const bench::Imported imported = bench::importInto(book, tiff, {});
     QFile::remove(tiff);
     if (imported.pages != pages) {
         std::fprintf(stderr, "bench_import_tiff: %d of %d pages imported\n", imported.pages, pages);
@@ -110,8 +77,8 @@ int main(int argc, char** argv) {
         const QString tiff = folder.filePath(QStringLiteral("scans.tiff"));
         testing::writeMultiPageTiff(tiff, pages);
         QDir().mkpath(folder.filePath(QStringLiteral("scanned")));
-        const Imported imported =
-            importInto(folder.filePath(QStringLiteral("scanned")), tiff, languages);
+        const bench::Imported imported =
+            bench::importInto(folder.filePath(QStringLiteral("scanned")), tiff, languages);
         if (imported.pages != 100)
             std::fprintf(stderr, "bench_import_tiff: the scanned TIFF was not imported whole\n");
         bench::report("import.scanned_tiff", imported.ms);

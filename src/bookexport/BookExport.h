@@ -1,16 +1,14 @@
 #pragma once
 
+#include "speechexport/SpeechExport.h"
+
 #include <QString>
 #include <atomic>
 #include <functional>
 
 namespace folimar::bookexport {
 
-struct BookExportOutcome {
-    enum class Status { Saved, Cancelled, Failed };
-    Status status = Status::Failed;
-    QString message; // for Failed: what went wrong, for the user
-};
+using BookExportOutcome = speechexport::JobOutcome;
 
 // How far an export has come: the share of its work done (0..1) and the topics finished.
 using BookExportProgress = std::function<void(double share, int topicsDone)>;

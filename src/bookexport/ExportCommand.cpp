@@ -7,10 +7,10 @@
 #include "platform/dialogs/TerminalDialogs.h"
 #include "platform/paths/ProgramLocations.h"
 #include "platform/registry/RegistryStore.h"
-#include "platform/termination/TerminationSignals.h"
 #include "recognition/RecognitionSettings.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
+#include "speechexport/CommandExport.h"
 #include "store/BookStore.h"
 
 #include <QCoreApplication>
@@ -102,16 +102,8 @@ ExportCommandParse ParseExportCommand(const QStringList& arguments) {
 
 int RunExportCommand(const ExportCommand& command, const QString& registryStorePath,
                      QTextStream& out, QTextStream& err) {
-    if (!QFileInfo(command.input).isFile()) {
-        err << "\"" << command.input << "\" does not exist.\n" << Qt::flush;
+    if (!speechexport::checkCommandFiles(command.input, command.output, err))
         return Failed;
-    }
-    // A pipe, a device or a folder under that name is never replaced by the export.
-    if (const QFileInfo output(command.output); output.exists() && !output.isFile()) {
-        err << "\"" << command.output << "\" is not a file: give the name of a file to save to.\n"
-            << Qt::flush;
-        return Failed;
-    }
     ReadAlongChoices choices;
     std::optional<ExportedBook> book = readBook(command, registryStorePath, err, &choices);
     if (!book) {
@@ -121,47 +113,20 @@ int RunExportCommand(const ExportCommand& command, const QString& registryStoreP
     const qsizetype topicCount = book->topics.size();
     const QList<ExportedTopic> topics = command.verbose ? book->topics : QList<ExportedTopic>();
 
-    int status = Failed;
-    int interruptedBy = 0;
     int told = 0; // topics told so far
     BookExportJob job;
-    platform::TerminationSignals termination;
     if (command.verbose)
         QObject::connect(&job, &BookExportJob::progressed, &job, [&](int, int topicsDone) {
             for (; told < topicsDone && told < topics.size(); ++told)
                 out << "Topic " << topics[told].number << ", " << topics[told].name << '\n'
                     << Qt::flush;
         });
-    QObject::connect(&termination, &platform::TerminationSignals::terminationRequested, &job,
-                     [&job, &interruptedBy](int signalNumber) {
-                         interruptedBy = signalNumber;
-                         job.cancel();
-                     });
-    QObject::connect(&job, &BookExportJob::finished, &job, [&](const BookExportOutcome& outcome) {
-        switch (outcome.status) {
-        case BookExportOutcome::Status::Saved:
-            out << "Saved " << command.output << " ("
-                << (topicCount == 1 ? QStringLiteral("1 topic")
-                                    : QStringLiteral("%1 topics").arg(topicCount))
-                << ").\n";
-            status = 0;
-            break;
-        case BookExportOutcome::Status::Cancelled:
-            err << "Interrupted: " << command.output << " was not saved.\n";
-            status = 128 + interruptedBy;
-            break;
-        case BookExportOutcome::Status::Failed:
-            err << outcome.message << '\n';
-            status = Failed;
-            break;
-        }
-        out << Qt::flush;
-        err << Qt::flush;
-        QCoreApplication::quit();
-    });
-    job.start(exportWork(*bookFormatOf(command.output), std::move(*book), command.output, choices));
-    QCoreApplication::exec();
-    return status;
+    return speechexport::runCommandExport(
+        job, exportWork(*bookFormatOf(command.output), std::move(*book), command.output, choices),
+        command.output, out, err, [&](const auto&) {
+            return topicCount == 1 ? QStringLiteral("1 topic")
+                                   : QStringLiteral("%1 topics").arg(topicCount);
+        });
 }
 
 std::optional<int> AnswerExportCommand(int& argc, char* argv[], const QStringList& arguments,

@@ -7,15 +7,11 @@
 #include "store/BookStore.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace folimar::bookwindow {
@@ -24,68 +20,24 @@ BookExportWindow::BookExportWindow(bookexport::BookFormat format, store::BookSto
                                    platform::Dialogs& dialogs,
                                    std::function<bookexport::ReadAlongChoices()> choices,
                                    QWidget* parent)
-    : QWidget(parent, Qt::Window), format_(format), store_(store), dialogs_(dialogs),
+    : ExportWindow(parent), format_(format), store_(store), dialogs_(dialogs),
       choices_(std::move(choices)), job_(new bookexport::BookExportJob(this)) {
     setObjectName(QStringLiteral("frmExportBook"));
     setWindowTitle(bookexport::bookFormatName(format));
     auto* column = new QVBoxLayout(this);
     optBook = new QRadioButton(QStringLiteral("The whole &book"), this);
-    optTopics = new QRadioButton(QStringLiteral("&Topics from"), this);
     optBook->setObjectName(QStringLiteral("optBook"));
-    optTopics->setObjectName(QStringLiteral("optTopics"));
-    txtFromTopic = new QSpinBox(this);
-    txtToTopic = new QSpinBox(this);
-    txtFromTopic->setObjectName(QStringLiteral("txtFromTopic"));
-    txtToTopic->setObjectName(QStringLiteral("txtToTopic"));
-    txtFromTopic->setAccessibleName(QStringLiteral("First topic"));
-    txtToTopic->setAccessibleName(QStringLiteral("Last topic"));
     optBook->setChecked(true);
     column->addWidget(optBook);
-    auto* range = new QHBoxLayout;
-    range->addWidget(optTopics);
-    range->addWidget(txtFromTopic);
-    range->addWidget(new QLabel(QStringLiteral("to"), this));
-    range->addWidget(txtToTopic);
-    range->addStretch();
-    column->addLayout(range);
+    addTopicRange(*column);
     if (format == bookexport::BookFormat::ReadAlongEpub) {
         chkPictures =
             new QCheckBox(QStringLiteral("Show each page's &picture after its text"), this);
         chkPictures->setObjectName(QStringLiteral("chkPictures"));
         column->addWidget(chkPictures);
     }
-    // Touching a bound means the range is wanted.
-    for (QSpinBox* bound : {txtFromTopic, txtToTopic})
-        connect(bound, &QSpinBox::valueChanged, optTopics, [this] { optTopics->setChecked(true); });
-    prgExport = new QProgressBar(this);
-    prgExport->setObjectName(QStringLiteral("prgExport"));
-    prgExport->setRange(0, 1000);
-    prgExport->setTextVisible(false);
-    column->addWidget(prgExport);
-    lblStatus = new QLabel(this);
-    lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    column->addWidget(lblStatus);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    cmdSave = new QPushButton(QStringLiteral("&Save…"), this);
-    cmdSave->setObjectName(QStringLiteral("cmdSave"));
-    cmdSave->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Close"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdCancel);
-    column->addLayout(buttons);
-
-    // Escape cancels an export under way, or closes the window.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, cmdCancel, &QPushButton::click);
+    addExportRows(*column, *job_);
     connect(cmdSave, &QPushButton::clicked, this, &BookExportWindow::save);
-    connect(cmdCancel, &QPushButton::clicked, this, [this] {
-        if (job_->isRunning())
-            job_->cancel();
-        else
-            close();
-    });
     connect(job_, &bookexport::BookExportJob::progressed, prgExport,
             [this](int permille) { prgExport->setValue(permille); });
     connect(job_, &bookexport::BookExportJob::finished, this, &BookExportWindow::finished);
@@ -93,27 +45,12 @@ BookExportWindow::BookExportWindow(bookexport::BookFormat format, store::BookSto
 
 BookExportWindow::~BookExportWindow() = default;
 
-bool BookExportWindow::isExporting() const {
-    return job_->isRunning();
-}
-
 void BookExportWindow::open() {
     if (!job_->isRunning()) {
         const QList<store::TopicEntry> topics = store_.topicList();
-        const int lowest = topics.isEmpty() ? 0 : topics.first().TopicNo;
-        const int highest = topics.isEmpty() ? 0 : topics.last().TopicNo;
-        for (QSpinBox* bound : {txtFromTopic, txtToTopic}) {
-            const QSignalBlocker quiet(bound);
-            bound->setRange(lowest, highest);
-        }
-        {
-            const QSignalBlocker quiet(txtFromTopic);
-            txtFromTopic->setValue(lowest);
-        }
-        const QSignalBlocker quiet(txtToTopic);
-        txtToTopic->setValue(highest);
-        hasTopics_ = !topics.isEmpty();
-        lblStatus->setText(hasTopics_ ? QString() : QStringLiteral("The book has no topics."));
+        offerTopics(!topics.isEmpty(), topics.isEmpty() ? 0 : topics.first().TopicNo,
+                    topics.isEmpty() ? 0 : topics.last().TopicNo);
+        lblStatus->setText(hasTopics() ? QString() : QStringLiteral("The book has no topics."));
         prgExport->setValue(0);
         setExporting(false);
     }
@@ -127,12 +64,11 @@ void BookExportWindow::open() {
 }
 
 void BookExportWindow::save() {
-    if (job_->isRunning() || !hasTopics_)
+    if (job_->isRunning() || !hasTopics())
         return;
     std::optional<speechexport::TopicRange> range;
     if (optTopics->isChecked())
-        range = speechexport::TopicRange{std::min(txtFromTopic->value(), txtToTopic->value()),
-                                         std::max(txtFromTopic->value(), txtToTopic->value())};
+        range = chosenTopics();
     bookexport::ExportedBook book = bookexport::exportedBook(store_, range);
     if (book.topics.isEmpty()) {
         lblStatus->setText(
@@ -146,49 +82,23 @@ void BookExportWindow::save() {
          bookexport::bookFormatFilter(format_), /*confirmOverwrite=*/true});
     if (chosen.isEmpty())
         return;
-    savingPath_ = bookexport::bookFormatOf(chosen) == format_ ? chosen : chosen + suffix;
-    prgExport->setValue(0);
-    lblStatus->setText(QStringLiteral("Saving %1…").arg(QFileInfo(savingPath_).fileName()));
+    const QString path = bookexport::bookFormatOf(chosen) == format_ ? chosen : chosen + suffix;
+    showSaving(path);
     setExporting(true);
     bookexport::ReadAlongChoices choices = choices_ ? choices_() : bookexport::ReadAlongChoices{};
     choices.pictures = chkPictures && chkPictures->isChecked();
-    job_->start(bookexport::exportWork(format_, std::move(book), savingPath_, choices));
+    job_->start(bookexport::exportWork(format_, std::move(book), path, choices));
 }
 
 void BookExportWindow::setExporting(bool exporting) {
-    cmdSave->setEnabled(!exporting && hasTopics_);
-    cmdCancel->setText(exporting ? QStringLiteral("&Cancel") : QStringLiteral("&Close"));
-    for (QWidget* choice : {static_cast<QWidget*>(optBook), static_cast<QWidget*>(optTopics),
-                            static_cast<QWidget*>(txtFromTopic), static_cast<QWidget*>(txtToTopic),
-                            static_cast<QWidget*>(chkPictures)})
-        if (choice)
-            choice->setEnabled(!exporting && hasTopics_);
+    showExporting(exporting, hasTopics());
+    if (chkPictures)
+        chkPictures->setEnabled(!exporting && hasTopics());
 }
 
 void BookExportWindow::finished(const bookexport::BookExportOutcome& outcome) {
     setExporting(false);
-    const QString name = QFileInfo(savingPath_).fileName();
-    switch (outcome.status) {
-    case bookexport::BookExportOutcome::Status::Saved:
-        prgExport->setValue(prgExport->maximum());
-        lblStatus->setText(QStringLiteral("Saved as %1.").arg(name));
-        break;
-    case bookexport::BookExportOutcome::Status::Cancelled:
-        prgExport->setValue(0);
-        lblStatus->setText(QStringLiteral("Cancelled: %1 was not saved.").arg(name));
-        break;
-    case bookexport::BookExportOutcome::Status::Failed:
-        prgExport->setValue(0);
-        lblStatus->setText(QStringLiteral("%1 was not saved.").arg(name));
-        dialogs_.inform(outcome.message, bookexport::bookFormatName(format_),
-                        platform::MessageIcon::Critical);
-        break;
-    }
-}
-
-void BookExportWindow::closeEvent(QCloseEvent* event) {
-    job_->cancel(); // nothing half-saved is left behind
-    QWidget::closeEvent(event);
+    showOutcome(outcome, dialogs_, bookexport::bookFormatName(format_));
 }
 
 } // namespace folimar::bookwindow

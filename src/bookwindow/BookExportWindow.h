@@ -1,16 +1,11 @@
 #pragma once
 
 #include "bookexport/BookFormat.h"
+#include "reader/ExportWindow.h"
 
-#include <QWidget>
 #include <functional>
 
 class QCheckBox;
-class QLabel;
-class QProgressBar;
-class QPushButton;
-class QRadioButton;
-class QSpinBox;
 
 namespace folimar::platform {
 class Dialogs;
@@ -27,7 +22,7 @@ namespace folimar::bookwindow {
 // File > Export: the whole book or a range of topics, the file asked for through the
 // dialogs, then the export with its progress and Cancel. The saving runs on another
 // thread; closing the window cancels it, and a cancelled export keeps any older file.
-class BookExportWindow final : public QWidget {
+class BookExportWindow final : public reader::ExportWindow {
     Q_OBJECT
 public:
     // `choices` gives the user's reading choices at each save.
@@ -41,20 +36,8 @@ public:
     void open();
     // Asks for the file and starts the export of the chosen topics.
     void save();
-    bool isExporting() const;
 
-    QRadioButton* optBook = nullptr;
-    QRadioButton* optTopics = nullptr;
-    QSpinBox* txtFromTopic = nullptr;
-    QSpinBox* txtToTopic = nullptr;
     QCheckBox* chkPictures = nullptr; // a read-along book's only; off until ticked
-    QPushButton* cmdSave = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QProgressBar* prgExport = nullptr;
-    QLabel* lblStatus = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void finished(const bookexport::BookExportOutcome& outcome);
@@ -65,8 +48,6 @@ private:
     platform::Dialogs& dialogs_;
     std::function<bookexport::ReadAlongChoices()> choices_;
     bookexport::BookExportJob* job_ = nullptr;
-    QString savingPath_;
-    bool hasTopics_ = false;
 };
 
 } // namespace folimar::bookwindow

@@ -5,17 +5,12 @@
 #include "settings/AudioExportFolder.h"
 #include "speechexport/AudioExportJob.h"
 
-#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace folimar::reader {
@@ -34,8 +29,8 @@ QString withSoundSuffix(const QString& path) {
 AudioExportWindow::AudioExportWindow(ReaderProfile profile, Sources sources,
                                      platform::Dialogs& dialogs, QString folderSettingsPath,
                                      QWidget* parent)
-    : QWidget(parent, Qt::Window), profile_(profile), sources_(std::move(sources)),
-      dialogs_(dialogs), folderSettingsPath_(std::move(folderSettingsPath)),
+    : ExportWindow(parent), profile_(profile), sources_(std::move(sources)), dialogs_(dialogs),
+      folderSettingsPath_(std::move(folderSettingsPath)),
       job_(new speechexport::AudioExportJob(this)) {
     setObjectName(QStringLiteral("frmSaveAudio"));
     setWindowTitle(Caption);
@@ -43,88 +38,28 @@ AudioExportWindow::AudioExportWindow(ReaderProfile profile, Sources sources,
     if (profile_ == ReaderProfile::Folimar) {
         optPage = new QRadioButton(QStringLiteral("The current &page"), this);
         optBook = new QRadioButton(QStringLiteral("The whole &book, a chapter per topic"), this);
-        optTopics = new QRadioButton(QStringLiteral("&Topics from"), this);
         optPage->setObjectName(QStringLiteral("optPage"));
         optBook->setObjectName(QStringLiteral("optBook"));
-        optTopics->setObjectName(QStringLiteral("optTopics"));
-        txtFromTopic = new QSpinBox(this);
-        txtToTopic = new QSpinBox(this);
-        txtFromTopic->setObjectName(QStringLiteral("txtFromTopic"));
-        txtToTopic->setObjectName(QStringLiteral("txtToTopic"));
-        txtFromTopic->setAccessibleName(QStringLiteral("First topic"));
-        txtToTopic->setAccessibleName(QStringLiteral("Last topic"));
         optPage->setChecked(true);
         column->addWidget(optPage);
         column->addWidget(optBook);
-        auto* range = new QHBoxLayout;
-        range->addWidget(optTopics);
-        range->addWidget(txtFromTopic);
-        range->addWidget(new QLabel(QStringLiteral("to"), this));
-        range->addWidget(txtToTopic);
-        range->addStretch();
-        column->addLayout(range);
-        // Touching a bound means the range is wanted.
-        for (QSpinBox* bound : {txtFromTopic, txtToTopic})
-            connect(bound, &QSpinBox::valueChanged, optTopics,
-                    [this] { optTopics->setChecked(true); });
+        addTopicRange(*column);
     } else {
         column->addWidget(new QLabel(QStringLiteral("The text in the reader window"), this));
     }
-    prgExport = new QProgressBar(this);
-    prgExport->setObjectName(QStringLiteral("prgExport"));
-    prgExport->setRange(0, 1000);
-    prgExport->setTextVisible(false);
-    column->addWidget(prgExport);
-    lblStatus = new QLabel(this);
-    lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    column->addWidget(lblStatus);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    cmdSave = new QPushButton(QStringLiteral("&Save…"), this);
-    cmdSave->setObjectName(QStringLiteral("cmdSave"));
-    cmdSave->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Close"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    buttons->addWidget(cmdSave);
-    buttons->addWidget(cmdCancel);
-    column->addLayout(buttons);
-
-    // Escape cancels an export under way, or closes the window.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, cmdCancel, &QPushButton::click);
+    addExportRows(*column, *job_);
     connect(cmdSave, &QPushButton::clicked, this, &AudioExportWindow::save);
-    connect(cmdCancel, &QPushButton::clicked, this, [this] {
-        if (job_->isRunning())
-            job_->cancel();
-        else
-            close();
-    });
     connect(job_, &speechexport::AudioExportJob::progressed, prgExport, &QProgressBar::setValue);
     connect(job_, &speechexport::AudioExportJob::finished, this, &AudioExportWindow::finished);
 }
 
 AudioExportWindow::~AudioExportWindow() = default;
 
-bool AudioExportWindow::isExporting() const {
-    return job_->isRunning();
-}
-
 void AudioExportWindow::open() {
     if (profile_ == ReaderProfile::Folimar && !job_->isRunning()) {
         const QList<store::TopicPage> topics = sources_.topics();
-        const int lowest = topics.isEmpty() ? 0 : topics.first().TopicNo;
-        const int highest = topics.isEmpty() ? 0 : topics.last().TopicNo;
-        for (QSpinBox* bound : {txtFromTopic, txtToTopic}) {
-            const QSignalBlocker quiet(bound);
-            bound->setRange(lowest, highest);
-        }
-        {
-            const QSignalBlocker quiet(txtFromTopic);
-            txtFromTopic->setValue(lowest);
-        }
-        const QSignalBlocker quiet(txtToTopic);
-        txtToTopic->setValue(highest);
-        hasTopics_ = !topics.isEmpty();
+        offerTopics(!topics.isEmpty(), topics.isEmpty() ? 0 : topics.first().TopicNo,
+                    topics.isEmpty() ? 0 : topics.last().TopicNo);
         setExporting(false);
     }
     // Placed once, the first time: in the middle of the screen, never at its corner.
@@ -145,11 +80,10 @@ AudioExportWindow::chosenChapters(QString* recordingTitle) const {
         *recordingTitle = book.isEmpty() ? page : book;
         return {{page, sources_.pageText()}};
     }
-    const int from = std::min(txtFromTopic->value(), txtToTopic->value());
-    const int to = std::max(txtFromTopic->value(), txtToTopic->value());
+    const speechexport::TopicRange range = chosenTopics();
     QList<speechexport::SpokenChapter> chapters;
     for (const store::TopicPage& topic : sources_.topics()) {
-        if (optBook->isChecked() || (topic.TopicNo >= from && topic.TopicNo <= to))
+        if (optBook->isChecked() || (topic.TopicNo >= range.first && topic.TopicNo <= range.last))
             chapters.append({topic.TopicName, topic.PicText});
     }
     *recordingTitle = book;
@@ -185,48 +119,20 @@ void AudioExportWindow::save() {
     request.capsAsSmall = sources_.capsAsSmall && sources_.capsAsSmall();
     if (sources_.sentenceEnds)
         request.sentenceEnds = sources_.sentenceEnds();
-    savingPath_ = request.outputPath;
-    prgExport->setValue(0);
-    lblStatus->setText(QStringLiteral("Saving %1…").arg(QFileInfo(savingPath_).fileName()));
+    showSaving(request.outputPath);
     setExporting(true);
     job_->start(std::move(request));
 }
 
 void AudioExportWindow::setExporting(bool exporting) {
-    cmdSave->setEnabled(!exporting);
-    cmdCancel->setText(exporting ? QStringLiteral("&Cancel") : QStringLiteral("&Close"));
-    if (profile_ != ReaderProfile::Folimar)
-        return;
-    optPage->setEnabled(!exporting);
-    // The book's choices need topics to choose from.
-    for (QWidget* choice : {static_cast<QWidget*>(optBook), static_cast<QWidget*>(optTopics),
-                            static_cast<QWidget*>(txtFromTopic), static_cast<QWidget*>(txtToTopic)})
-        choice->setEnabled(!exporting && hasTopics_);
+    showExporting(exporting, true);
+    if (optPage)
+        optPage->setEnabled(!exporting);
 }
 
 void AudioExportWindow::finished(const speechexport::ExportOutcome& outcome) {
     setExporting(false);
-    const QString name = QFileInfo(savingPath_).fileName();
-    switch (outcome.status) {
-    case speechexport::ExportOutcome::Status::Saved:
-        prgExport->setValue(prgExport->maximum());
-        lblStatus->setText(QStringLiteral("Saved as %1.").arg(name));
-        break;
-    case speechexport::ExportOutcome::Status::Cancelled:
-        prgExport->setValue(0);
-        lblStatus->setText(QStringLiteral("Cancelled: %1 was not saved.").arg(name));
-        break;
-    case speechexport::ExportOutcome::Status::Failed:
-        prgExport->setValue(0);
-        lblStatus->setText(QStringLiteral("%1 was not saved.").arg(name));
-        dialogs_.inform(outcome.message, Caption, platform::MessageIcon::Critical);
-        break;
-    }
-}
-
-void AudioExportWindow::closeEvent(QCloseEvent* event) {
-    job_->cancel(); // nothing half-saved is left behind
-    QWidget::closeEvent(event);
+    showOutcome(outcome, dialogs_, Caption);
 }
 
 } // namespace folimar::reader

@@ -1,17 +1,13 @@
 #pragma once
 
+#include "reader/ExportWindow.h"
 #include "reader/ReaderProfile.h"
 #include "speechexport/SpeechExport.h"
 #include "store/TopicRecords.h"
 
-#include <QWidget>
 #include <functional>
 
-class QLabel;
-class QProgressBar;
-class QPushButton;
 class QRadioButton;
-class QSpinBox;
 
 namespace folimar::platform {
 class Dialogs;
@@ -26,7 +22,7 @@ namespace folimar::reader {
 // topics; Vocimar: the text), the file asked for through the dialogs, then the export with
 // its progress and Cancel. The window stays responsive: the speaking runs on another
 // thread, and closing the window cancels it.
-class AudioExportWindow final : public QWidget {
+class AudioExportWindow final : public ExportWindow {
     Q_OBJECT
 public:
     // Where the words and the voice come from, asked at each save.
@@ -48,20 +44,8 @@ public:
     void open();
     // Asks for the file and starts the export of the chosen part.
     void save();
-    bool isExporting() const;
 
     QRadioButton* optPage = nullptr;
-    QRadioButton* optBook = nullptr;
-    QRadioButton* optTopics = nullptr;
-    QSpinBox* txtFromTopic = nullptr;
-    QSpinBox* txtToTopic = nullptr;
-    QPushButton* cmdSave = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QProgressBar* prgExport = nullptr;
-    QLabel* lblStatus = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     QList<speechexport::SpokenChapter> chosenChapters(QString* recordingTitle) const;
@@ -73,9 +57,7 @@ private:
     platform::Dialogs& dialogs_;
     QString folderSettingsPath_;
     speechexport::AudioExportJob* job_ = nullptr;
-    QString savingPath_;
-    bool hasTopics_ = false; // the book had topics when the window was last opened
-    bool placed_ = false;    // put in the middle of the screen on its first showing
+    bool placed_ = false; // put in the middle of the screen on its first showing
 };
 
 } // namespace folimar::reader

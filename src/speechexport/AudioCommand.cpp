@@ -5,11 +5,11 @@
 #include "platform/dialogs/TerminalDialogs.h"
 #include "platform/paths/ProgramLocations.h"
 #include "platform/registry/RegistryStore.h"
-#include "platform/termination/TerminationSignals.h"
 #include "settings/SettingsFile.h"
 #include "settings/VocimarSettingsFile.h"
 #include "speechexport/AudioExportJob.h"
 #include "speechexport/ChapterComments.h"
+#include "speechexport/CommandExport.h"
 #include "store/BookStore.h"
 
 #include <QCoreApplication>
@@ -181,16 +181,8 @@ AudioCommandParse ParseAudioCommand(const QStringList& arguments, AudioSource so
 
 int RunAudioCommand(const AudioCommand& command, AudioSource source,
                     const QString& registryStorePath, QTextStream& out, QTextStream& err) {
-    if (!QFileInfo(command.input).isFile()) {
-        err << "\"" << command.input << "\" does not exist.\n" << Qt::flush;
+    if (!checkCommandFiles(command.input, command.output, err))
         return Failed;
-    }
-    // A pipe, a device or a folder under that name is never replaced by the sound file.
-    if (const QFileInfo output(command.output); output.exists() && !output.isFile()) {
-        err << "\"" << command.output << "\" is not a file: give the name of a file to save to.\n"
-            << Qt::flush;
-        return Failed;
-    }
     QString saved; // what went in, when only part of the input did
     std::optional<ExportRequest> request =
         source == AudioSource::Book ? bookRequest(command, registryStorePath, err, &saved)
@@ -202,43 +194,17 @@ int RunAudioCommand(const AudioCommand& command, AudioSource source,
     request->outputPath = command.output;
     request->voice = character::VoiceSettings::load(character::VoiceSettings::defaultPath());
 
-    int status = Failed;
     AudioExportJob job;
-    platform::TerminationSignals termination;
     ProgressLine progress(err, QFileInfo(command.output).fileName());
-    int interruptedBy = 0;
     QObject::connect(&job, &AudioExportJob::progressed, &job,
                      [&progress](int permille) { progress.show(permille); });
-    QObject::connect(&termination, &platform::TerminationSignals::terminationRequested, &job,
-                     [&job, &interruptedBy](int signalNumber) {
-                         interruptedBy = signalNumber;
-                         job.cancel();
-                     });
-    QObject::connect(&job, &AudioExportJob::finished, &job, [&](const ExportOutcome& outcome) {
-        progress.end();
-        switch (outcome.status) {
-        case ExportOutcome::Status::Saved:
-            out << "Saved " << command.output << " ("
-                << (saved.isEmpty() ? QString() : saved + QStringLiteral("; "))
-                << clockTime(outcome.samples, outcome.sampleRate) << " of speech).\n";
-            status = 0;
-            break;
-        case ExportOutcome::Status::Cancelled:
-            err << "Interrupted: " << command.output << " was not saved.\n";
-            status = 128 + interruptedBy;
-            break;
-        case ExportOutcome::Status::Failed:
-            err << outcome.message << '\n';
-            status = Failed;
-            break;
-        }
-        out << Qt::flush;
-        err << Qt::flush;
-        QCoreApplication::quit();
-    });
-    job.start(std::move(*request));
-    QCoreApplication::exec();
-    return status;
+    return runCommandExport(
+        job, std::move(*request), command.output, out, err, [&](const ExportOutcome& outcome) {
+            progress.end();
+            return (saved.isEmpty() ? QString() : saved + QStringLiteral("; ")) +
+                   QString::fromLatin1(clockTime(outcome.samples, outcome.sampleRate)) +
+                   QStringLiteral(" of speech");
+        });
 }
 
 std::optional<int> AnswerAudioCommand(int& argc, char* argv[], const QStringList& arguments,

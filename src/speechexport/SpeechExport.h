@@ -36,10 +36,14 @@ struct ExportRequest {
     sentences::SentenceEnds sentenceEnds = sentences::SentenceEnds::FullStops;
 };
 
-struct ExportOutcome {
+// How an export ended.
+struct JobOutcome {
     enum class Status { Saved, Cancelled, Failed };
     Status status = Status::Failed;
-    QString message;          // for Failed: what went wrong, for the user
+    QString message; // for Failed: what went wrong, for the user
+};
+
+struct ExportOutcome : JobOutcome {
     std::int64_t samples = 0; // the length of what was saved
     int sampleRate = 0;
 };

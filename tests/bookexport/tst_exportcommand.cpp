@@ -1,66 +1,32 @@
-#include "settings/Settings.h"
-#include "store/BookStore.h"
-#include "support/ScriptedDialogs.h"
+#include "support/ProgramHome.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace folimar;
 
 namespace {
 
-// A private home for the program: its folders, a book of topics 2, 5 and 9, and an older
-// export of it.
-struct Home {
-    Home() {
-        for (const char* folder : {"data", "config", "runtime", "tmp", "maker"})
-            QDir(dir.path()).mkdir(QLatin1String(folder));
-        settings::Settings settings;
-        testing::ScriptedDialogs dialogs;
-        store::BookStore maker{settings, {path("maker"), path("maker")}, dialogs};
-        maker.LoadBook();
-        for (const auto& [number, name] : {std::pair{2, "Two"}, {5, "Five"}, {9, "Nine"}})
-            maker.storeTopic({number,
-                              QString::fromLatin1(name),
-                              QStringLiteral("Topic %1 is read.").arg(name),
-                              {},
-                              std::nullopt});
-        maker.CloseAndCompactBook();
-        QFile::rename(maker.untitledBookPath(), path("book.fmr"));
+// The programs' home, with an older export of its book.
+struct Home : testing::ProgramHome {
+    Home() : ProgramHome(QStringLiteral("Topic %1 is read.")) {
         QFile older(path("book.pdf"));
         older.open(QIODevice::WriteOnly);
         older.write("older");
     }
-    QString path(const QString& name) const { return dir.filePath(name); }
     QByteArray contents(const QString& name) const {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     int run(const QStringList& arguments) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", path("data"));
-        env.insert("XDG_CONFIG_HOME", path("config"));
-        env.insert("XDG_RUNTIME_DIR", path("runtime"));
-        env.insert("TMPDIR", path("tmp"));
-        env.remove("DISPLAY"); // no window may open
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(dir.path());
-        process.start(QStringLiteral(FOLIMAR_BIN_DIR "/folimar"), arguments);
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished();
+        start(QStringLiteral("folimar"), arguments);
+        if (!finish(60000))
             return -1;
-        }
         out = process.readAllStandardOutput();
         err = process.readAllStandardError();
         return process.exitCode();
     }
 
-    QTemporaryDir dir;
-    QProcess process;
     QByteArray out;
     QByteArray err;
 };

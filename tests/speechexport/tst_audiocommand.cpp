@@ -1,10 +1,5 @@
-#include "settings/Settings.h"
-#include "store/BookStore.h"
-#include "support/ScriptedDialogs.h"
+#include "support/ProgramHome.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <sys/stat.h>
@@ -13,52 +8,13 @@ using namespace folimar;
 
 namespace {
 
-// A private home for the programs: their folders, and a book of topics 2, 5 and 9.
-struct Home {
-    Home() {
-        for (const char* folder : {"data", "config", "runtime", "tmp", "maker"})
-            QDir(dir.path()).mkdir(QLatin1String(folder));
-        settings::Settings settings;
-        testing::ScriptedDialogs dialogs;
-        store::BookStore maker{settings, {path("maker"), path("maker")}, dialogs};
-        maker.LoadBook(); // no book named: the untitled one, made empty
-        for (const auto& [number, name] : {std::pair{2, "Two"}, {5, "Five"}, {9, "Nine"}})
-            maker.storeTopic({number,
-                              QString::fromLatin1(name),
-                              QStringLiteral("Topic %1 is read. It ends here.").arg(name),
-                              {},
-                              std::nullopt});
-        maker.CloseAndCompactBook();
-        QFile::rename(maker.untitledBookPath(), path("book.fmr"));
+// The programs' home, with a text to read.
+struct Home : testing::ProgramHome {
+    Home() : ProgramHome(QStringLiteral("Topic %1 is read. It ends here.")) {
         QFile text(path("in.txt"));
         text.open(QIODevice::WriteOnly);
         text.write("Pasted words are read. Then saved.");
     }
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
-
-    QProcess* start(const QString& program, const QStringList& arguments) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", path("data"));
-        env.insert("XDG_CONFIG_HOME", path("config"));
-        env.insert("XDG_RUNTIME_DIR", path("runtime"));
-        env.insert("TMPDIR", path("tmp"));
-        env.remove("DISPLAY"); // no window may open
-        run.setProcessEnvironment(env);
-        run.setWorkingDirectory(dir.path());
-        run.start(QStringLiteral(FOLIMAR_BIN_DIR "/") + program, arguments);
-        return &run;
-    }
-    bool finish(int ms = 20000) {
-        if (run.waitForFinished(ms))
-            return true;
-        run.kill();
-        run.waitForFinished();
-        return false;
-    }
-
-    QTemporaryDir dir;
-    QProcess run;
 };
 
 } // namespace
