@@ -3,12 +3,12 @@
 #include "bookexport/EpubDocuments.h"
 #include "bookexport/JpegDensity.h"
 #include "bookexport/Mp3Encoder.h"
+#include "bookexport/ReplacingFile.h"
 #include "bookexport/ZipWriter.h"
 #include "platform/character/EspeakSynthesizer.h"
 #include "speechexport/SpeechExport.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
 #include <vector>
 
@@ -51,14 +51,14 @@ BookExportOutcome exportEpub(const ExportedBook& book, const ReadAlongChoices& c
     const character::VoiceSettings voice = speechexport::espeakSettingsOf(choices.voice);
     const int rate = synthesizer->sampleRate();
 
-    QSaveFile file(outputPath);
-    if (!file.open(QIODevice::WriteOnly))
+    ReplacingFile file(outputPath);
+    if (!file.open())
         return failed(cannotSaveMessage(outputPath, file.errorString()));
     const auto cannotWrite = [&] {
         return failed(QStringLiteral("Cannot write \"%1\": %2")
-                          .arg(QFileInfo(outputPath).fileName(), file.errorString()));
+                          .arg(QFileInfo(outputPath).fileName(), file.device().errorString()));
     };
-    ZipWriter zip(file);
+    ZipWriter zip(file.device());
     // The first entry names the kind of file, stored, for programs that look at its bytes.
     if (!zip.add(QStringLiteral("mimetype"), "application/epub+zip") ||
         !zip.add(QStringLiteral("META-INF/container.xml"), epubContainer()))
@@ -144,7 +144,8 @@ BookExportOutcome exportEpub(const ExportedBook& book, const ReadAlongChoices& c
     if (cancelled.load())
         return cancelledOutcome();
     if (!file.commit())
-        return cannotWrite();
+        return failed(QStringLiteral("Cannot save \"%1\": %2")
+                          .arg(QFileInfo(outputPath).fileName(), file.errorString()));
     progress(1.0, int(book.topics.size()));
     return {BookExportOutcome::Status::Saved, {}};
 }

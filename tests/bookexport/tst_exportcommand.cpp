@@ -2,8 +2,11 @@
 #include "store/BookStore.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -11,10 +14,23 @@ using namespace folimar;
 
 namespace {
 
-// A private home for the program: its folders, a book of topics 2, 5 and 9, and an older
-// export of it.
+// A picture of noise, large as JPEGs go, so that saving takes a while.
+QByteArray noisePicture() {
+    QImage image(1600, 1600, QImage::Format_Grayscale8);
+    QRandomGenerator noise(7);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.scanLine(y)[x] = uchar(noise.bounded(256));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 95);
+    return buffer.data();
+}
+
+// A private home for the program: its folders, a book of topics 2, 5 and 9 (and as many
+// more with pictures as asked, from 10 on), and an older export of it.
 struct Home {
-    Home() {
+    explicit Home(int pictures = 0) {
         for (const char* folder : {"data", "config", "runtime", "tmp", "maker"})
             QDir(dir.path()).mkdir(QLatin1String(folder));
         settings::Settings settings;
@@ -27,6 +43,10 @@ struct Home {
                               QStringLiteral("Topic %1 is read.").arg(name),
                               {},
                               std::nullopt});
+        const QByteArray picture = pictures > 0 ? noisePicture() : QByteArray();
+        for (int number = 10; number < 10 + pictures; ++number)
+            maker.storeTopic({number, QStringLiteral("Picture"), QStringLiteral("A picture."),
+                              picture, std::nullopt});
         maker.CloseAndCompactBook();
         QFile::rename(maker.untitledBookPath(), path("book.fmr"));
         QFile older(path("book.pdf"));
@@ -40,6 +60,18 @@ struct Home {
     }
 
     int run(const QStringList& arguments) {
+        start(arguments);
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        out = process.readAllStandardOutput();
+        err = process.readAllStandardError();
+        return process.exitCode();
+    }
+
+    void start(const QStringList& arguments) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", path("data"));
         env.insert("XDG_CONFIG_HOME", path("config"));
@@ -49,14 +81,17 @@ struct Home {
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(dir.path());
         process.start(QStringLiteral(FOLIMAR_BIN_DIR "/folimar"), arguments);
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished();
-            return -1;
+    }
+
+    // Whether the running program has a file open in the home's folder, the book aside.
+    bool writingBeside() const {
+        const QDir open(QStringLiteral("/proc/%1/fd").arg(process.processId()));
+        for (const QFileInfo& fd : open.entryInfoList(QDir::Files | QDir::System)) {
+            const QFileInfo file(fd.symLinkTarget());
+            if (file.absolutePath() == dir.path() && file.fileName() != QLatin1String("book.fmr"))
+                return true;
         }
-        out = process.readAllStandardOutput();
-        err = process.readAllStandardError();
-        return process.exitCode();
+        return false;
     }
 
     QTemporaryDir dir;
@@ -113,6 +148,32 @@ private Q_SLOTS:
         QCOMPARE(home.contents("book.pdf"), QByteArray("older"));
         QCOMPARE(QDir(home.dir.path()).entryList(QDir::Files),
                  (QStringList{"book.fmr", "book.pdf"}));
+    }
+
+    // Killed while it writes, the export leaves the folder as it was: the older file and
+    // nothing beside it.
+    void aKilledExportLeavesOnlyTheOlderFile_data() {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("pdf") << QStringLiteral("book.pdf");
+        QTest::newRow("epub") << QStringLiteral("book.epub");
+    }
+    void aKilledExportLeavesOnlyTheOlderFile() {
+        QFETCH(QString, output);
+        Home home(16);
+        QFile older(home.path(output));
+        QVERIFY(older.open(QIODevice::WriteOnly));
+        older.write("older");
+        older.close();
+        home.start({"--export", "book.fmr", output});
+        QTRY_VERIFY_WITH_TIMEOUT(home.writingBeside(), 60000);
+        home.process.kill();
+        QVERIFY(home.process.waitForFinished());
+        QCOMPARE(home.process.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(home.contents(output), QByteArray("older"));
+        QStringList expected{"book.fmr", "book.pdf", output};
+        expected.removeDuplicates();
+        expected.sort();
+        QCOMPARE(QDir(home.dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     }
 };
 
