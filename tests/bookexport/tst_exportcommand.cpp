@@ -174,6 +174,18 @@ private Q_SLOTS:
         expected.removeDuplicates();
         expected.sort();
         QCOMPARE(QDir(home.dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+
+        // Where a hidden file had to be named, one that a killed export left goes at the
+        // next export to the same name; files of other names stay.
+        const QString kept = QStringLiteral(".%1.kept").arg(output);
+        for (const QString& name : {QStringLiteral(".%1.Ab12Cd").arg(output), kept}) {
+            QFile file(home.path(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(home.run({"--export", "book.fmr", output, "--topics", "2-9"}), 0);
+        expected << kept;
+        expected.sort();
+        QCOMPARE(QDir(home.dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     }
 };
 
