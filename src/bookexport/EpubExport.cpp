@@ -18,6 +18,7 @@ namespace {
 
 // Encoding a page's sound into MP3 takes about three times as long as speaking it.
 constexpr double EncodingWork = 3.0;
+constexpr double PicturesShare = 0.05;
 
 BookExportOutcome failed(QString message) {
     return {BookExportOutcome::Status::Failed, std::move(message)};
@@ -27,11 +28,9 @@ BookExportOutcome cancelledOutcome() {
     return {BookExportOutcome::Status::Cancelled, {}};
 }
 
-} // namespace
-
-BookExportOutcome exportEpub(const ExportedBook& book, const ReadAlongChoices& choices,
-                             const QString& outputPath, const BookExportProgress& progress,
-                             const std::atomic<bool>& cancelled) {
+BookExportOutcome exportWholeEpub(const ExportedBook& book, const ReadAlongChoices& choices,
+                                  const QString& outputPath, const BookExportProgress& progress,
+                                  const std::atomic<bool>& cancelled) {
     if (book.topics.isEmpty())
         return failed(QStringLiteral("There are no topics to save."));
     QList<QList<speechexport::SentenceToSpeak>> topicSentences;
@@ -148,6 +147,20 @@ BookExportOutcome exportEpub(const ExportedBook& book, const ReadAlongChoices& c
                           .arg(QFileInfo(outputPath).fileName(), file.errorString()));
     progress(1.0, int(book.topics.size()));
     return {BookExportOutcome::Status::Saved, {}};
+}
+
+} // namespace
+
+BookExportOutcome exportEpub(const ExportedBook& book, const ReadAlongChoices& choices,
+                             const QString& outputPath, const BookExportProgress& progress,
+                             const std::atomic<bool>& cancelled) {
+    // Speaking is the work: the pictures, when they go in, take little of it.
+    if (!choices.pictures)
+        return exportWholeEpub(book, choices, outputPath, progress, cancelled);
+    return withPicturesRead(book, PicturesShare, progress, cancelled,
+                            [&](const ExportedBook& whole, const BookExportProgress& rest) {
+                                return exportWholeEpub(whole, choices, outputPath, rest, cancelled);
+                            });
 }
 
 } // namespace folimar::bookexport

@@ -13,6 +13,8 @@ namespace folimar::bookexport {
 namespace {
 
 constexpr double PagesShare = 0.7;
+// Unlocking a book's pictures is about half the work of making its PDF.
+constexpr double PicturesShare = 0.5;
 
 BookExportOutcome failed(QString message) {
     return {BookExportOutcome::Status::Failed, std::move(message)};
@@ -36,11 +38,9 @@ Upright uprightOf(const QByteArray& jpeg) {
             turn.testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed() : stored};
 }
 
-} // namespace
-
-BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
-                            const BookExportProgress& progress,
-                            const std::atomic<bool>& cancelled) {
+BookExportOutcome exportWholePdf(const ExportedBook& book, const QString& outputPath,
+                                 const BookExportProgress& progress,
+                                 const std::atomic<bool>& cancelled) {
     if (book.topics.isEmpty())
         return failed(QStringLiteral("There are no topics to save."));
     bool textPages = false;
@@ -94,6 +94,17 @@ BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
             QStringLiteral("Cannot save \"%1\": %2").arg(target.fileName(), file.errorString()));
     progress(1.0, topicsDone);
     return {BookExportOutcome::Status::Saved, {}};
+}
+
+} // namespace
+
+BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
+                            const BookExportProgress& progress,
+                            const std::atomic<bool>& cancelled) {
+    return withPicturesRead(book, PicturesShare, progress, cancelled,
+                            [&](const ExportedBook& whole, const BookExportProgress& rest) {
+                                return exportWholePdf(whole, outputPath, rest, cancelled);
+                            });
 }
 
 } // namespace folimar::bookexport

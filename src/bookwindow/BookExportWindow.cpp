@@ -133,7 +133,7 @@ void BookExportWindow::save() {
     if (optTopics->isChecked())
         range = speechexport::TopicRange{std::min(txtFromTopic->value(), txtToTopic->value()),
                                          std::max(txtFromTopic->value(), txtToTopic->value())};
-    bookexport::ExportedBook book = bookexport::exportedBook(store_, range);
+    bookexport::ExportedBook book = bookexport::exportedBookTexts(store_, range);
     if (book.topics.isEmpty()) {
         lblStatus->setText(
             QStringLiteral("No topics are numbered %1 to %2.").arg(range->first).arg(range->last));
