@@ -7,17 +7,61 @@
 #include "store/WordBoxTable.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <future>
 
 namespace folimar::bookexport {
 
 namespace {
 
-ExportedBook bookOf(store::BookStore& store, const std::optional<speechexport::TopicRange>& range,
-                    bool withPictures) {
+// Topics enough for a second connection to pay for unlocking the book again.
+constexpr qsizetype TopicsToShare = 32;
+
+// The pictures and word boxes of the topics from `first` to before `last`, read by the store.
+void readByStore(store::BookStore& store, QList<ExportedTopic>& topics, qsizetype first,
+                 qsizetype last) {
+    for (qsizetype i = first; i < last; ++i) {
+        if (const std::optional<store::TopicPage> page = store.readTopic(topics[i].number)) {
+            topics[i].picture = page->PicData;
+            topics[i].wordBoxes = page->WordBoxes;
+        }
+    }
+}
+
+} // namespace
+
+ExportedBook exportedBook(store::BookStore& store,
+                          const std::optional<speechexport::TopicRange>& range) {
+    ExportedBook book = exportedBookTexts(store, range);
+    // Unlocking the pictures is most of the work: in a large book, while the store reads
+    // the first half of them, the later half is read beside it over a connection of its own.
+    const qsizetype half =
+        book.topics.size() >= TopicsToShare ? book.topics.size() / 2 : book.topics.size();
+    ExportedBook later = book;
+    later.topics = book.topics.mid(half);
+    const std::atomic<bool> never{false};
+    std::future<bool> reading;
+    if (!later.topics.isEmpty())
+        reading = std::async(std::launch::async, [&later, &never] {
+            QString why;
+            return readPictures(
+                later, [](double) {}, never, &why);
+        });
+    readByStore(store, book.topics, 0, half);
+    if (reading.valid() && reading.get())
+        std::copy(later.topics.cbegin(), later.topics.cend(), book.topics.begin() + half);
+    else
+        readByStore(store, book.topics, half, book.topics.size());
+    book.picturesFrom.clear();
+    return book;
+}
+
+ExportedBook exportedBookTexts(store::BookStore& store,
+                               const std::optional<speechexport::TopicRange>& range) {
     ExportedBook book{QFileInfo(store.OpenedBookPath).completeBaseName(),
                       store.firstRecordOwner(),
                       {},
-                      withPictures ? QString() : store.OpenedBookPath};
+                      store.OpenedBookPath};
     QList<ExportedTopic>& topics = book.topics;
     for (const store::TopicEntry& entry : store.topicList()) {
         if (range && (entry.TopicNo < range->first || entry.TopicNo > range->last))
@@ -25,24 +69,10 @@ ExportedBook bookOf(store::BookStore& store, const std::optional<speechexport::T
         // Two topics may share a number; the store gives the first of them, as reading does.
         if (!topics.isEmpty() && topics.last().number == entry.TopicNo)
             continue;
-        if (const std::optional<store::TopicPage> page =
-                store.readTopic(entry.TopicNo, withPictures))
-            topics.append(
-                {page->TopicNo, page->TopicName, page->PicText, page->PicData, page->WordBoxes});
+        if (const std::optional<store::TopicPage> page = store.readTopic(entry.TopicNo, false))
+            topics.append({page->TopicNo, page->TopicName, page->PicText, {}, {}});
     }
     return book;
-}
-
-} // namespace
-
-ExportedBook exportedBook(store::BookStore& store,
-                          const std::optional<speechexport::TopicRange>& range) {
-    return bookOf(store, range, true);
-}
-
-ExportedBook exportedBookTexts(store::BookStore& store,
-                               const std::optional<speechexport::TopicRange>& range) {
-    return bookOf(store, range, false);
 }
 
 bool readPictures(ExportedBook& book, const std::function<void(double share)>& progress,

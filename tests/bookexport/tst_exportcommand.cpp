@@ -3,6 +3,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QBuffer>
+#include <QColor>
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -27,10 +28,22 @@ QByteArray noisePicture() {
     return buffer.data();
 }
 
+// A small picture of a colour of its own for each number.
+QByteArray colouredPicture(int number) {
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(QColor::fromHsv(number * 7 % 360, 255, 255));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return buffer.data();
+}
+
 // A private home for the program: its folders, a book of topics 2, 5 and 9 (and as many
 // more with pictures as asked, from 10 on), and an older export of it.
 struct Home {
-    explicit Home(int pictures = 0) {
+    // Topics from 10 on have the picture `pictureOf` gives for their number, or all one of
+    // noise.
+    explicit Home(int pictures = 0, const std::function<QByteArray(int)>& pictureOf = {}) {
         for (const char* folder : {"data", "config", "runtime", "tmp", "maker"})
             QDir(dir.path()).mkdir(QLatin1String(folder));
         settings::Settings settings;
@@ -43,10 +56,10 @@ struct Home {
                               QStringLiteral("Topic %1 is read.").arg(name),
                               {},
                               std::nullopt});
-        const QByteArray picture = pictures > 0 ? noisePicture() : QByteArray();
+        const QByteArray noise = pictures > 0 && !pictureOf ? noisePicture() : QByteArray();
         for (int number = 10; number < 10 + pictures; ++number)
             maker.storeTopic({number, QStringLiteral("Picture"), QStringLiteral("A picture."),
-                              picture, std::nullopt});
+                              pictureOf ? pictureOf(number) : noise, std::nullopt});
         maker.CloseAndCompactBook();
         QFile::rename(maker.untitledBookPath(), path("book.fmr"));
         QFile older(path("book.pdf"));
@@ -148,6 +161,19 @@ private Q_SLOTS:
         QCOMPARE(home.contents("book.pdf"), QByteArray("older"));
         QCOMPARE(QDir(home.dir.path()).entryList(QDir::Files),
                  (QStringList{"book.fmr", "book.pdf"}));
+    }
+
+    // The pictures of a large book, read on two threads, each keep their topic's place.
+    void eachPictureKeepsItsPlace() {
+        constexpr int Pictures = 40;
+        Home home(Pictures, colouredPicture);
+        QCOMPARE(home.run({"--export", "book.fmr", "book.pdf"}), 0);
+        const QByteArray pdf = home.contents("book.pdf");
+        qsizetype at = 0;
+        for (int number = 10; number < 10 + Pictures; ++number) {
+            at = pdf.indexOf(colouredPicture(number), at);
+            QVERIFY2(at >= 0, qPrintable(QStringLiteral("topic %1").arg(number)));
+        }
     }
 
     // Killed while it writes, the export leaves the folder as it was: the older file and
