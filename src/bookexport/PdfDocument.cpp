@@ -276,10 +276,10 @@ bool PdfDocument::addTextPages(const QString& heading, const QString& text) {
     return true;
 }
 
-bool PdfDocument::save(const QString& path) {
+bool PdfDocument::save(QFile& file) {
     // Straight to the file: a copy in memory first would double the work of a large book.
-    if (HPDF_SaveToFile(parts_->pdf, QFile::encodeName(path).constData()) != HPDF_OK)
-        return failed(QStringLiteral("The PDF cannot be written"));
+    if (!writeDocument(parts_->pdf, file))
+        return failed(QStringLiteral("The PDF cannot be written: %1").arg(file.errorString()));
     return true;
 }
 

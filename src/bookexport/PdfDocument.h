@@ -3,6 +3,7 @@
 #include "bookexport/PictureWords.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QImageIOHandler>
 #include <QList>
 #include <QString>
@@ -31,8 +32,8 @@ public:
                         const QList<WordOnPicture>& words, const QString& text);
     // Pages of A4 showing `heading` and `text`, as many as the text needs.
     bool addTextPages(const QString& heading, const QString& text);
-    // Writes the document to the file at `path`, replacing what it held.
-    bool save(const QString& path);
+    // Writes the document to `file`, open for writing.
+    bool save(QFile& file);
     // What went wrong in the last step that failed.
     QString errorString() const { return error_; }
 

@@ -84,7 +84,7 @@ BookExportOutcome exportWholePdf(const ExportedBook& book, const QString& output
         progress(PagesShare * done / total, ++topicsDone);
     }
 
-    if (!pdf->save(file.writablePath()))
+    if (!pdf->save(file.device()))
         return failed(
             QStringLiteral("Cannot write \"%1\": %2").arg(target.fileName(), pdf->errorString()));
     if (cancelled.load())

@@ -44,6 +44,26 @@ HPDF_UINT32 jpegSize(HPDF_Stream stream) {
     return HPDF_UINT32(heldJpeg(stream).bytes.size());
 }
 
+constexpr qsizetype WritePiece = 1 << 20;
+
+// The document on its way to a file: what the library gave, written a piece at a time.
+struct DocumentOutput {
+    QFile& file;
+    QByteArray pending;
+};
+
+bool writePending(DocumentOutput& out) {
+    const bool written = out.file.write(out.pending) == out.pending.size();
+    out.pending.resize(0); // keeps its room for the next piece
+    return written;
+}
+
+HPDF_STATUS writeToFile(HPDF_Stream stream, const HPDF_BYTE* bytes, HPDF_UINT size) {
+    DocumentOutput& out = *static_cast<DocumentOutput*>(stream->attr);
+    out.pending.append(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    return out.pending.size() < WritePiece || writePending(out) ? HPDF_OK : HPDF_FILE_IO_ERROR;
+}
+
 } // namespace
 
 bool mapCodesToLetters(HPDF_Font font) {
@@ -114,6 +134,22 @@ HPDF_Image jpegImage(HPDF_Doc pdf, HeldJpeg& jpeg, const JpegFrame& frame) {
         }
     }
     return added == HPDF_OK ? image : nullptr;
+}
+
+bool writeDocument(HPDF_Doc pdf, QFile& file) {
+    DocumentOutput out{file, {}};
+    out.pending.reserve(2 * WritePiece);
+    // The library writes its document to the stream it keeps for it: here one to the file.
+    const HPDF_Stream stream = HPDF_CallbackWriter_New(pdf->mmgr, writeToFile, &out);
+    if (!stream)
+        return false;
+    if (pdf->stream)
+        HPDF_Stream_Free(pdf->stream);
+    pdf->stream = stream;
+    const bool saved = HPDF_SaveToStream(pdf) == HPDF_OK && writePending(out) && file.flush();
+    pdf->stream = nullptr;
+    HPDF_Stream_Free(stream);
+    return saved;
 }
 
 } // namespace folimar::bookexport

@@ -3,6 +3,7 @@
 #include "bookexport/JpegDensity.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <hpdf.h>
 
 namespace folimar::bookexport {
@@ -25,5 +26,9 @@ struct HeldJpeg {
 // only when the document is written (without a copy held meanwhile): `jpeg` must stay
 // where it is until then. None when the document cannot take another object.
 HPDF_Image jpegImage(HPDF_Doc pdf, HeldJpeg& jpeg, const JpegFrame& frame);
+
+// Writes the document to `file` in large pieces (the library's own file writing goes a few
+// thousand bytes at a time). False when the document or the file fails.
+bool writeDocument(HPDF_Doc pdf, QFile& file);
 
 } // namespace folimar::bookexport

@@ -101,7 +101,7 @@ bool ReplacingFile::open() {
     const QFileInfo target(target_);
     removeLeftovers(target);
     const QByteArray folder = QFile::encodeName(target.absolutePath());
-    // Unnamed where the file system allows it and the name to reopen it by is there.
+    // Unnamed where the file system allows it and the name to link it by is there.
     if (::access("/proc/self/fd", X_OK) == 0)
         fd_ = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
     for (int tries = 0; fd_ < 0 && tries < HiddenTries; ++tries) {
@@ -126,10 +126,6 @@ bool ReplacingFile::open() {
     if (!file_.open(fd_, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
         return fail(file_.errorString());
     return true;
-}
-
-QString ReplacingFile::writablePath() const {
-    return hiddenPath_.isEmpty() ? QFile::decodeName(procPath(fd_)) : hiddenPath_;
 }
 
 bool ReplacingFile::commit() {

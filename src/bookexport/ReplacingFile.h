@@ -22,8 +22,6 @@ public:
     bool open();
     // The new file, open for writing.
     QFile& device() { return file_; }
-    // A name under which the new file opens for a library that writes by name.
-    QString writablePath() const;
     // Writes out what is buffered, makes it durable and puts the file in place of the
     // target, with the older file's permissions (read-write for the user, readable for
     // others, for a new one). False when any of that fails: the target is then untouched.
