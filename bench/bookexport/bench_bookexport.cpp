@@ -4,7 +4,8 @@
 //   as a share of img2pdf's;
 // - a read-along EPUB of 20 topics of 150 words, beside the espeak-ng program speaking each
 //   topic to a WAV file and the lame program making it MP3 (the baseline).
-// The baselines' programs come from bench/deps; a missing one leaves its line out.
+// The baselines' programs come from bench/deps; a missing one leaves its line out. Its
+// files go to a temporary folder, or to the folder given as its argument.
 #include "BenchFigures.h"
 #include "recognition/WordBoxBlob.h"
 #include "settings/Settings.h"
@@ -117,7 +118,8 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     const QString folimar = QCoreApplication::applicationDirPath() + QStringLiteral("/folimar");
-    QTemporaryDir dir;
+    QTemporaryDir temporary;
+    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path());
     for (const char* folder : {"maker", "data", "config", "runtime", "jpeg"})
         QDir(dir.path()).mkdir(QLatin1String(folder));
     // The program starts with settings of its own, as a new user's.

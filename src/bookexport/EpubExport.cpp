@@ -3,12 +3,12 @@
 #include "bookexport/EpubDocuments.h"
 #include "bookexport/JpegDensity.h"
 #include "bookexport/Mp3Encoder.h"
+#include "bookexport/ReplacingFile.h"
 #include "bookexport/ZipWriter.h"
 #include "platform/character/EspeakSynthesizer.h"
 #include "speechexport/SpeechExport.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
 #include <vector>
 
@@ -18,6 +18,7 @@ namespace {
 
 // Encoding a page's sound into MP3 takes about three times as long as speaking it.
 constexpr double EncodingWork = 3.0;
+constexpr double PicturesShare = 0.05;
 
 BookExportOutcome failed(QString message) {
     return {BookExportOutcome::Status::Failed, std::move(message)};
@@ -27,11 +28,9 @@ BookExportOutcome cancelledOutcome() {
     return {BookExportOutcome::Status::Cancelled, {}};
 }
 
-} // namespace
-
-BookExportOutcome exportEpub(const ExportedBook& book, const ReadAlongChoices& choices,
-                             const QString& outputPath, const BookExportProgress& progress,
-                             const std::atomic<bool>& cancelled) {
+BookExportOutcome exportWholeEpub(const ExportedBook& book, const ReadAlongChoices& choices,
+                                  const QString& outputPath, const BookExportProgress& progress,
+                                  const std::atomic<bool>& cancelled) {
     if (book.topics.isEmpty())
         return failed(QStringLiteral("There are no topics to save."));
     QList<QList<speechexport::SentenceToSpeak>> topicSentences;
@@ -51,14 +50,14 @@ BookExportOutcome exportEpub(const ExportedBook& book, const ReadAlongChoices& c
     const character::VoiceSettings voice = speechexport::espeakSettingsOf(choices.voice);
     const int rate = synthesizer->sampleRate();
 
-    QSaveFile file(outputPath);
-    if (!file.open(QIODevice::WriteOnly))
+    ReplacingFile file(outputPath);
+    if (!file.open())
         return failed(cannotSaveMessage(outputPath, file.errorString()));
     const auto cannotWrite = [&] {
         return failed(QStringLiteral("Cannot write \"%1\": %2")
-                          .arg(QFileInfo(outputPath).fileName(), file.errorString()));
+                          .arg(QFileInfo(outputPath).fileName(), file.device().errorString()));
     };
-    ZipWriter zip(file);
+    ZipWriter zip(file.device());
     // The first entry names the kind of file, stored, for programs that look at its bytes.
     if (!zip.add(QStringLiteral("mimetype"), "application/epub+zip") ||
         !zip.add(QStringLiteral("META-INF/container.xml"), epubContainer()))
@@ -144,9 +143,24 @@ BookExportOutcome exportEpub(const ExportedBook& book, const ReadAlongChoices& c
     if (cancelled.load())
         return cancelledOutcome();
     if (!file.commit())
-        return cannotWrite();
+        return failed(QStringLiteral("Cannot save \"%1\": %2")
+                          .arg(QFileInfo(outputPath).fileName(), file.errorString()));
     progress(1.0, int(book.topics.size()));
     return {BookExportOutcome::Status::Saved, {}};
+}
+
+} // namespace
+
+BookExportOutcome exportEpub(const ExportedBook& book, const ReadAlongChoices& choices,
+                             const QString& outputPath, const BookExportProgress& progress,
+                             const std::atomic<bool>& cancelled) {
+    // Speaking is the work: the pictures, when they go in, take little of it.
+    if (!choices.pictures)
+        return exportWholeEpub(book, choices, outputPath, progress, cancelled);
+    return withPicturesRead(book, PicturesShare, progress, cancelled,
+                            [&](const ExportedBook& whole, const BookExportProgress& rest) {
+                                return exportWholeEpub(whole, choices, outputPath, rest, cancelled);
+                            });
 }
 
 } // namespace folimar::bookexport

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "bookexport/BookExport.h"
 #include "speechexport/AudioCommand.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <atomic>
+#include <functional>
 #include <optional>
 
 namespace folimar::store {
@@ -27,11 +30,33 @@ struct ExportedBook {
     QString title;  // the book's name
     QString author; // the book's owner; empty: unknown
     QList<ExportedTopic> topics;
+    // The book file that the topics' pictures and word boxes are still to be read from,
+    // by the export itself; empty when the topics carry them.
+    QString picturesFrom{};
 };
 
 // The open book with its topics in their order, every one or those numbered within
 // `range`, with their pictures and word boxes.
 ExportedBook exportedBook(store::BookStore& store,
                           const std::optional<speechexport::TopicRange>& range);
+// The same, quick to read: the topics' texts, their pictures and word boxes left to the
+// export, which reads them on its own thread as it begins.
+ExportedBook exportedBookTexts(store::BookStore& store,
+                               const std::optional<speechexport::TopicRange>& range);
+
+// Reads the pictures and word boxes that `book` still lacks, telling the share read as it
+// goes, over a connection to the book file of its own (the store may be used meanwhile).
+// A topic gone from the book since keeps none. False when the book file cannot be read
+// (`why` says so) or when `cancelled` is set.
+bool readPictures(ExportedBook& book, const std::function<void(double share)>& progress,
+                  const std::atomic<bool>& cancelled, QString* why);
+
+// Runs `work` with the whole book: its pictures read first when it still lacks them, that
+// reading taking `readShare` of the progress.
+using WholeBookWork =
+    std::function<BookExportOutcome(const ExportedBook& book, const BookExportProgress& progress)>;
+BookExportOutcome withPicturesRead(const ExportedBook& book, double readShare,
+                                   const BookExportProgress& progress,
+                                   const std::atomic<bool>& cancelled, const WholeBookWork& work);
 
 } // namespace folimar::bookexport

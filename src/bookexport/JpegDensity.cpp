@@ -47,4 +47,31 @@ QPointF jpegDotsPerInch(const QByteArray& jpeg) {
     return unstated;
 }
 
+std::optional<JpegFrame> jpegFrame(const QByteArray& jpeg) {
+    if (!isJpeg(jpeg))
+        return std::nullopt;
+    qsizetype at = 2;
+    while (byteAt(jpeg, at) == 0xFF) {
+        const int marker = byteAt(jpeg, at + 1);
+        if (marker == 0xFF) { // fill before a marker
+            ++at;
+            continue;
+        }
+        const int length = wordAt(jpeg, at + 2);
+        if (marker < 0 || marker == 0xD9 || marker == 0xDA || length < 2)
+            return std::nullopt; // the data or the end came before any frame
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            const JpegFrame found{wordAt(jpeg, at + 7), wordAt(jpeg, at + 5), byteAt(jpeg, at + 9)};
+            const bool usable =
+                byteAt(jpeg, at + 4) == 8 && found.width > 0 && found.height > 0 &&
+                (found.components == 1 || found.components == 3 || found.components == 4);
+            return usable ? std::optional(found) : std::nullopt;
+        }
+        at += 2 + length;
+    }
+    return std::nullopt;
+}
+
 } // namespace folimar::bookexport

@@ -1,12 +1,15 @@
 #include "bookexport/PdfDocument.h"
 
 #include "bookexport/JpegDensity.h"
+#include "bookexport/PdfObjects.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
+#include <deque>
 #include <hpdf.h>
+#include <tuple>
 
 namespace folimar::bookexport {
 
@@ -65,14 +68,40 @@ QStringList wrapped(HPDF_Page page, const QString& text, double width) {
     return lines;
 }
 
+// A matrix of the page: x' = a x + c y + e, y' = b x + d y + f.
+struct Placement {
+    double a, b, c, d, e, f;
+};
+
+// Where a picture's square of one by one goes to show it over a page of `width` x `height`
+// points turned by `turn` (as a viewer turns it to stand upright).
+Placement placement(QImageIOHandler::Transformations turn, double width, double height) {
+    const auto onPage = [&](double x, double y) {
+        double across = x;
+        double down = 1 - y; // from the top of the picture as stored
+        if (turn.testFlag(QImageIOHandler::TransformationMirror))
+            across = 1 - across;
+        if (turn.testFlag(QImageIOHandler::TransformationFlip))
+            down = 1 - down;
+        if (turn.testFlag(QImageIOHandler::TransformationRotate90)) // a quarter clockwise
+            std::tie(across, down) = std::pair(1 - down, across);
+        return QPointF(across * width, (1 - down) * height);
+    };
+    const QPointF origin = onPage(0, 0);
+    const QPointF x = onPage(1, 0) - origin;
+    const QPointF y = onPage(0, 1) - origin;
+    return {x.x(), x.y(), y.x(), y.y(), origin.x(), origin.y()};
+}
+
 } // namespace
 
 struct PdfDocument::Parts {
     std::pair<HPDF_STATUS, HPDF_STATUS> status{HPDF_OK, HPDF_OK};
     HPDF_Doc pdf = nullptr;
     HPDF_Font font = nullptr;
-    double ascent = 0;  // of the font, a share of its size
-    double descent = 0; // below the baseline: negative
+    double ascent = 0;             // of the font, a share of its size
+    double descent = 0;            // below the baseline: negative
+    std::deque<HeldJpeg> pictures; // read from as the document is written
     ~Parts() {
         if (pdf)
             HPDF_Free(pdf);
@@ -103,7 +132,7 @@ std::unique_ptr<PdfDocument> PdfDocument::create(bool visibleText, QString* why)
                                                visibleText ? HPDF_TRUE : HPDF_FALSE);
     if (name)
         parts->font = HPDF_GetFont(parts->pdf, name, "UTF-8");
-    if (!parts->font) {
+    if (!parts->font || !mapCodesToLetters(parts->font)) {
         *why = QStringLiteral("The font %1 cannot be used for the text.").arg(fontPath);
         return nullptr;
     }
@@ -134,22 +163,40 @@ void PdfDocument::setInfo(const QString& title, const QString& author) {
         HPDF_SetInfoAttr(parts_->pdf, HPDF_INFO_AUTHOR, author.toUtf8().constData());
 }
 
-bool PdfDocument::addPicturePage(const QByteArray& jpeg, const QList<WordOnPicture>& words,
-                                 const QString& text) {
+bool PdfDocument::addPicturePage(const QByteArray& jpeg, QImageIOHandler::Transformations turn,
+                                 const QList<WordOnPicture>& words, const QString& text) {
     HPDF_Doc pdf = parts_->pdf;
-    const HPDF_Image image = HPDF_LoadJpegImageFromMem(
-        pdf, reinterpret_cast<const HPDF_BYTE*>(jpeg.constData()), HPDF_UINT(jpeg.size()));
+    const std::optional<JpegFrame> frame = jpegFrame(jpeg);
+    if (!frame) {
+        error_ = QStringLiteral("The picture is damaged or is no JPEG a PDF can show");
+        return false;
+    }
+    // Its bytes are copied only as the file is written.
+    const HPDF_Image image = jpegImage(pdf, parts_->pictures.emplace_back(HeldJpeg{jpeg}), *frame);
     if (!image || parts_->status.first != HPDF_OK)
         return failed(QStringLiteral("The picture cannot be put in a PDF"));
-    const QPointF dpi = jpegDotsPerInch(jpeg);
+    // The page is the upright picture's size: across it what was down the stored one
+    // when the picture is turned a quarter.
+    const bool quarter = turn.testFlag(QImageIOHandler::TransformationRotate90);
+    QPointF dpi = jpegDotsPerInch(jpeg);
+    QSizeF pixels(frame->width, frame->height);
+    if (quarter) {
+        dpi = dpi.transposed();
+        pixels.transpose();
+    }
     const double scaleX = PointsPerInch / dpi.x();
     const double scaleY = PointsPerInch / dpi.y();
-    const double width = HPDF_Image_GetWidth(image) * scaleX;
-    const double height = HPDF_Image_GetHeight(image) * scaleY;
+    const double width = pixels.width() * scaleX;
+    const double height = pixels.height() * scaleY;
     const HPDF_Page page = HPDF_AddPage(pdf);
     HPDF_Page_SetWidth(page, HPDF_REAL(width));
     HPDF_Page_SetHeight(page, HPDF_REAL(height));
-    HPDF_Page_DrawImage(page, image, 0, 0, HPDF_REAL(width), HPDF_REAL(height));
+    const Placement drawn = placement(turn, width, height);
+    HPDF_Page_GSave(page);
+    HPDF_Page_Concat(page, HPDF_REAL(drawn.a), HPDF_REAL(drawn.b), HPDF_REAL(drawn.c),
+                     HPDF_REAL(drawn.d), HPDF_REAL(drawn.e), HPDF_REAL(drawn.f));
+    HPDF_Page_ExecuteXObject(page, image);
+    HPDF_Page_GRestore(page);
 
     HPDF_Page_BeginText(page);
     HPDF_Page_SetTextRenderingMode(page, HPDF_INVISIBLE);
@@ -229,10 +276,10 @@ bool PdfDocument::addTextPages(const QString& heading, const QString& text) {
     return true;
 }
 
-bool PdfDocument::save(const QString& path) {
+bool PdfDocument::save(QFile& file) {
     // Straight to the file: a copy in memory first would double the work of a large book.
-    if (HPDF_SaveToFile(parts_->pdf, QFile::encodeName(path).constData()) != HPDF_OK)
-        return failed(QStringLiteral("The PDF cannot be written"));
+    if (!writeDocument(parts_->pdf, file))
+        return failed(QStringLiteral("The PDF cannot be written: %1").arg(file.errorString()));
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include "bookexport/PictureWords.h"
 
 #include <QByteArray>
+#include <QFile>
+#include <QImageIOHandler>
 #include <QList>
 #include <QString>
 #include <memory>
@@ -22,15 +24,16 @@ public:
     PdfDocument& operator=(const PdfDocument&) = delete;
 
     void setInfo(const QString& title, const QString& author);
-    // A page the size of the picture at its resolution, the JPEG drawn over all of it and
-    // the words put invisibly where they stand on it; without words, `text` invisibly as
-    // a block. False when the JPEG cannot be put in a PDF.
-    bool addPicturePage(const QByteArray& jpeg, const QList<WordOnPicture>& words,
-                        const QString& text);
+    // A page the size of the picture at its resolution, the JPEG drawn over all of it,
+    // turned by `turn` to stand upright, and the words put invisibly where they stand on
+    // the upright picture; without words, `text` invisibly as a block. False when the JPEG
+    // cannot be put in a PDF.
+    bool addPicturePage(const QByteArray& jpeg, QImageIOHandler::Transformations turn,
+                        const QList<WordOnPicture>& words, const QString& text);
     // Pages of A4 showing `heading` and `text`, as many as the text needs.
     bool addTextPages(const QString& heading, const QString& text);
-    // Writes the document to the file at `path`, replacing what it held.
-    bool save(const QString& path);
+    // Writes the document to `file`, open for writing.
+    bool save(QFile& file);
     // What went wrong in the last step that failed.
     QString errorString() const { return error_; }
 

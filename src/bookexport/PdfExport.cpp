@@ -2,43 +2,45 @@
 
 #include "bookexport/JpegDensity.h"
 #include "bookexport/PdfDocument.h"
+#include "bookexport/ReplacingFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QTemporaryFile>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
 
 namespace folimar::bookexport {
 
 namespace {
 
 constexpr double PagesShare = 0.7;
-constexpr QFile::Permissions NewFilePermissions =
-    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+// Unlocking a book's pictures is about half the work of making its PDF.
+constexpr double PicturesShare = 0.5;
 
 BookExportOutcome failed(QString message) {
     return {BookExportOutcome::Status::Failed, std::move(message)};
 }
 
-// The size of a JPEG's picture, read from its header.
-QSize pictureSize(const QByteArray& jpeg) {
+// How a JPEG's picture is turned to stand upright, and its size so turned.
+struct Upright {
+    QImageIOHandler::Transformations turn;
+    QSize size;
+};
+
+Upright uprightOf(const QByteArray& jpeg) {
     QBuffer buffer;
     buffer.setData(jpeg);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "jpeg");
-    reader.setAutoTransform(false);
-    return reader.size();
+    reader.setAutoTransform(false); // the size as stored
+    const QImageIOHandler::Transformations turn = reader.transformation();
+    const QSize stored = reader.size();
+    return {turn,
+            turn.testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed() : stored};
 }
 
-} // namespace
-
-BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
-                            const BookExportProgress& progress,
-                            const std::atomic<bool>& cancelled) {
+BookExportOutcome exportWholePdf(const ExportedBook& book, const QString& outputPath,
+                                 const BookExportProgress& progress,
+                                 const std::atomic<bool>& cancelled) {
     if (book.topics.isEmpty())
         return failed(QStringLiteral("There are no topics to save."));
     bool textPages = false;
@@ -54,18 +56,26 @@ BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
     if (!pdf)
         return failed(why);
     pdf->setInfo(book.title, book.author);
+    // Made at once, so that a place it cannot be saved in is told before the work.
+    const QFileInfo target(outputPath);
+    ReplacingFile file(outputPath);
+    if (!file.open())
+        return failed(cannotSaveMessage(outputPath, file.errorString()));
 
     double done = 0;
     int topicsDone = 0;
     for (const ExportedTopic& topic : book.topics) {
         if (cancelled.load())
             return {BookExportOutcome::Status::Cancelled, {}};
-        const bool added = isJpeg(topic.picture)
-                               ? pdf->addPicturePage(topic.picture,
-                                                     wordsOnPicture(topic.text, topic.wordBoxes,
-                                                                    pictureSize(topic.picture)),
-                                                     topic.text)
-                               : pdf->addTextPages(topic.name, topic.text);
+        bool added = false;
+        if (isJpeg(topic.picture)) {
+            const Upright upright = uprightOf(topic.picture);
+            added = pdf->addPicturePage(topic.picture, upright.turn,
+                                        wordsOnPicture(topic.text, topic.wordBoxes, upright.size),
+                                        topic.text);
+        } else {
+            added = pdf->addTextPages(topic.name, topic.text);
+        }
         if (!added)
             return failed(QStringLiteral("Topic %1, \"%2\": %3.")
                               .arg(topic.number)
@@ -74,25 +84,27 @@ BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
         progress(PagesShare * done / total, ++topicsDone);
     }
 
-    // Written beside the older file, then put in its place once complete.
-    const QFileInfo target(outputPath);
-    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    if (!file.open())
-        return failed(cannotSaveMessage(outputPath, file.errorString()));
-    if (!pdf->save(file.fileName()))
+    if (!pdf->save(file.device()))
         return failed(
             QStringLiteral("Cannot write \"%1\": %2").arg(target.fileName(), pdf->errorString()));
     if (cancelled.load())
         return {BookExportOutcome::Status::Cancelled, {}};
-    file.setPermissions(target.exists() ? QFile::permissions(outputPath) : NewFilePermissions);
-    if (::fsync(file.handle()) != 0 || ::rename(QFile::encodeName(file.fileName()).constData(),
-                                                QFile::encodeName(outputPath).constData()) != 0)
-        return failed(QStringLiteral("Cannot save \"%1\": %2")
-                          .arg(target.fileName(), QString::fromLocal8Bit(std::strerror(errno))));
-    file.setAutoRemove(false); // it is the PDF now
+    if (!file.commit())
+        return failed(
+            QStringLiteral("Cannot save \"%1\": %2").arg(target.fileName(), file.errorString()));
     progress(1.0, topicsDone);
     return {BookExportOutcome::Status::Saved, {}};
+}
+
+} // namespace
+
+BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
+                            const BookExportProgress& progress,
+                            const std::atomic<bool>& cancelled) {
+    return withPicturesRead(book, PicturesShare, progress, cancelled,
+                            [&](const ExportedBook& whole, const BookExportProgress& rest) {
+                                return exportWholePdf(whole, outputPath, rest, cancelled);
+                            });
 }
 
 } // namespace folimar::bookexport

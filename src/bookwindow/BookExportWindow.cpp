@@ -69,7 +69,7 @@ void BookExportWindow::save() {
     std::optional<speechexport::TopicRange> range;
     if (optTopics->isChecked())
         range = chosenTopics();
-    bookexport::ExportedBook book = bookexport::exportedBook(store_, range);
+    bookexport::ExportedBook book = bookexport::exportedBookTexts(store_, range);
     if (book.topics.isEmpty()) {
         lblStatus->setText(
             QStringLiteral("No topics are numbered %1 to %2.").arg(range->first).arg(range->last));

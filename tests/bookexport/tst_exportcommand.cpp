@@ -1,14 +1,48 @@
 #include "support/ProgramHome.h"
 
+#include <QBuffer>
+#include <QColor>
+#include <QImage>
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace folimar;
 
 namespace {
 
-// The programs' home, with an older export of its book.
+// A picture of noise, large as JPEGs go, so that saving takes a while.
+QByteArray noisePicture() {
+    QImage image(1600, 1600, QImage::Format_Grayscale8);
+    QRandomGenerator noise(7);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.scanLine(y)[x] = uchar(noise.bounded(256));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 95);
+    return buffer.data();
+}
+
+// A small picture of a colour of its own for each number.
+QByteArray colouredPicture(int number) {
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(QColor::fromHsv(number * 7 % 360, 255, 255));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return buffer.data();
+}
+
+// The programs' home, with an older export of its book. Topics from 10 on, as many as
+// `pictures`, have the picture `pictureOf` gives for their number, or all one of noise.
 struct Home : testing::ProgramHome {
-    Home() : ProgramHome(QStringLiteral("Topic %1 is read.")) {
+    explicit Home(int pictures = 0, const std::function<QByteArray(int)>& pictureOf = {})
+        : ProgramHome(QStringLiteral("Topic %1 is read."), [&](store::BookStore& maker) {
+              const QByteArray noise = pictures > 0 && !pictureOf ? noisePicture() : QByteArray();
+              for (int number = 10; number < 10 + pictures; ++number)
+                  maker.storeTopic({number, QStringLiteral("Picture"), QStringLiteral("A picture."),
+                                    pictureOf ? pictureOf(number) : noise, std::nullopt});
+          }) {
         QFile older(path("book.pdf"));
         older.open(QIODevice::WriteOnly);
         older.write("older");
@@ -25,6 +59,17 @@ struct Home : testing::ProgramHome {
         out = process.readAllStandardOutput();
         err = process.readAllStandardError();
         return process.exitCode();
+    }
+
+    // Whether the running program has a file open in the home's folder, the book aside.
+    bool writingBeside() const {
+        const QDir open(QStringLiteral("/proc/%1/fd").arg(process.processId()));
+        for (const QFileInfo& fd : open.entryInfoList(QDir::Files | QDir::System)) {
+            const QFileInfo file(fd.symLinkTarget());
+            if (file.absolutePath() == dir.path() && file.fileName() != QLatin1String("book.fmr"))
+                return true;
+        }
+        return false;
     }
 
     QByteArray out;
@@ -79,6 +124,57 @@ private Q_SLOTS:
         QCOMPARE(home.contents("book.pdf"), QByteArray("older"));
         QCOMPARE(QDir(home.dir.path()).entryList(QDir::Files),
                  (QStringList{"book.fmr", "book.pdf"}));
+    }
+
+    // The pictures of a large book, read on two threads, each keep their topic's place.
+    void eachPictureKeepsItsPlace() {
+        constexpr int Pictures = 40;
+        Home home(Pictures, colouredPicture);
+        QCOMPARE(home.run({"--export", "book.fmr", "book.pdf"}), 0);
+        const QByteArray pdf = home.contents("book.pdf");
+        qsizetype at = 0;
+        for (int number = 10; number < 10 + Pictures; ++number) {
+            at = pdf.indexOf(colouredPicture(number), at);
+            QVERIFY2(at >= 0, qPrintable(QStringLiteral("topic %1").arg(number)));
+        }
+    }
+
+    // Killed while it writes, the export leaves the folder as it was: the older file and
+    // nothing beside it.
+    void aKilledExportLeavesOnlyTheOlderFile_data() {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("pdf") << QStringLiteral("book.pdf");
+        QTest::newRow("epub") << QStringLiteral("book.epub");
+    }
+    void aKilledExportLeavesOnlyTheOlderFile() {
+        QFETCH(QString, output);
+        Home home(40); // saving its pictures takes long enough to be caught at it
+        QFile older(home.path(output));
+        QVERIFY(older.open(QIODevice::WriteOnly));
+        older.write("older");
+        older.close();
+        home.start(QStringLiteral("folimar"), {"--export", "book.fmr", output});
+        QTRY_VERIFY_WITH_TIMEOUT(home.writingBeside(), 60000);
+        home.process.kill();
+        QVERIFY(home.process.waitForFinished());
+        QCOMPARE(home.process.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(home.contents(output), QByteArray("older"));
+        QStringList expected{"book.fmr", "book.pdf", output};
+        expected.removeDuplicates();
+        expected.sort();
+        QCOMPARE(QDir(home.dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+
+        // Where a hidden file had to be named, one that a killed export left goes at the
+        // next export to the same name; files of other names stay.
+        const QString kept = QStringLiteral(".%1.kept").arg(output);
+        for (const QString& name : {QStringLiteral(".%1.Ab12Cd").arg(output), kept}) {
+            QFile file(home.path(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(home.run({"--export", "book.fmr", output, "--topics", "2-9"}), 0);
+        expected << kept;
+        expected.sort();
+        QCOMPARE(QDir(home.dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -38,11 +39,28 @@ QByteArray boxesOf(const testing::TestPage& page) {
     return recognition::encodeWordBoxes(read);
 }
 
-QString run(const QString& program, const QStringList& arguments) {
+QString run(const QString& program, const QStringList& arguments, QString* errors = nullptr) {
     QProcess process;
     process.start(program, arguments);
     process.waitForFinished(60000);
+    if (errors)
+        *errors = QString::fromUtf8(process.readAllStandardError());
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The JPEG with an EXIF block after its JFIF header that tells viewers to turn it.
+QByteArray withOrientation(QByteArray jpeg, int orientation) {
+    QByteArray exif("Exif\0\0MM\0\x2a\0\0\0\x08" // big-endian, the entries next
+                    "\0\x01"                     // one entry:
+                    "\x01\x12\0\x03\0\0\0\x01",  // the orientation, one short,
+                    24);
+    exif += char(0);
+    exif += char(orientation);
+    exif += QByteArray(6, '\0'); // the rest of its value, then no more entries
+    const QByteArray segment =
+        QByteArray("\xFF\xE1", 2) + char((exif.size() + 2) >> 8) + char(exif.size() + 2) + exif;
+    const int jfifEnd = 4 + (uchar(jpeg[4]) << 8 | uchar(jpeg[5]));
+    return jpeg.insert(jfifEnd, segment);
 }
 
 QString words(const QString& text) {
@@ -177,6 +195,72 @@ private Q_SLOTS:
         QVERIFY(older.open(QIODevice::ReadOnly));
         QCOMPARE(older.readAll(), QByteArray("older"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"scans.pdf"});
+    }
+
+    // A JPEG stored as the camera held it shows upright, the size of the upright picture,
+    // with its words over it where they stand on the upright picture.
+    void turnedJpegsShowUpright_data() {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<QTransform>("stored"); // from the upright picture
+        QTest::newRow("mirrored") << 2 << QTransform::fromScale(-1, 1);
+        QTest::newRow("upside down") << 3 << QTransform().rotate(180);
+        QTest::newRow("quarter left") << 6 << QTransform().rotate(270);
+        QTest::newRow("quarter right") << 8 << QTransform().rotate(90);
+    }
+    void turnedJpegsShowUpright() {
+        QFETCH(int, orientation);
+        QFETCH(QTransform, stored);
+        const testing::TestPage upright = testing::makeTestPage(Lines, {1240, 600}, 0.0);
+        QImage marked = upright.image;
+        QPainter(&marked).fillRect(0, 0, 90, 60, Qt::black); // its top left corner
+        QImage turned = marked.transformed(stored);
+        turned.setDotsPerMeterX(marked.dotsPerMeterX());
+        turned.setDotsPerMeterY(marked.dotsPerMeterY());
+        bookexport::ExportedBook book;
+        book.topics = {{1, QStringLiteral("Turned"), upright.text,
+                        withOrientation(jpegOf(turned), orientation), boxesOf(upright)}};
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("turned.pdf"));
+        const std::atomic<bool> cancelled{false};
+        QVERIFY(bookexport::exportPdf(
+                    book, path, [](double, int) {}, cancelled)
+                    .status == bookexport::BookExportOutcome::Status::Saved);
+
+        const QString info = run(QStringLiteral("pdfinfo"), {"-f", "1", "-l", "1", path});
+        QVERIFY2(info.contains(QStringLiteral("297.6 x 144 pts")), qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("rot:\\s+0\\n"))),
+                 qPrintable(info));
+        const QString boxes = run(QStringLiteral("pdftotext"), {"-bbox", path, "-"});
+        const QRectF first = upright.words[0].second;
+        QVERIFY2(boxes.contains(QStringLiteral("xMin=\"%1.").arg(int(first.left() * 72 / Dpi))) &&
+                     boxes.contains(QStringLiteral(">%1</word>").arg(upright.words[0].first)),
+                 qPrintable(boxes.left(400)));
+        // Drawn at a point a pixel: only the top left corner is dark.
+        run(QStringLiteral("pdftoppm"),
+            {"-r", "72", "-gray", "-singlefile", path, dir.filePath(QStringLiteral("shown"))});
+        const QImage shown(dir.filePath(QStringLiteral("shown.pgm")));
+        QCOMPARE(shown.size(), QSize(298, 144));
+        const QList<QPoint> corners{{5, 5}, {292, 5}, {5, 138}, {292, 138}};
+        for (qsizetype i = 0; i < corners.size(); ++i)
+            QVERIFY2((qGray(shown.pixel(corners[i])) < 128) == (i == 0),
+                     qPrintable(QStringLiteral("corner %1").arg(i)));
+    }
+
+    // Text extraction reads every letter of the invisible text, accented or of another
+    // script, and finds nothing in the file to warn of.
+    void extractionReadsEveryScriptCleanly() {
+        bookexport::ExportedBook book;
+        book.topics = {{1, QStringLiteral("Letters"), QStringLiteral("Café Мир 中文"), {}, {}}};
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("letters.pdf"));
+        const std::atomic<bool> cancelled{false};
+        QVERIFY(bookexport::exportPdf(
+                    book, path, [](double, int) {}, cancelled)
+                    .status == bookexport::BookExportOutcome::Status::Saved);
+        QString warnings;
+        const QString text = run(QStringLiteral("pdftotext"), {path, "-"}, &warnings);
+        QCOMPARE(words(text), QStringLiteral("Letters Café Мир 中文"));
+        QCOMPARE(warnings, QString());
     }
 
     // Words the text gained since it was read follow their neighbours; a word hyphenated

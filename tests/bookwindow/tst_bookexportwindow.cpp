@@ -2,6 +2,7 @@
 #include "bookwindow/BookExportWindow.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -20,12 +21,16 @@ private Q_SLOTS:
     // of a range replaces the first file once it is complete.
     void savesTheBookFromTheMenu() {
         BookWindowRig rig;
+        QByteArray picture; // of topic 2, read from the book as the export goes
+        QBuffer buffer(&picture);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(40, 30, QImage::Format_RGB32).save(&buffer, "JPG");
         for (const int number : {1, 2, 3})
             QVERIFY(rig.store
                         .storeTopic({number,
                                      QStringLiteral("T%1").arg(number),
                                      QStringLiteral("Text of topic %1.").arg(number),
-                                     {},
+                                     number == 2 ? picture : QByteArray(),
                                      std::nullopt})
                         .isOk());
         rig.window->findChild<QAction*>(QStringLiteral("mnuExportPdf"))->trigger();
@@ -48,6 +53,7 @@ private Q_SLOTS:
             const QByteArray bytes = saved.readAll();
             QVERIFY(bytes.startsWith("%PDF-"));
             QCOMPARE(bytes.count("/Type /Page\n"), range ? 2 : 3);
+            QVERIFY(bytes.contains(picture));
         }
         QCOMPARE(rig.dialogs.fileRequests.last().fileName, QStringLiteral("untitled.pdf"));
         QVERIFY(!window->chkPictures); // pictures are the read-along book's choice

@@ -8,13 +8,16 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace folimar::testing {
 
 // A private home for the built programs started as from a terminal (FOLIMAR_BIN_DIR): their
 // own folders, no display, and a book "book.fmr" of topics 2, 5 and 9 whose texts are
-// `text` with the topic's name in place of %1.
+// `text` with the topic's name in place of %1, and whatever `more` stores beside them.
 struct ProgramHome {
-    explicit ProgramHome(const QString& text) {
+    explicit ProgramHome(const QString& text,
+                         const std::function<void(store::BookStore&)>& more = {}) {
         for (const char* folder : {"data", "config", "runtime", "tmp", "maker"})
             QDir(dir.path()).mkdir(QLatin1String(folder));
         settings::Settings settings;
@@ -23,6 +26,8 @@ struct ProgramHome {
         maker.LoadBook(); // no book named: the untitled one, made empty
         for (const auto& [number, name] : {std::pair{2, "Two"}, {5, "Five"}, {9, "Nine"}})
             maker.storeTopic({number, QString::fromLatin1(name), text.arg(name), {}, std::nullopt});
+        if (more)
+            more(maker);
         maker.CloseAndCompactBook();
         QFile::rename(maker.untitledBookPath(), path("book.fmr"));
     }
