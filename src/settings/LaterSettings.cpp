@@ -1,7 +1,8 @@
 #include "settings/LaterSettings.h"
 
+#include <QFile>
+#include <QHash>
 #include <QSaveFile>
-#include <QSettings>
 
 namespace folimar::settings {
 
@@ -10,10 +11,30 @@ namespace {
 const QString SpokenWordMarkKey = QStringLiteral("SpokenWordMark");
 const QString SentenceEndsKey = QStringLiteral("SentenceEnds");
 
+// Far more than the file ever holds: a larger file is not ours and is left unread.
+constexpr qint64 MostBytes = 64 * 1024;
+
+// The file's "name=value" lines. Read here rather than through QSettings, whose shared
+// cache can hand back an older content of a file rewritten within the same instant and
+// at the same size.
+QHash<QString, QByteArray> readValues(const QString& path) {
+    QHash<QString, QByteArray> values;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MostBytes)
+        return values;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0)
+            values.insert(QString::fromUtf8(line.left(equals).trimmed()),
+                          line.mid(equals + 1).trimmed());
+    }
+    return values;
+}
+
 // A yes/no choice kept as 0 or 1; anything else keeps `choice` as it is.
-void loadChoice(const QSettings& file, const QString& key, qint16& choice) {
+void loadChoice(const QHash<QString, QByteArray>& values, const QString& key, qint16& choice) {
     bool ok = false;
-    const int value = file.value(key).toInt(&ok);
+    const int value = values.value(key).toInt(&ok);
     if (ok && (value == 0 || value == 1))
         choice = qint16(value);
 }
@@ -28,9 +49,9 @@ QString LaterSettingsPath(const QString& settingsLinePath) {
 }
 
 void LoadLaterSettings(Settings& settings, const QString& path) {
-    const QSettings file(path, QSettings::IniFormat);
-    loadChoice(file, SpokenWordMarkKey, settings.SpokenWordMark);
-    loadChoice(file, SentenceEndsKey, settings.SentenceEnds);
+    const QHash<QString, QByteArray> values = readValues(path);
+    loadChoice(values, SpokenWordMarkKey, settings.SpokenWordMark);
+    loadChoice(values, SentenceEndsKey, settings.SentenceEnds);
 }
 
 bool SaveLaterSettings(const Settings& settings, const QString& path) {
