@@ -1,5 +1,6 @@
 #include "reader/TextEditBox.h"
 
+#include <QApplication>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -86,7 +87,9 @@ bool TextEditBox::windowMinimised() const {
 }
 
 void TextEditBox::takeFocus() {
-    if (edit_.window()->isVisible())
+    // The window comes forward only while one of the program's windows has the keyboard:
+    // keys typed into another program never land in the page's text.
+    if (edit_.window()->isVisible() && QApplication::activeWindow())
         edit_.window()->activateWindow();
     edit_.setFocus(Qt::OtherFocusReason);
 }
