@@ -16,8 +16,10 @@ namespace {
 // which reads the pictures themselves and is the most of the work.
 constexpr double PlansShare = 0.1;
 constexpr double PagesShare = 0.2;
-// Pictures read ahead of the one being written.
+// Pictures read ahead of the one being written, and the threads reading them from a book
+// file: unlocking them is most of the work.
 constexpr qsizetype PicturesAhead = 4;
+constexpr int BookReaders = 2;
 
 BookExportOutcome failed(QString message) {
     return {BookExportOutcome::Status::Failed, std::move(message)};
@@ -32,13 +34,17 @@ struct PictureToWrite {
     PagePicture picture;
 };
 
-// Reads the pictures from the book file over a connection of the reading thread's own,
-// each checked to be the one its page was made for.
+// Reads the pictures from the book file over a connection of its own, made on the reading
+// thread: each picture checked to be the one its page was made for.
 PictureQueue::Reader bookReader(const ExportedBook& book, const QList<PictureToWrite>& pictures) {
-    return [&book, &pictures, file = std::shared_ptr<BookPictures>()](
-               qsizetype index, QString* why) mutable -> std::optional<QByteArray> {
-        if (!file && !(file = BookPictures::open(book.picturesFrom, why)))
+    QString cannotOpen;
+    std::shared_ptr<BookPictures> file = BookPictures::open(book.picturesFrom, &cannotOpen);
+    return [&book, &pictures, file, cannotOpen](qsizetype index,
+                                                QString* why) -> std::optional<QByteArray> {
+        if (!file) {
+            *why = cannotOpen;
             return std::nullopt;
+        }
         const PictureToWrite& wanted = pictures[index];
         BookPictures::Part part = file->picturePart(wanted.row, wanted.picture.size);
         const std::optional<JpegFrame> frame = jpegFrame(part.bytes);
@@ -96,13 +102,16 @@ BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
     }
     // The pictures are read while the pages are made and the file written, a few ahead.
     double written = 0;
+    const bool inMemory = book.picturesFrom.isEmpty();
     PictureQueue queue(
-        pictures.size(), PicturesAhead,
-        book.picturesFrom.isEmpty()
-            ? PictureQueue::Reader([&](qsizetype index, QString*) {
-                  return std::optional(book.topics[pictures[index].topic].picture);
-              })
-            : bookReader(book, pictures),
+        pictures.size(), inMemory ? 1 : BookReaders, PicturesAhead,
+        [&]() -> PictureQueue::Reader {
+            if (!inMemory)
+                return bookReader(book, pictures);
+            return [&](qsizetype index, QString*) {
+                return std::optional(book.topics[pictures[index].topic].picture);
+            };
+        },
         cancelled, [&](qsizetype index) {
             written += double(pictures[index].picture.size);
             progress(PlansShare + PagesShare + (1 - PlansShare - PagesShare) * written / bytes,

@@ -2,11 +2,18 @@
 
 namespace folimar::bookexport {
 
-PictureQueue::PictureQueue(qsizetype count, qsizetype bound, Reader read,
+PictureQueue::PictureQueue(qsizetype count, int readers, qsizetype ahead,
+                           const std::function<Reader()>& makeReader,
                            const std::atomic<bool>& cancelled,
                            std::function<void(qsizetype index)> taken)
-    : bound_(std::max<qsizetype>(bound, 1)), cancelled_(cancelled), taken_(std::move(taken)),
-      reading_([this, count, read = std::move(read)] { readAll(count, read); }) {}
+    : ahead_(std::max<qsizetype>(ahead, readers)), cancelled_(cancelled),
+      taken_(std::move(taken)), reading_(std::max(readers, 1)) {
+    const int threads = reading_;
+    for (int first = 0; first < threads; ++first)
+        readers_.emplace_back([this, first, threads, count, makeReader] {
+            readEvery(first, threads, count, makeReader());
+        });
+}
 
 PictureQueue::~PictureQueue() {
     {
@@ -14,15 +21,17 @@ PictureQueue::~PictureQueue() {
         stopping_ = true;
     }
     changed_.notify_all();
-    reading_.join();
+    for (std::thread& reader : readers_)
+        reader.join();
 }
 
-void PictureQueue::readAll(qsizetype count, const Reader& read) {
-    for (qsizetype index = 0; index < count; ++index) {
+void PictureQueue::readEvery(qsizetype first, qsizetype step, qsizetype count,
+                             const Reader& read) {
+    for (qsizetype index = first; index < count; index += step) {
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return stopping_ || qsizetype(ready_.size()) < bound_; });
-            if (stopping_)
+            changed_.wait(lock, [&] { return stopping_ || index < next_ + ahead_; });
+            if (stopping_ || failedAt_ >= 0)
                 break;
         }
         if (cancelled_.load())
@@ -31,14 +40,17 @@ void PictureQueue::readAll(qsizetype count, const Reader& read) {
         std::optional<QByteArray> bytes = read(index, &why);
         const std::lock_guard lock(mutex_);
         if (!bytes) {
-            error_ = why;
+            if (failedAt_ < 0 || index < failedAt_) {
+                failedAt_ = index;
+                error_ = why;
+            }
             break;
         }
-        ready_.push_back(std::move(*bytes));
+        ready_.emplace(index, std::move(*bytes));
         changed_.notify_all();
     }
     const std::lock_guard lock(mutex_);
-    ended_ = true;
+    --reading_;
     changed_.notify_all();
 }
 
@@ -49,11 +61,14 @@ std::optional<QByteArray> PictureQueue::take(qsizetype index) {
             error_ = QStringLiteral("The pictures were asked for out of their order.");
         return std::nullopt;
     }
-    changed_.wait(lock, [&] { return !ready_.empty() || ended_; });
-    if (ready_.empty())
+    changed_.wait(lock, [&] {
+        return ready_.count(index) > 0 || (failedAt_ >= 0 && failedAt_ <= index) || reading_ == 0;
+    });
+    const auto found = ready_.find(index);
+    if (found == ready_.end())
         return std::nullopt;
-    QByteArray bytes = std::move(ready_.front());
-    ready_.pop_front();
+    QByteArray bytes = std::move(found->second);
+    ready_.erase(found);
     ++next_;
     lock.unlock();
     changed_.notify_all();
