@@ -18,7 +18,7 @@ constexpr double PlansShare = 0.1;
 constexpr double PagesShare = 0.2;
 // Pictures read ahead of the one being written, and the threads reading them from a book
 // file: unlocking them is most of the work.
-constexpr qsizetype PicturesAhead = 4;
+constexpr qsizetype PicturesAhead = 8;
 constexpr int BookReaders = 2;
 
 BookExportOutcome failed(QString message) {
