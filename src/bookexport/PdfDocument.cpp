@@ -2,7 +2,6 @@
 
 #include "bookexport/PdfObjects.h"
 
-
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>

@@ -7,6 +7,7 @@
 #include "bookexport/ReplacingFile.h"
 
 #include <QFileInfo>
+#include <utility>
 
 namespace folimar::bookexport {
 
@@ -104,18 +105,20 @@ BookExportOutcome exportPdf(const ExportedBook& book, const QString& outputPath,
     double written = 0;
     const bool inMemory = book.picturesFrom.isEmpty();
     PictureQueue queue(
-        pictures.size(), inMemory ? 1 : BookReaders, PicturesAhead,
+        pictures.size(), int(std::min<qsizetype>(inMemory ? 1 : BookReaders, pictures.size())),
+        PicturesAhead,
         [&]() -> PictureQueue::Reader {
             if (!inMemory)
                 return bookReader(book, pictures);
             return [&](qsizetype index, QString*) {
-                return std::optional(book.topics[pictures[index].topic].picture);
+                return std::optional(book.topics[std::as_const(pictures)[index].topic].picture);
             };
         },
         cancelled, [&](qsizetype index) {
-            written += double(pictures[index].picture.size);
+            const PictureToWrite& taken = std::as_const(pictures)[index];
+            written += double(taken.picture.size);
             progress(PlansShare + PagesShare + (1 - PlansShare - PagesShare) * written / bytes,
-                     int(pictures[index].topic));
+                     int(taken.topic));
         });
     const std::unique_ptr<PdfDocument> pdf = PdfDocument::create(textPages, queue, &why);
     if (!pdf)

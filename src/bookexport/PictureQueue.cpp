@@ -7,7 +7,7 @@ PictureQueue::PictureQueue(qsizetype count, int readers, qsizetype ahead,
                            const std::atomic<bool>& cancelled,
                            std::function<void(qsizetype index)> taken)
     : ahead_(std::max<qsizetype>(ahead, readers)), cancelled_(cancelled),
-      taken_(std::move(taken)), reading_(std::max(readers, 1)) {
+      taken_(std::move(taken)), reading_(std::max(readers, 0)) {
     const int threads = reading_;
     for (int first = 0; first < threads; ++first)
         readers_.emplace_back([this, first, threads, count, makeReader] {

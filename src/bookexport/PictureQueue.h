@@ -21,7 +21,8 @@ public:
     // Reads picture `index`; none, with the reason in `why`, when it cannot be read.
     using Reader = std::function<std::optional<QByteArray>(qsizetype index, QString* why)>;
     // Each reading thread makes its reader with `makeReader`, on that thread: `readers`
-    // threads take the pictures 0 to `count` - 1 in turn until done, failed or `cancelled`.
+    // threads (none for no pictures) take the pictures 0 to `count` - 1 in turn until done,
+    // failed or `cancelled`.
     // `taken` hears of each picture handed on, on the taking thread.
     PictureQueue(qsizetype count, int readers, qsizetype ahead,
                  const std::function<Reader()>& makeReader, const std::atomic<bool>& cancelled,
