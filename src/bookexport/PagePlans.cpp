@@ -10,7 +10,7 @@ namespace folimar::bookexport {
 namespace {
 
 // Enough for the markers before a scan's data, as a rule; a longer head is read when not.
-constexpr qint64 HeadSize = 16 * 1024;
+constexpr qint64 HeadSize = 4 * 1024;
 
 // The start of a picture that holds all before its data (or the whole picture), and the
 // whole picture's size.
