@@ -5,7 +5,8 @@
 // - a read-along EPUB of 20 topics of 150 words, beside the espeak-ng program speaking each
 //   topic to a WAV file and the lame program making it MP3 (the baseline).
 // The baselines' programs come from bench/deps; a missing one leaves its line out. Its
-// files go to a temporary folder, or to the folder given as its argument.
+// files go to a temporary folder, or to the folder given as its argument; with --pdf it
+// measures the PDF alone.
 #include "BenchFigures.h"
 #include "recognition/WordBoxBlob.h"
 #include "settings/Settings.h"
@@ -119,7 +120,9 @@ int main(int argc, char* argv[]) {
     QGuiApplication application(argc, argv);
     const QString folimar = QCoreApplication::applicationDirPath() + QStringLiteral("/folimar");
     QTemporaryDir temporary;
-    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path());
+    QStringList arguments = application.arguments().mid(1);
+    const bool pdfAlone = arguments.removeAll(QStringLiteral("--pdf")) > 0;
+    const QDir dir(arguments.isEmpty() ? temporary.path() : arguments.first());
     for (const char* folder : {"maker", "data", "config", "runtime", "jpeg"})
         QDir(dir.path()).mkdir(QLatin1String(folder));
     // The program starts with settings of its own, as a new user's.
@@ -174,6 +177,8 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    if (pdfAlone)
+        return 0;
     const QString spoken = dir.filePath("spoken.fmr");
     if (!makeBook(
             spoken, dir.filePath("maker"),

@@ -46,7 +46,7 @@ std::optional<ExportedBook> readBook(const ExportCommand& command, const QString
         err << "\"" << command.input << "\" is not a Folimar book, or has another password.\n";
         return std::nullopt;
     }
-    ExportedBook book = exportedBook(store, command.topics);
+    ExportedBook book = exportedBookTexts(store, command.topics);
     if (!book.topics.isEmpty())
         return book;
     if (command.topics)

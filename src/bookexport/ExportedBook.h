@@ -35,12 +35,9 @@ struct ExportedBook {
     QString picturesFrom{};
 };
 
-// The open book with its topics in their order, every one or those numbered within
-// `range`, with their pictures and word boxes.
-ExportedBook exportedBook(store::BookStore& store,
-                          const std::optional<speechexport::TopicRange>& range);
-// The same, quick to read: the topics' texts, their pictures and word boxes left to the
-// export, which reads them on its own thread as it begins.
+// The open book's topics in their order, every one or those numbered within `range`:
+// their texts, their pictures and word boxes left to the export, which reads them over a
+// connection of its own as it goes.
 ExportedBook exportedBookTexts(store::BookStore& store,
                                const std::optional<speechexport::TopicRange>& range);
 

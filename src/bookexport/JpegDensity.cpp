@@ -16,6 +16,25 @@ int wordAt(const QByteArray& bytes, qsizetype at) {
     return high < 0 || low < 0 ? -1 : high << 8 | low;
 }
 
+// Calls `visit(marker, at)` for each marker before a JPEG's data and the start of its data,
+// until `visit` returns true or the bytes end or are no JPEG's.
+template <typename Visit> void walkHeader(const QByteArray& jpeg, Visit visit) {
+    if (!isJpeg(jpeg))
+        return;
+    qsizetype at = 2;
+    while (byteAt(jpeg, at) == 0xFF) {
+        const int marker = byteAt(jpeg, at + 1);
+        if (marker == 0xFF) { // fill before a marker
+            ++at;
+            continue;
+        }
+        const int length = wordAt(jpeg, at + 2);
+        if (marker < 0 || marker == 0xD9 || length < 2 || visit(marker, at) || marker == 0xDA)
+            return;
+        at += 2 + length;
+    }
+}
+
 } // namespace
 
 bool isJpeg(const QByteArray& bytes) {
@@ -48,30 +67,29 @@ QPointF jpegDotsPerInch(const QByteArray& jpeg) {
 }
 
 std::optional<JpegFrame> jpegFrame(const QByteArray& jpeg) {
-    if (!isJpeg(jpeg))
-        return std::nullopt;
-    qsizetype at = 2;
-    while (byteAt(jpeg, at) == 0xFF) {
-        const int marker = byteAt(jpeg, at + 1);
-        if (marker == 0xFF) { // fill before a marker
-            ++at;
-            continue;
-        }
-        const int length = wordAt(jpeg, at + 2);
-        if (marker < 0 || marker == 0xD9 || marker == 0xDA || length < 2)
-            return std::nullopt; // the data or the end came before any frame
+    std::optional<JpegFrame> found;
+    walkHeader(jpeg, [&](int marker, qsizetype at) {
         const bool frame =
             marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
-            const JpegFrame found{wordAt(jpeg, at + 7), wordAt(jpeg, at + 5), byteAt(jpeg, at + 9)};
-            const bool usable =
-                byteAt(jpeg, at + 4) == 8 && found.width > 0 && found.height > 0 &&
-                (found.components == 1 || found.components == 3 || found.components == 4);
-            return usable ? std::optional(found) : std::nullopt;
-        }
-        at += 2 + length;
-    }
-    return std::nullopt;
+        if (!frame)
+            return false;
+        const JpegFrame read{wordAt(jpeg, at + 7), wordAt(jpeg, at + 5), byteAt(jpeg, at + 9)};
+        if (byteAt(jpeg, at + 4) == 8 && read.width > 0 && read.height > 0 &&
+            (read.components == 1 || read.components == 3 || read.components == 4))
+            found = read;
+        return true;
+    });
+    return found;
+}
+
+qsizetype jpegHeaderSize(const QByteArray& jpeg) {
+    qsizetype size = -1;
+    walkHeader(jpeg, [&](int marker, qsizetype at) {
+        if (marker == 0xDA && at + 2 + wordAt(jpeg, at + 2) <= jpeg.size())
+            size = at + 2 + wordAt(jpeg, at + 2);
+        return marker == 0xDA;
+    });
+    return size;
 }
 
 } // namespace folimar::bookexport

@@ -27,4 +27,8 @@ struct JpegFrame {
 // the bytes are no such JPEG or its header is cut short.
 std::optional<JpegFrame> jpegFrame(const QByteArray& jpeg);
 
+// How many bytes of a JPEG come before its picture's data: its markers up to and with the
+// header of its first scan; -1 when the bytes end before that or are no JPEG.
+qsizetype jpegHeaderSize(const QByteArray& jpeg);
+
 } // namespace folimar::bookexport

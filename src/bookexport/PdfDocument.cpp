@@ -1,6 +1,5 @@
 #include "bookexport/PdfDocument.h"
 
-#include "bookexport/JpegDensity.h"
 #include "bookexport/PdfObjects.h"
 
 #include <QFileInfo>
@@ -101,6 +100,7 @@ struct PdfDocument::Parts {
     HPDF_Font font = nullptr;
     double ascent = 0;             // of the font, a share of its size
     double descent = 0;            // below the baseline: negative
+    JpegSource* source = nullptr;
     std::deque<HeldJpeg> pictures; // read from as the document is written
     ~Parts() {
         if (pdf)
@@ -111,7 +111,8 @@ struct PdfDocument::Parts {
 PdfDocument::PdfDocument(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 PdfDocument::~PdfDocument() = default;
 
-std::unique_ptr<PdfDocument> PdfDocument::create(bool visibleText, QString* why) {
+std::unique_ptr<PdfDocument> PdfDocument::create(bool visibleText, JpegSource& pictures,
+                                                 QString* why) {
     const QString fontPath = textFontPath();
     if (fontPath.isEmpty()) {
         *why = QStringLiteral("No font for the text was found: install the DejaVu fonts "
@@ -119,6 +120,7 @@ std::unique_ptr<PdfDocument> PdfDocument::create(bool visibleText, QString* why)
         return nullptr;
     }
     auto parts = std::make_unique<Parts>();
+    parts->source = &pictures;
     parts->pdf = HPDF_New(recordError, &parts->status);
     if (!parts->pdf) {
         *why = QStringLiteral("There is not enough memory to make a PDF.");
@@ -163,23 +165,21 @@ void PdfDocument::setInfo(const QString& title, const QString& author) {
         HPDF_SetInfoAttr(parts_->pdf, HPDF_INFO_AUTHOR, author.toUtf8().constData());
 }
 
-bool PdfDocument::addPicturePage(const QByteArray& jpeg, QImageIOHandler::Transformations turn,
-                                 const QList<WordOnPicture>& words, const QString& text) {
+bool PdfDocument::addPicturePage(const PagePicture& picture, const QList<WordOnPicture>& words,
+                                 const QString& text) {
     HPDF_Doc pdf = parts_->pdf;
-    const std::optional<JpegFrame> frame = jpegFrame(jpeg);
-    if (!frame) {
-        error_ = QStringLiteral("The picture is damaged or is no JPEG a PDF can show");
-        return false;
-    }
-    // Its bytes are copied only as the file is written.
-    const HPDF_Image image = jpegImage(pdf, parts_->pictures.emplace_back(HeldJpeg{jpeg}), *frame);
+    // Its bytes come only as the file is written.
+    HeldJpeg& held = parts_->pictures.emplace_back(
+        HeldJpeg{parts_->source, qsizetype(parts_->pictures.size()), picture.size});
+    const HPDF_Image image = jpegImage(pdf, held, picture.frame);
     if (!image || parts_->status.first != HPDF_OK)
         return failed(QStringLiteral("The picture cannot be put in a PDF"));
     // The page is the upright picture's size: across it what was down the stored one
     // when the picture is turned a quarter.
+    const QImageIOHandler::Transformations turn = picture.turn;
     const bool quarter = turn.testFlag(QImageIOHandler::TransformationRotate90);
-    QPointF dpi = jpegDotsPerInch(jpeg);
-    QSizeF pixels(frame->width, frame->height);
+    QPointF dpi = picture.dotsPerInch;
+    QSizeF pixels(picture.frame.width, picture.frame.height);
     if (quarter) {
         dpi = dpi.transposed();
         pixels.transpose();
@@ -278,7 +278,7 @@ bool PdfDocument::addTextPages(const QString& heading, const QString& text) {
 
 bool PdfDocument::save(QFile& file) {
     // Straight to the file: a copy in memory first would double the work of a large book.
-    if (!writeDocument(parts_->pdf, file))
+    if (!writeDocument(parts_->pdf, file) || parts_->status.first != HPDF_OK)
         return failed(QStringLiteral("The PDF cannot be written: %1").arg(file.errorString()));
     return true;
 }

@@ -20,19 +20,33 @@ HeldJpeg& heldJpeg(HPDF_Stream stream) {
 
 HPDF_STATUS readJpeg(HPDF_Stream stream, HPDF_BYTE* into, HPDF_UINT* size) {
     HeldJpeg& jpeg = heldJpeg(stream);
+    if (!jpeg.taken) {
+        jpeg.taken = true;
+        if (std::optional<QByteArray> bytes = jpeg.source->take(jpeg.index))
+            jpeg.bytes = std::move(*bytes);
+    }
+    // Other bytes than the page was made for (or read again once let go) would make a
+    // damaged file.
+    if (jpeg.bytes.size() != jpeg.size) {
+        *size = 0;
+        return HPDF_FILE_IO_ERROR;
+    }
     const qsizetype count = std::min<qsizetype>(*size, jpeg.bytes.size() - jpeg.position);
     std::memcpy(into, jpeg.bytes.constData() + jpeg.position, std::size_t(count));
     jpeg.position += count;
     *size = HPDF_UINT(count);
-    return jpeg.position < jpeg.bytes.size() ? HPDF_OK : HPDF_STREAM_EOF;
+    if (jpeg.position < jpeg.size)
+        return HPDF_OK;
+    jpeg.bytes = QByteArray(); // written: its room goes back at once
+    return HPDF_STREAM_EOF;
 }
 
 HPDF_STATUS seekJpeg(HPDF_Stream stream, HPDF_INT position, HPDF_WhenceMode from) {
     HeldJpeg& jpeg = heldJpeg(stream);
     const qsizetype base = from == HPDF_SEEK_SET   ? 0
                            : from == HPDF_SEEK_CUR ? jpeg.position
-                                                   : jpeg.bytes.size();
-    jpeg.position = std::clamp<qsizetype>(base + position, 0, jpeg.bytes.size());
+                                                   : jpeg.size;
+    jpeg.position = std::clamp<qsizetype>(base + position, 0, jpeg.size);
     return HPDF_OK;
 }
 
@@ -41,7 +55,7 @@ HPDF_INT32 tellJpeg(HPDF_Stream stream) {
 }
 
 HPDF_UINT32 jpegSize(HPDF_Stream stream) {
-    return HPDF_UINT32(heldJpeg(stream).bytes.size());
+    return HPDF_UINT32(heldJpeg(stream).size);
 }
 
 constexpr qsizetype WritePiece = 1 << 20;

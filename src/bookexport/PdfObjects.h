@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bookexport/JpegDensity.h"
+#include "bookexport/JpegSource.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -16,15 +17,20 @@ namespace folimar::bookexport {
 // has no such map to give.
 bool mapCodesToLetters(HPDF_Font font);
 
-// JPEG bytes that a picture object of a document reads as the document is written.
+// The JPEG of a picture object, taken from its source only when the document is written
+// and let go as soon as it is.
 struct HeldJpeg {
-    QByteArray bytes;
+    JpegSource* source = nullptr;
+    qsizetype index = 0;
+    qsizetype size = 0; // of the bytes to come, known before them
+    QByteArray bytes{};
     qsizetype position = 0;
+    bool taken = false;
 };
 
-// A picture object of the document that shows `jpeg.bytes` as they are, read from there
-// only when the document is written (without a copy held meanwhile): `jpeg` must stay
-// where it is until then. None when the document cannot take another object.
+// A picture object of the document that shows the bytes of `jpeg` as they are: `jpeg`
+// must stay where it is until the document is written. None when the document cannot
+// take another object.
 HPDF_Image jpegImage(HPDF_Doc pdf, HeldJpeg& jpeg, const JpegFrame& frame);
 
 // Writes the document to `file` in large pieces (the library's own file writing goes a few

@@ -23,6 +23,16 @@ QVariant readBookField(database::Connection& connection, qint64 row, QLatin1Stri
                  : QVariant();
 }
 
+database::FieldPart readBookFieldPart(database::Connection& connection, qint64 row,
+                                      QLatin1String field, qint64 offset, qint64 count,
+                                      Status* status) {
+    const std::optional<database::FieldDef> found =
+        database::findField(connection, schema::Table, field, status);
+    return found ? database::readRecordFieldPart(connection, schema::Table, *found, row, offset,
+                                                 count, status)
+                 : database::FieldPart{};
+}
+
 Status writeBookField(database::Connection& connection, qint64 row, QLatin1String field,
                       const QVariant& value) {
     Status status;

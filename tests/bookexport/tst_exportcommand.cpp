@@ -126,15 +126,22 @@ private Q_SLOTS:
                  (QStringList{"book.fmr", "book.pdf"}));
     }
 
-    // The pictures of a large book, read on two threads, each keep their topic's place.
+    // The pictures of a large book, read while the file is written, each keep their topic's
+    // place, those with long notes before their frame too.
     void eachPictureKeepsItsPlace() {
         constexpr int Pictures = 40;
-        Home home(Pictures, colouredPicture);
+        const auto pictureOf = [](int number) {
+            QByteArray jpeg = colouredPicture(number);
+            for (int notes = 0; number % 3 == 0 && notes < 3; ++notes)
+                jpeg.insert(2, QByteArray("\xFF\xFE\xEA\x62", 4) + QByteArray(60000, 'n'));
+            return jpeg;
+        };
+        Home home(Pictures, pictureOf);
         QCOMPARE(home.run({"--export", "book.fmr", "book.pdf"}), 0);
         const QByteArray pdf = home.contents("book.pdf");
         qsizetype at = 0;
         for (int number = 10; number < 10 + Pictures; ++number) {
-            at = pdf.indexOf(colouredPicture(number), at);
+            at = pdf.indexOf(pictureOf(number), at);
             QVERIFY2(at >= 0, qPrintable(QStringLiteral("topic %1").arg(number)));
         }
     }

@@ -1,6 +1,10 @@
 #include "bookexport/PdfExport.h"
 #include "bookexport/PictureWords.h"
+#include "platform/database/Workspace.h"
 #include "recognition/WordBoxBlob.h"
+#include "store/BookFields.h"
+#include "store/BookSchema.h"
+#include "support/ProgramHome.h"
 #include "support/SkipOutsideCi.h"
 #include "support/TestPage.h"
 
@@ -192,6 +196,35 @@ private Q_SLOTS:
         QVERIFY(outcome.status == bookexport::BookExportOutcome::Status::Failed);
         QVERIFY2(outcome.message.startsWith(QStringLiteral("Topic 3, \"Unread\"")),
                  qPrintable(outcome.message));
+
+        // A picture that changes in the book after its page was made fails the export.
+        const testing::ProgramHome home(QStringLiteral("%1"), [&](store::BookStore& maker) {
+            maker.storeTopic({10, QStringLiteral("Scanned"), made.scanned.text,
+                              made.book.topics[0].picture, std::nullopt});
+        });
+        bookexport::ExportedBook inFile{
+            QStringLiteral("book"), {}, {{10, QStringLiteral("Scanned"), {}, {}, {}}},
+            home.path(QStringLiteral("book.fmr"))};
+        const auto change = [&] {
+            database::Workspace workspace;
+            const auto book = workspace.openDatabase(inFile.picturesFrom, {},
+                                                     store::schema::OpenConnect);
+            const qint64 row = book->connection()
+                                   .scalar(QStringLiteral("SELECT rowid FROM Sitedata "
+                                                          "WHERE TopicNo = 10"))
+                                   .toLongLong();
+            return store::writeBookField(book->connection(), row, store::schema::PictureField,
+                                         made.book.topics[2].picture);
+        };
+        bool changed = false;
+        const auto changedOutcome = bookexport::exportPdf(
+            inFile, path, [&](double, int) { changed = changed || change(); }, cancelled);
+        QVERIFY(changed);
+        QVERIFY(changedOutcome.status == bookexport::BookExportOutcome::Status::Failed);
+        QVERIFY2(changedOutcome.message.startsWith(QStringLiteral("Topic 10, \"Scanned\": its "
+                                                                  "picture changed")),
+                 qPrintable(changedOutcome.message));
+
         QVERIFY(older.open(QIODevice::ReadOnly));
         QCOMPARE(older.readAll(), QByteArray("older"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"scans.pdf"});

@@ -1,4 +1,5 @@
 #include "platform/database/ConnectString.h"
+#include "platform/database/RecordFields.h"
 #include "platform/database/Transaction.h"
 #include "platform/database/Workspace.h"
 
@@ -84,6 +85,7 @@ private Q_SLOTS:
     void passwordIsTakenFromTheConnectText();
     void newFileIsEncryptedAndOpensOnlyWithItsPassword();
     void fieldsKeepTheirOrderWhileTheLargeFieldIsKeptApart();
+    void partsOfAValueAreReadWithoutTheRest();
     void tableViewFollowsItsIndexAndSeeks();
     void orderedQuerySortsWithoutCaseAndTiesByAge();
     void editingWritesOnUpdateAndRefusesWhatDoesNotFit();
@@ -175,6 +177,58 @@ void DatabaseTest::fieldsKeepTheirOrderWhileTheLargeFieldIsKeptApart() {
     status = db->appendField(QStringLiteral("Items"), {QStringLiteral("Extra"), FieldType::Text});
     QVERIFY2(status, qPrintable(status.message()));
     QCOMPARE(names(), QStringList({"No", "Name", "Picture", "Body", "Extra"}));
+}
+
+void DatabaseTest::partsOfAValueAreReadWithoutTheRest() {
+    auto db = newDatabase(QStringLiteral("parts.db"));
+    QVERIFY(db);
+    QByteArray picture(70000, Qt::Uninitialized);
+    for (qsizetype i = 0; i < picture.size(); ++i)
+        picture[i] = char(i * 7 % 251);
+    auto view = db->openTable(QStringLiteral("Items"), ViewKind::Table);
+    addItem(*view, 1, QStringLiteral("with"), QByteArray("body bytes"));
+    view->moveFirst();
+    QVERIFY(view->edit() && view->setValue(QStringLiteral("Picture"), picture) && view->update());
+    addItem(*view, 2, QStringLiteral("without"));
+    Connection& connection = db->connection();
+    const auto rowOf = [&](const QString& name) {
+        return connection.scalar(QStringLiteral("SELECT rowid FROM Items WHERE Name = '%1'").arg(name))
+            .toLongLong();
+    };
+    const QList<FieldDef> fields = db->fields(QStringLiteral("Items"));
+    const FieldDef& apart = fields[2];
+    const FieldDef& inRecord = fields[3];
+    const qint64 with = rowOf(QStringLiteral("with"));
+    const qint64 without = rowOf(QStringLiteral("without"));
+    struct Case {
+        const FieldDef& field;
+        qint64 row, offset, count;
+        QByteArray bytes;
+        qint64 size;
+        bool ok;
+    };
+    const Case cases[] = {
+        {apart, with, 0, 16384, picture.first(16384), 70000, true},
+        {apart, with, 65000, 4000, picture.mid(65000, 4000), 70000, true},
+        {apart, with, 69000, 4000, picture.mid(69000), 70000, true}, // cut at the end
+        {apart, with, 80000, 10, {}, 70000, true},                   // past the end
+        {apart, with, 0, 100000, picture, 70000, true},
+        {inRecord, with, 5, 100, "bytes", 10, true},
+        {apart, without, 0, 10, {}, 0, true}, // no value
+        {inRecord, without, 0, 10, {}, 0, true},
+        {apart, 999, 0, 10, {}, 0, false}, // no record
+        {inRecord, 999, 0, 10, {}, 0, false},
+    };
+    for (const Case& c : cases) {
+        Status status;
+        const FieldPart part = readRecordFieldPart(connection, QStringLiteral("Items"), c.field,
+                                                   c.row, c.offset, c.count, &status);
+        const QByteArray what = QStringLiteral("%1 row %2 from %3").arg(c.field.name).arg(c.row)
+                                    .arg(c.offset).toUtf8();
+        QVERIFY2(part.bytes == c.bytes, what.constData());
+        QVERIFY2(part.size == c.size, what.constData());
+        QVERIFY2(status.isOk() == c.ok, what.constData());
+    }
 }
 
 void DatabaseTest::tableViewFollowsItsIndexAndSeeks() {

@@ -1,5 +1,8 @@
 #include "platform/database/RecordFields.h"
 
+#include <algorithm>
+#include <sqlite3.h>
+
 namespace folimar::database {
 
 namespace {
@@ -68,6 +71,40 @@ qint64 recordFieldSize(Connection& connection, const QString& table, const Field
     const QVariant size = readCell(connection, table, field, row,
                                    QStringLiteral("length(%1)").arg(valueColumn(field)), status);
     return *status ? size.toLongLong() : -1;
+}
+
+FieldPart readRecordFieldPart(Connection& connection, const QString& table, const FieldDef& field,
+                              qint64 row, qint64 offset, qint64 count, Status* status) {
+    // The engine's incremental reading unlocks only the pages the piece lies on.
+    const QByteArray inTable =
+        (field.storedApart ? apartTableName(table, field.name) : table).toUtf8();
+    const QByteArray column = (field.storedApart ? QStringLiteral("Value") : field.name).toUtf8();
+    sqlite3_blob* blob = nullptr;
+    const int opened = sqlite3_blob_open(connection.handle(), "main", inTable.constData(),
+                                         column.constData(), row, 0, &blob);
+    if (opened != SQLITE_OK) {
+        const QString why = QString::fromUtf8(sqlite3_errmsg(connection.handle()));
+        sqlite3_blob_close(blob);
+        // No value to open: a record without one, or no record at all.
+        const qint64 size = recordFieldSize(connection, table, field, row, status);
+        if (*status && size != 0)
+            *status = Status::failure(opened, why);
+        return {};
+    }
+    FieldPart part;
+    part.size = sqlite3_blob_bytes(blob);
+    const qint64 from = std::clamp<qint64>(offset, 0, part.size);
+    part.bytes.resize(qsizetype(std::clamp<qint64>(count, 0, part.size - from)));
+    const int read = part.bytes.isEmpty()
+                         ? SQLITE_OK
+                         : sqlite3_blob_read(blob, part.bytes.data(), int(part.bytes.size()),
+                                             int(from));
+    if (read != SQLITE_OK) {
+        *status = Status::failure(read, QString::fromUtf8(sqlite3_errmsg(connection.handle())));
+        part = {};
+    }
+    sqlite3_blob_close(blob);
+    return part;
 }
 
 Status writeRecordField(Connection& connection, const QString& table, const FieldDef& field,

@@ -24,6 +24,16 @@ QVariant readRecordField(Connection& connection, const QString& table, const Fie
 // The size of that value (bytes of a binary, characters of a text), 0 for none.
 qint64 recordFieldSize(Connection& connection, const QString& table, const FieldDef& field,
                        qint64 row, Status* status);
+// A piece of one field's value, read without the rest of it: bytes from `offset` on, at
+// most the count asked for (fewer at the value's end, none past it), and the size of the
+// whole value. None (0 bytes) for a record without a value; a failure when the record or
+// field is missing.
+struct FieldPart {
+    QByteArray bytes;
+    qint64 size = 0;
+};
+FieldPart readRecordFieldPart(Connection& connection, const QString& table, const FieldDef& field,
+                              qint64 row, qint64 offset, qint64 count, Status* status);
 // Writes one field of an existing record; an invalid or null variant clears it.
 Status writeRecordField(Connection& connection, const QString& table, const FieldDef& field,
                         qint64 row, const QVariant& value);
