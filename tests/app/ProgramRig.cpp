@@ -75,6 +75,14 @@ void ProgramRig::type(const QString& text) {
     QTest::keyClicks(program_->readerWindow().Text1, text);
 }
 
+ScriptedCharacter* ProgramRig::startReading() {
+    press(Qt::Key_F1);
+    ScriptedCharacter* character = characters.last();
+    if (character)
+        character->completeAll();
+    return character;
+}
+
 void ProgramRig::writePages(const QStringList& pages) {
     for (qsizetype i = 0; i < pages.size(); ++i) {
         if (i > 0)

@@ -46,6 +46,9 @@ public:
     void writePages(const QStringList& pages);
     void key(QWidget& window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void press(int key) { this->key(reader(), key); }      // a reading key in the reader window
+    // F1 in the reader window: the character that comes, its start-up request done (null
+    // when none came).
+    ScriptedCharacter* startReading();
     void command(QWidget& window, const char* actionName); // a menu item
     void click(const char* buttonName);                    // a topic manager button
     void clickEntry(int row, Qt::MouseButton button = Qt::LeftButton);

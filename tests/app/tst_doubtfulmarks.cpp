@@ -5,10 +5,10 @@
 #include "reader/ReaderWindow.h"
 #include "recognition/WordBoxBlob.h"
 #include "settings/Settings.h"
+#include "support/CraftedJpeg.h"
 #include "store/BookStore.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QTest>
@@ -24,10 +24,8 @@ using Marks = QList<QPair<int, int>>;
 void makeReadBook(const QString& path, const QString& text, const QList<int>& confidences) {
     QImage picture(600, 100, QImage::Format_RGB32);
     picture.fill(Qt::white);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    QVERIFY(picture.save(&buffer, "JPG"));
+    const QByteArray jpeg = folimar::testing::jpegBytes(picture);
+    QVERIFY(!jpeg.isEmpty());
     folimar::recognition::PageText read{text, {}};
     qint32 offset = 0;
     const QStringList words = text.split(u' ');

@@ -524,10 +524,8 @@ void UserStories::eachWordIsUnderlinedAsItIsHeard() {
     auto* text = rig.reader().findChild<folimar::reader::ReaderTextEdit*>(QStringLiteral("Text1"));
     QVERIFY(text);
     rig.press(Qt::Key_Home);
-    rig.press(Qt::Key_F1);
-    folimar::testing::ScriptedCharacter* character = rig.characters.last();
+    folimar::testing::ScriptedCharacter* character = rig.startReading();
     QVERIFY(character);
-    character->completeAll(); // the character's start-up request
     QTRY_COMPARE(character->spoken.value(0), QStringLiteral("Hello there."));
     character->reachWord(6, 5);
     QCOMPARE(text->markedWord(), (QPair<int, int>(6, 5)));
@@ -569,10 +567,8 @@ void UserStories::readingStartsAtTheStartOfAWord() {
     QTest::keyClick(text, Qt::Key_Home, Qt::ControlModifier);
     for (int i = 0; i < 8; ++i) // into "swallow", before its "a"
         QTest::keyClick(text, Qt::Key_Right);
-    rig.press(Qt::Key_F1);
-    folimar::testing::ScriptedCharacter* character = rig.characters.last();
+    folimar::testing::ScriptedCharacter* character = rig.startReading();
     QVERIFY(character);
-    character->completeAll(); // the character's start-up request
     QTRY_COMPARE(character->spoken.value(0), QStringLiteral("swallow their prey whole."));
 
     rig.key(rig.reader(), Qt::Key_F, Qt::ControlModifier);

@@ -1,6 +1,6 @@
+#include "support/CraftedJpeg.h"
 #include "support/ProgramHome.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QImage>
 #include <QRandomGenerator>
@@ -17,20 +17,14 @@ QByteArray noisePicture() {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             image.scanLine(y)[x] = uchar(noise.bounded(256));
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 95);
-    return buffer.data();
+    return testing::jpegBytes(image, 95);
 }
 
 // A small picture of a colour of its own for each number.
 QByteArray colouredPicture(int number) {
     QImage image(8, 8, QImage::Format_RGB32);
     image.fill(QColor::fromHsv(number * 7 % 360, 255, 255));
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return buffer.data();
+    return testing::jpegBytes(image);
 }
 
 // The programs' home, with an older export of its book. Topics from 10 on, as many as
