@@ -30,7 +30,7 @@ QList<QStringList> spokenSentences(const ExportRequest& request) {
 }
 
 ExportOutcome failed(QString message) {
-    return {ExportOutcome::Status::Failed, std::move(message), 0, 0};
+    return {{ExportOutcome::Status::Failed, std::move(message)}, 0, 0};
 }
 
 std::unique_ptr<AudioWriter> writerFor(AudioFormat format, QIODevice& device, int sampleRate,
@@ -140,7 +140,7 @@ ExportOutcome exportSpeech(character::EspeakSynthesizer& synthesizer, const Expo
             const QString& sentence = chapters[c][s];
             const bool said = synthesizer.synthesize(sentence, voice, sink);
             if (cancelled.load())
-                return {ExportOutcome::Status::Cancelled, {}, 0, sampleRate};
+                return {{ExportOutcome::Status::Cancelled, {}}, 0, sampleRate};
             if (writeFailed)
                 return cannotWrite();
             if (!said)
@@ -152,11 +152,11 @@ ExportOutcome exportSpeech(character::EspeakSynthesizer& synthesizer, const Expo
     if (!writer->finish(marks))
         return cannotWrite();
     if (cancelled.load())
-        return {ExportOutcome::Status::Cancelled, {}, 0, sampleRate};
+        return {{ExportOutcome::Status::Cancelled, {}}, 0, sampleRate};
     if (!file.commit())
         return failed(QStringLiteral("Cannot save \"%1\": %2")
                           .arg(QFileInfo(request.outputPath).fileName(), file.errorString()));
-    return {ExportOutcome::Status::Saved, {}, samples, sampleRate};
+    return {{ExportOutcome::Status::Saved, {}}, samples, sampleRate};
 }
 
 } // namespace folimar::speechexport
